@@ -1,0 +1,243 @@
+#include "cli/command_line.h"
+
+#include <algorithm>
+#include <array>
+#include <ostream>
+
+#include "engine/import.h"
+#include "platform/file_system.h"
+
+namespace vx {
+
+namespace {
+
+constexpr std::string_view kProgram = "vxtranslate";
+
+struct FormatRoute {
+    std::string_view direction;
+    std::string_view format;
+    // Null while the route's driver is not part of this build.
+    bool (*run)(Import& engine, const std::string& source, const CommandLine& command);
+};
+
+// Every route the command line knows, in the order the usage lists them.
+constexpr std::array<FormatRoute, 8> kRoutes = {{
+    {"import", "mif", nullptr},
+    {"import", "shp", nullptr},
+    {"import", "dgn", nullptr},
+    {"import", "txt", nullptr},
+    {"import", "tab", nullptr},
+    {"export", "mif", nullptr},
+    {"export", "shp", nullptr},
+    {"export", "tab", nullptr},
+}};
+
+const FormatRoute* FindRoute(std::string_view direction, std::string_view format) {
+    for (const auto& route : kRoutes) {
+        if (route.direction == direction && route.format == format) return &route;
+    }
+    return nullptr;
+}
+
+// Status lines come with CR LF ends; a terminal wants LF, and a bare line gets one.
+std::string TerminalLine(std::string_view status) {
+    std::string line;
+    line.reserve(status.size() + 1);
+    for (char c : status) {
+        if (c != '\r') line += c;
+    }
+    if (line.empty() || line.back() != '\n') line += '\n';
+    return line;
+}
+
+class CommandLinePrompt : public Prompt {
+  public:
+    explicit CommandLinePrompt(std::ostream& err) : err_(err) {}
+    void ShowMessage(const std::string& text) override {
+        err_ << kProgram << ": warning: " << TerminalLine(text);
+    }
+    bool AskYesNo(const std::string& text) override {
+        // Nobody answers questions on the command line: the answer is No, and it is said.
+        err_ << kProgram << ": question answered No: " << TerminalLine(text);
+        return false;
+    }
+
+  private:
+    std::ostream& err_;
+};
+
+}  // namespace
+
+std::string UsageText() {
+    return "Usage:\n"
+           "  vxtranslate import FORMAT FILE... [OPTIONS]     FORMAT: mif | shp | dgn | txt | tab\n"
+           "  vxtranslate export FORMAT FILE... [OPTIONS]     FORMAT: mif | shp | tab\n"
+           "\n"
+           "Converts each FILE between the VXV layer format and FORMAT, one after the other.\n"
+           "\n"
+           "Options:\n"
+           "  -o, --out DIR       write into DIR, created when missing (default: beside each "
+           "source)\n"
+           "  --overwrite         replace existing outputs\n"
+           "  --no-dbf            do not carry attributes\n"
+           "  --subfolder         write into a VXV (import) or MIF (export) subfolder\n"
+           "  --delete-source     delete each source after it converted\n"
+           "  --log FILE          save the job log when the run ends\n"
+           "  -q, --quiet         print only errors\n"
+           "  -h, --help          this usage\n"
+           "  --version           the version\n"
+           "\n"
+           "Exit status: 0 every file converted, 1 one or more failed, 2 usage error.\n";
+}
+
+ParseOutcome ParseCommandLine(const std::vector<std::string>& args, CommandLine& command,
+                              std::string& error) {
+    command = CommandLine{};
+    std::vector<std::string> positional;
+    bool optionsEnded = false;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (optionsEnded || arg.empty() || arg[0] != '-' || arg == "-") {
+            positional.push_back(arg);
+            continue;
+        }
+        auto takeValue = [&](const std::string& name, std::string& into) {
+            auto eq = arg.find('=');
+            if (eq != std::string::npos && arg.rfind("--", 0) == 0) {
+                into = arg.substr(eq + 1);
+            } else if (i + 1 < args.size()) {
+                into = args[++i];
+            } else {
+                error = "option " + name + " needs a value";
+                return false;
+            }
+            if (into.empty()) {
+                error = "option " + name + " needs a value";
+                return false;
+            }
+            return true;
+        };
+        std::string name = arg.substr(0, arg.find('='));
+        if (arg == "--") {
+            optionsEnded = true;
+        } else if (arg == "-h" || arg == "--help") {
+            return ParseOutcome::kHelp;
+        } else if (arg == "--version") {
+            return ParseOutcome::kVersion;
+        } else if (name == "-o" || name == "--out") {
+            if (!takeValue(name, command.outputFolder)) return ParseOutcome::kUsageError;
+        } else if (name == "--log") {
+            if (!takeValue(name, command.logFile)) return ParseOutcome::kUsageError;
+        } else if (arg == "--overwrite") {
+            command.overwrite = true;
+        } else if (arg == "--no-dbf") {
+            command.createDbf = false;
+        } else if (arg == "--subfolder") {
+            command.subfolder = true;
+        } else if (arg == "--delete-source") {
+            command.deleteSource = true;
+        } else if (arg == "-q" || arg == "--quiet") {
+            command.quiet = true;
+        } else {
+            error = "unknown option " + arg;
+            return ParseOutcome::kUsageError;
+        }
+    }
+    if (positional.empty()) {
+        error = "missing direction (import or export)";
+        return ParseOutcome::kUsageError;
+    }
+    command.direction = positional[0];
+    if (command.direction != "import" && command.direction != "export") {
+        error = "unknown direction " + command.direction + " (import or export)";
+        return ParseOutcome::kUsageError;
+    }
+    if (positional.size() < 2) {
+        error = "missing format";
+        return ParseOutcome::kUsageError;
+    }
+    command.format = positional[1];
+    std::transform(command.format.begin(), command.format.end(), command.format.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    if (FindRoute(command.direction, command.format) == nullptr) {
+        error = "unknown format " + positional[1] + " for " + command.direction;
+        return ParseOutcome::kUsageError;
+    }
+    command.files.assign(positional.begin() + 2, positional.end());
+    if (command.files.empty()) {
+        error = "no files given";
+        return ParseOutcome::kUsageError;
+    }
+    return ParseOutcome::kRun;
+}
+
+int RunCommandLine(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    CommandLine command;
+    std::string error;
+    switch (ParseCommandLine(args, command, error)) {
+        case ParseOutcome::kHelp:
+            out << UsageText();
+            return 0;
+        case ParseOutcome::kVersion:
+            out << kProgram << " (VX File Translator) " << VX_VERSION << "\n";
+            return 0;
+        case ParseOutcome::kUsageError:
+            err << kProgram << ": " << error << "\n"
+                << "Try 'vxtranslate --help'.\n";
+            return 2;
+        case ParseOutcome::kRun:
+            break;
+    }
+
+    const FormatRoute* route = FindRoute(command.direction, command.format);
+    if (route->run == nullptr) {
+        err << kProgram << ": " << command.direction << " of " << command.format
+            << " files is not available in this build\n";
+        return 2;
+    }
+
+    if (!command.outputFolder.empty() && !CreateFolder(command.outputFolder)) {
+        err << kProgram << ": cannot create the output folder " << command.outputFolder << "\n";
+        return 1;
+    }
+
+    Import engine;
+    CommandLinePrompt prompt(err);
+    engine.SetPrompt(&prompt);
+    engine.SetCreateDbf(command.createDbf);
+    engine.SetCreateVxvFolder(command.subfolder);
+    engine.SetOverwriteExistingFiles(command.overwrite);
+    engine.SetDeleteScrFile(command.deleteSource);
+
+    // Quiet runs keep a job's lines and print them only when the job fails.
+    std::string jobLines;
+    engine.SubscribeReportStatus([&](const std::string& status) {
+        if (command.quiet) {
+            jobLines += TerminalLine(status);
+        } else {
+            out << TerminalLine(status) << std::flush;
+        }
+    });
+
+    int failures = 0;
+    for (const auto& file : command.files) {
+        jobLines.clear();
+        if (!route->run(engine, file, command)) {
+            ++failures;
+            if (command.quiet) err << jobLines;
+        }
+    }
+
+    int status = 0;
+    if (failures > 0) {
+        err << "One or More files were not imported\n";
+        status = 1;
+    }
+    if (!command.logFile.empty() && !engine.SaveImportLog(command.logFile)) {
+        err << kProgram << ": cannot write the log file " << command.logFile << "\n";
+        status = 1;
+    }
+    return status;
+}
+
+}  // namespace vx

@@ -1,0 +1,65 @@
+#include "engine/import.h"
+
+#include <ctime>
+
+#include "platform/file_system.h"
+#include "platform/paths.h"
+#include "platform/strings.h"
+#include "platform/text_file.h"
+#include "vxv/layer_format.h"
+
+namespace vx {
+
+namespace {
+
+// The local date and time, short date then long time, in a form that reads the same on
+// every machine.
+std::string GeneralDate() {
+    std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    char text[32];
+    std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", &local);
+    return text;
+}
+
+}  // namespace
+
+bool Import::SaveImportLog(const std::string& FileName) const {
+    const std::string rule(54, '-');
+    std::string text;
+    text += rule;
+    text += kCrLf;
+    text += std::string(11, ' ') + "VX File Translator - Conversion Log";
+    text += kCrLf;
+    text += kCrLf;
+    text += "           Created : " + GeneralDate();
+    text += kCrLf;
+    text += rule;
+    text += kCrLf;
+    text += kCrLf;
+    text += ctx_.Log();
+    text += kCrLf;
+
+    TextWriter out;
+    if (!out.Create(FileName)) return false;
+    out.Write(text);
+    return out.Close();
+}
+
+void Import::ResetJob() {
+    ctx_.ResetJob();
+}
+
+void Import::DeleteLayerSet(const std::string& vxvPath) {
+    std::vector<std::string> names;
+    if (!ReadLayerTableNames(vxvPath, names)) return;
+    if (ctx_.outputFolder.empty()) return;
+    for (const auto& name : names) {
+        // A name from a file is only ever a file in the job's own folder.
+        if (!IsPlainFileName(name)) continue;
+        DeleteFile(JoinPath(ctx_.outputFolder, name));
+    }
+}
+
+}  // namespace vx

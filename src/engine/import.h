@@ -1,0 +1,69 @@
+#pragma once
+
+#include <functional>
+#include <string>
+
+#include "model/job_context.h"
+#include "platform/prompt.h"
+
+namespace vx {
+
+// The conversion engine: one instance converts one source file at a time, each conversion
+// a job. Public operations never let an error escape: a failure is a status line, the job's
+// failure flag and a false result.
+class Import {
+  public:
+    Import() = default;
+    Import(const Import&) = delete;
+    Import& operator=(const Import&) = delete;
+
+    // Option switches.
+    bool CreateDbf() const { return ctx_.options.CreateDbf; }
+    void SetCreateDbf(bool on) { ctx_.options.CreateDbf = on; }
+    bool CreateContours() const { return ctx_.options.CreateContours; }
+    void SetCreateContours(bool on) { ctx_.options.CreateContours = on; }
+    bool CreateVxvFolder() const { return ctx_.options.CreateVxvFolder; }
+    void SetCreateVxvFolder(bool on) { ctx_.options.CreateVxvFolder = on; }
+    bool OverwriteExistingFiles() const { return ctx_.options.OverwriteExistingFiles; }
+    void SetOverwriteExistingFiles(bool on) { ctx_.options.OverwriteExistingFiles = on; }
+    bool DeleteScrFile() const { return ctx_.options.DeleteScrFile; }
+    void SetDeleteScrFile(bool on) { ctx_.options.DeleteScrFile = on; }
+
+    // What the front end shows: whether its format choice is TAB, and the .tab file of the
+    // TAB route in progress. Both only change the wording of status lines and one check.
+    void SetTabMode(bool on) { ctx_.tabMode = on; }
+    void SetCurrentFile(const std::string& path) { ctx_.currentFile = path; }
+
+    // The ReportStatus event: each status line is delivered synchronously to every
+    // subscriber, in the order raised.
+    void SubscribeReportStatus(JobContext::StatusListener listener) {
+        ctx_.Subscribe(std::move(listener));
+    }
+    // Where message boxes and questions go; the engine never blocks on anything else.
+    void SetPrompt(Prompt* prompt) { ctx_.setPrompt(prompt); }
+
+    // Writes a header and the whole job log since the engine was made. False when the file
+    // cannot be written; nothing else is changed then.
+    bool SaveImportLog(const std::string& FileName) const;
+
+    const std::string& JobLog() const { return ctx_.Log(); }
+    const std::string& StatusText() const { return ctx_.StatusText(); }
+    bool JobFailed() const { return ctx_.Failed(); }
+
+    // Start of a job: the model emptied, names and the failure flag cleared.
+    void ResetJob();
+
+    // Deletes the attribute tables that an existing layer file names, in the job's output
+    // folder. Only plain file names are acted on; a missing or damaged layer file deletes
+    // nothing. Errors are ignored: a failed deletion does not stop the others.
+    void DeleteLayerSet(const std::string& vxvPath);
+
+    // The job's state, for the stages that run inside a job and for tests.
+    JobContext& Context() { return ctx_; }
+    const JobContext& Context() const { return ctx_; }
+
+  private:
+    JobContext ctx_;
+};
+
+}  // namespace vx

@@ -1,0 +1,63 @@
+#include "model/job_context.h"
+
+#include "platform/strings.h"
+
+namespace vx {
+
+namespace {
+SilentPrompt gSilentPrompt;
+}
+
+JobContext::JobContext() : prompt_(&gSilentPrompt) {
+    asciiLayer.lCoordSys = 1;
+    asciiLayer.MinX = -90.0;
+    asciiLayer.MinY = -45.0;
+    asciiLayer.MaxX = 90.0;
+    asciiLayer.MaxY = 45.0;
+}
+
+void JobContext::setPrompt(Prompt* prompt) {
+    prompt_ = prompt != nullptr ? prompt : &gSilentPrompt;
+}
+
+void JobContext::Report(std::string_view line) {
+    log_ += line;
+    status_ = line;
+    RaiseStatus();
+}
+
+void JobContext::ReportStage(std::string_view text) {
+    std::string line = "\t";
+    line += text;
+    line += kCrLf;
+    Report(line);
+}
+
+void JobContext::RaiseStatus() {
+    // A copy, so that a listener that reports again cannot pull the text from under us.
+    const std::string status = status_;
+    for (const auto& listener : listeners_)
+        listener(status);
+}
+
+void JobContext::ResetJob() {
+    outputName.clear();
+    outputFolder.clear();
+    sourceFolder.clear();
+    shortTableName.clear();
+    tableFileName.clear();
+    midPath.clear();
+    vxsPath.clear();
+    midPresent = false;
+    delimiter = ',';
+    options.CreateContours = false;
+    failed_ = false;
+    model.Clear();
+    coordinateFactor = 1.0;
+    coordProjection = -1;
+    coordDatum = -1;
+    sourceIdColumn = -1;
+    unsupportedShapes = false;
+}
+
+}  // namespace vx

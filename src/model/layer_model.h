@@ -1,0 +1,222 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "model/style_tables.h"
+
+// The in-memory picture of a vector layer set that every reader fills and every writer
+// drains. Plain records; fields in the order the layer files store them. Object arrays are
+// std::vector, so object i (1-based, as the files and the stored indices count) is element
+// i - 1. Indices stored in objects (PenIndex, BrushIndex, FontIndex) are 1-based.
+namespace vx {
+
+// Kind of a layer and of its objects.
+enum ObjectKind : std::uint8_t { kKindPoint = 1, kKindLine = 2, kKindRegion = 3 };
+
+// Codes of the object order list: the kinds above, plus what the MIF reader records for
+// objects it does not store as their own kind.
+inline constexpr std::int32_t kOrderPoint = 1;
+inline constexpr std::int32_t kOrderLine = 2;
+inline constexpr std::int32_t kOrderRegion = 3;
+inline constexpr std::int32_t kOrderText = 4;
+inline constexpr std::int32_t kOrderUnsupported = 8;
+inline constexpr std::int32_t kOrderNone = 10;
+
+struct Vertex {
+    double X = 0.0;
+    double Y = 0.0;
+    friend bool operator==(const Vertex&, const Vertex&) = default;
+};
+
+struct Bounds {
+    double MinX = 0.0;
+    double MinY = 0.0;
+    double MaxX = 0.0;
+    double MaxY = 0.0;
+    friend bool operator==(const Bounds&, const Bounds&) = default;
+};
+
+// One point, or one text object stored as a point at its anchor.
+struct PointObject {
+    std::int32_t VertexCount = 0;
+    std::int32_t PointStyle = 0;  // symbol shape; -1 a custom bitmap; 196 texts and defaults
+    std::int32_t PointSize = 0;
+    std::int32_t PointColor = 0;
+    std::int32_t FontIndex = 0;
+    std::int32_t FontStyle = 0;
+    float PointRot = 0.0f;
+    double MinX = 0.0;
+    double MinY = 0.0;
+    double MaxX = 0.0;
+    double MaxY = 0.0;
+    std::vector<Vertex> Vertices;
+};
+
+struct LinePart {
+    std::int32_t VertexCount = 0;
+    double MinX = 0.0;
+    double MinY = 0.0;
+    double MaxX = 0.0;
+    double MaxY = 0.0;
+    std::vector<Vertex> Vertices;
+};
+
+struct LineObject {
+    std::int32_t PartCount = 0;
+    std::int32_t PenIndex = 0;
+    std::vector<LinePart> Parts;
+};
+
+struct RegionPart {
+    std::uint8_t IsHole = 0;  // 1: lies inside the ring just before it
+    std::int32_t VertexCount = 0;
+    double MinX = 0.0;
+    double MinY = 0.0;
+    double MaxX = 0.0;
+    double MaxY = 0.0;
+    std::vector<Vertex> Vertices;
+};
+
+struct RegionObject {
+    std::int32_t PartCount = 0;
+    std::int32_t PenIndex = 0;
+    std::int32_t BrushIndex = 0;
+    std::vector<RegionPart> Parts;
+};
+
+// The shapefile export's records: the object's bounds come before its parts.
+struct ShapeLineObject {
+    std::int32_t PartCount = 0;
+    std::int32_t PenIndex = 0;
+    double MinX = 0.0;
+    double MinY = 0.0;
+    double MaxX = 0.0;
+    double MaxY = 0.0;
+    std::vector<LinePart> Parts;
+};
+
+struct ShapeRegionObject {
+    std::int32_t PartCount = 0;
+    std::int32_t PenIndex = 0;
+    std::int32_t BrushIndex = 0;
+    double MinX = 0.0;
+    double MinY = 0.0;
+    double MaxX = 0.0;
+    double MaxY = 0.0;
+    std::vector<RegionPart> Parts;
+};
+
+// One entry of the object index of a layer.
+struct IndexEntry {
+    std::uint8_t Flags = 0;
+    std::int32_t ObjectNo = 0;
+    std::uint8_t ObjectKind = 0;
+    std::int32_t DataOffset = 0;
+    double MinX = 0.0;
+    double MinY = 0.0;
+    double MaxX = 0.0;
+    double MaxY = 0.0;
+};
+
+// The layer's coordinate system, projection parameters and bounds.
+struct LayerInfo {
+    std::uint8_t lCoordSys = 0;  // 0 Earth, 1 NonEarth
+    std::int32_t lProjection = 0;
+    std::int32_t lDatum = 0;  // below 1: a sphere whose radius is lShiftX
+    double MinX = 0.0;
+    double MinY = 0.0;
+    double Reserved1 = 0.0;  // never set
+    double MaxX = 0.0;
+    double MaxY = 0.0;
+    double Reserved2 = 0.0;  // never set
+    double lOriginLongitude = 0.0;
+    double lOriginLatitude = 0.0;
+    double lStdParellel1 = 0.0;
+    double lStdParellel2 = 0.0;
+    double lAzimuth = 0.0;
+    double lScaleFactor = 0.0;
+    std::int32_t lFalseEasting = 0;
+    std::int32_t lFalseNorthing = 0;
+    std::int32_t lRange = 0;
+    std::int32_t lAffineUnit = 0;
+    double lPoleMeridian = 0.0;
+    double lPoleParallel = 0.0;
+    double lShiftX = 0.0;
+    double lStretchY = 0.0;
+    double lSkewY = 0.0;
+    double lShiftY = 0.0;
+    std::int32_t lUTMZone = 0;
+    std::int32_t lYMultiplier = 0;
+    std::int32_t lXDisplacement = 0;
+    std::int32_t lYDisplacement = 0;
+};
+
+struct LayerKindInfo {
+    std::uint8_t Reserved[3] = {0, 0, 0};
+    std::uint8_t UnitCode = 0;
+    std::uint8_t ObjectKind = 0;
+};
+
+// The fifteen Int32 values at the start of a .vxv file.
+struct LayerFileHeader {
+    std::int32_t FormatNumber = 0;
+    std::int32_t LayerInfoOffset = 0;
+    std::int32_t LayerInfoSize = 0;
+    std::int32_t KindInfoOffset = 0;
+    std::int32_t KindInfoSize = 0;
+    std::int32_t TableListOffset = 0;
+    std::int32_t TableCount = 0;
+    std::int32_t FontListOffset = 0;
+    std::int32_t FontCount = 0;
+    std::int32_t PenTableOffset = 0;
+    std::int32_t PenCount = 0;
+    std::int32_t BrushTableOffset = 0;
+    std::int32_t BrushCount = 0;
+    std::int32_t IndexOffset = 0;
+    std::int32_t ObjectCount = 0;
+};
+
+// Everything the engine holds of the layer set being converted.
+struct LayerModel {
+    std::int32_t RegionCount = 0;
+    std::int32_t LineCount = 0;
+    std::int32_t PointCount = 0;
+    std::int32_t TextCount = 0;
+
+    std::vector<PointObject> Points;
+    std::vector<LineObject> Lines;
+    std::vector<RegionObject> Regions;
+
+    PenTable Pens;
+    BrushTable Brushes;
+    FontTable Fonts;  // FontNames with FontNameLengths
+
+    std::vector<std::string> TableNames;
+    std::vector<std::int32_t> TableNameLengths;
+
+    std::vector<IndexEntry> ObjectIndex;
+    std::vector<std::int32_t> ObjectOrder;
+    std::vector<std::string> TextLabels;
+
+    std::int32_t LayerObjectCount = 0;
+    std::vector<PointObject> ShapePoints;
+    std::vector<ShapeLineObject> ShapeLines;
+    std::vector<ShapeRegionObject> ShapeRegions;
+
+    LayerInfo Layer;          // the current layer's description
+    LayerKindInfo LayerKind;  // its last byte is the kind being written or read
+    LayerFileHeader FileHeader;
+
+    // Find-or-add: the 1-based index of the first equal entry, or of a new last entry.
+    std::int32_t FindPenIndex(const PenStyle& pen) { return Pens.FindOrAdd(pen); }
+    std::int32_t FindBrushIndex(const BrushStyle& brush) { return Brushes.FindOrAdd(brush); }
+    // Font names are compared upper-cased and stored as first given.
+    std::int32_t FindFontIndex(const std::string& name) { return Fonts.FindOrAdd(name); }
+
+    // Back to the state of a new job: no objects, empty tables, zero counts.
+    void Clear();
+};
+
+}  // namespace vx

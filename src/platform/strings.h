@@ -1,0 +1,34 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// Text helpers for single-byte Windows-1252 strings. Nothing here depends on a locale.
+namespace vx {
+
+inline constexpr std::string_view kCrLf = "\r\n";
+
+// Upper case as Windows-1252 defines it (ASCII letters, the accented Latin letters and the
+// few letters in 0x80..0x9F).
+char UpperAnsi(char c);
+std::string UpperAnsi(std::string_view text);
+bool EqualsNoCase(std::string_view a, std::string_view b);
+bool StartsWithNoCase(std::string_view text, std::string_view prefix);
+bool EndsWithNoCase(std::string_view text, std::string_view suffix);
+
+// Blanks and tabs removed from both ends.
+std::string_view Trim(std::string_view text);
+
+// Splits a text at a one-character delimiter. A double quote opens a quoted stretch in which
+// the delimiter is an ordinary character; the quotes themselves are dropped, and a doubled
+// quote inside quotes stands for one quote character. The result always has one more field
+// than the delimiters found outside quotes (an empty text gives one empty field).
+std::vector<std::string> SplitQuoted(std::string_view text, char delimiter);
+
+// Numbers as text: the whole (trimmed) text must be the number. No locale.
+std::optional<double> ParseDouble(std::string_view text);
+std::optional<long long> ParseInteger(std::string_view text);
+
+}  // namespace vx

@@ -1,0 +1,175 @@
+#include "platform/text_file.h"
+
+#include <cstring>
+
+namespace vx {
+
+namespace {
+constexpr std::size_t kReadBuffer = 1 << 20;
+constexpr std::size_t kWriteBuffer = 1 << 20;
+}  // namespace
+
+TextReader::~TextReader() {
+    Close();
+}
+
+bool TextReader::Open(const std::string& path) {
+    Close();
+    file_ = std::fopen(path.c_str(), "rb");
+    if (file_ == nullptr) return false;
+    buffer_.resize(kReadBuffer);
+    return Rewind();
+}
+
+void TextReader::Close() {
+    if (file_ != nullptr) std::fclose(file_);
+    file_ = nullptr;
+}
+
+bool TextReader::Rewind() {
+    if (file_ == nullptr) return false;
+    std::rewind(file_);
+    begin_ = end_ = 0;
+    eof_ = failed_ = skipLf_ = false;
+    carry_.clear();
+    lineNumber_ = 0;
+    return true;
+}
+
+bool TextReader::Fill() {
+    if (eof_ || file_ == nullptr) return false;
+    std::size_t got = std::fread(buffer_.data(), 1, buffer_.size(), file_);
+    if (got < buffer_.size()) {
+        eof_ = true;
+        if (std::ferror(file_)) failed_ = true;
+    }
+    begin_ = 0;
+    end_ = got;
+    return got > 0;
+}
+
+bool TextReader::ReadLine(std::string_view& line) {
+    carry_.clear();
+    bool haveCarry = false;
+    for (;;) {
+        if (begin_ == end_ && !Fill()) {
+            if (!haveCarry) return false;
+            ++lineNumber_;
+            line = carry_;
+            return true;
+        }
+        if (skipLf_) {
+            skipLf_ = false;
+            if (buffer_[begin_] == '\n') {
+                ++begin_;
+                continue;
+            }
+        }
+        const char* start = buffer_.data() + begin_;
+        const char* stop = buffer_.data() + end_;
+        const char* p = start;
+        while (p != stop && *p != '\n' && *p != '\r')
+            ++p;
+        if (p == stop) {
+            carry_.append(start, p);
+            haveCarry = true;
+            begin_ = end_;
+            continue;
+        }
+        std::size_t length = static_cast<std::size_t>(p - start);
+        begin_ += length + 1;
+        if (*p == '\r') {
+            if (begin_ < end_) {
+                if (buffer_[begin_] == '\n') ++begin_;
+            } else {
+                skipLf_ = true;
+            }
+        }
+        ++lineNumber_;
+        if (haveCarry) {
+            carry_.append(start, length);
+            line = carry_;
+        } else {
+            line = std::string_view(start, length);
+        }
+        return true;
+    }
+}
+
+bool TextReader::ReadLine(std::string& line) {
+    std::string_view view;
+    if (!ReadLine(view)) return false;
+    line.assign(view);
+    return true;
+}
+
+TextWriter::~TextWriter() {
+    Close();
+}
+
+bool TextWriter::OpenWith(const std::string& path, const char* mode) {
+    Close();
+    failed_ = false;
+    file_ = std::fopen(path.c_str(), mode);
+    if (file_ == nullptr) return false;
+    buffer_.reserve(kWriteBuffer);
+    return true;
+}
+
+bool TextWriter::Create(const std::string& path) {
+    return OpenWith(path, "wb");
+}
+bool TextWriter::Append(const std::string& path) {
+    return OpenWith(path, "ab");
+}
+
+void TextWriter::Write(std::string_view text) {
+    if (file_ == nullptr) {
+        failed_ = true;
+        return;
+    }
+    buffer_.append(text);
+    if (buffer_.size() >= kWriteBuffer) Flush();
+}
+
+void TextWriter::WriteLine(std::string_view text) {
+    Write(text);
+    Write("\r\n");
+}
+
+void TextWriter::Flush() {
+    if (file_ == nullptr || buffer_.empty()) return;
+    if (std::fwrite(buffer_.data(), 1, buffer_.size(), file_) != buffer_.size()) failed_ = true;
+    buffer_.clear();
+}
+
+bool TextWriter::Close() {
+    if (file_ == nullptr) return !failed_;
+    Flush();
+    if (std::fclose(file_) != 0) failed_ = true;
+    file_ = nullptr;
+    return !failed_;
+}
+
+bool ReadWholeFile(const std::string& path, std::string& contents) {
+    contents.clear();
+    std::FILE* f = std::fopen(path.c_str(), "rb");
+    if (f == nullptr) return false;
+    char chunk[65536];
+    std::size_t got;
+    while ((got = std::fread(chunk, 1, sizeof chunk, f)) > 0)
+        contents.append(chunk, got);
+    bool ok = !std::ferror(f);
+    std::fclose(f);
+    return ok;
+}
+
+bool WriteWholeFile(const std::string& path, std::string_view contents) {
+    std::FILE* f = std::fopen(path.c_str(), "wb");
+    if (f == nullptr) return false;
+    bool ok = std::fwrite(contents.data(), 1, contents.size(), f) == contents.size();
+    if (std::fclose(f) != 0) ok = false;
+    return ok;
+}
+
+}  // namespace vx

@@ -1,0 +1,70 @@
+#include "model/layer_model.h"
+
+#include <gtest/gtest.h>
+
+namespace vx {
+namespace {
+
+TEST(StyleTables, FirstEqualEntryWinsAndIndicesStartAtOne) {
+    LayerModel model;
+    EXPECT_EQ(model.FindPenIndex({1, 2, 0xFF0000}), 1);
+    EXPECT_EQ(model.FindPenIndex({1, 2, 0x00FF00}), 2) << "a pen differing only in colour is new";
+    EXPECT_EQ(model.FindPenIndex({1, 2, 0xFF0000}), 1);
+    EXPECT_EQ(model.Pens.Count(), 2);
+    EXPECT_EQ(model.FindBrushIndex({2, 5, 7}), 1);
+    EXPECT_EQ(model.FindBrushIndex({2, 7, 5}), 2) << "fore and back colour are not interchangeable";
+    EXPECT_EQ(model.Brushes.At(2).BrushForeColor, 7);
+}
+
+TEST(StyleTables, FontNamesMatchWithoutCaseAndKeepTheFirstSpelling) {
+    LayerModel model;
+    EXPECT_EQ(model.FindFontIndex("MapInfo Symbols"), 1);
+    EXPECT_EQ(model.FindFontIndex("MAPINFO SYMBOLS"), 1);
+    EXPECT_EQ(model.FindFontIndex("Wingdings"), 2);
+    EXPECT_EQ(model.Fonts.Name(1), "MapInfo Symbols");
+    EXPECT_EQ(model.Fonts.Length(1), 15);
+    EXPECT_EQ(model.Fonts.Length(2), 9);
+}
+
+TEST(StyleTables, FileEntriesKeepDuplicatesButLookupsFindTheFirst) {
+    PenTable pens;
+    pens.Append({1, 2, 3});
+    pens.Append({1, 2, 3});
+    EXPECT_EQ(pens.Count(), 2);
+    EXPECT_EQ(pens.FindOrAdd({1, 2, 3}), 1);
+    FontTable fonts;
+    fonts.Append("Symbol", 6);
+    fonts.Append("symbol", 6);
+    EXPECT_EQ(fonts.FindOrAdd("SYMBOL"), 1);
+}
+
+TEST(StyleTables, ManyDistinctPensStayDistinctAndStable) {
+    LayerModel model;
+    const int n = 100000;
+    for (int i = 0; i < n; ++i)
+        ASSERT_EQ(model.FindPenIndex({1, 2, i}), i + 1);
+    // Hash collisions never merge different pens, and every index stays what it was.
+    for (int i = n - 1; i >= 0; i -= 7)
+        ASSERT_EQ(model.FindPenIndex({1, 2, i}), i + 1);
+    EXPECT_EQ(model.FindPenIndex({2, 1, 0}), n + 1);
+    EXPECT_EQ(model.Pens.Count(), n + 1);
+}
+
+TEST(LayerModel, ClearEmptiesEverything) {
+    LayerModel model;
+    model.PointCount = 3;
+    model.Points.resize(3);
+    model.FindPenIndex({1, 1, 1});
+    model.FindFontIndex("Symbol");
+    model.ObjectOrder.push_back(kOrderText);
+    model.Clear();
+    EXPECT_EQ(model.PointCount, 0);
+    EXPECT_TRUE(model.Points.empty());
+    EXPECT_EQ(model.Pens.Count(), 0);
+    EXPECT_EQ(model.Fonts.Count(), 0);
+    EXPECT_TRUE(model.ObjectOrder.empty());
+    EXPECT_EQ(model.FindPenIndex({1, 1, 1}), 1) << "indices start again at 1 after a clear";
+}
+
+}  // namespace
+}  // namespace vx

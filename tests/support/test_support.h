@@ -1,0 +1,58 @@
+#pragma once
+
+#include <deque>
+#include <string>
+#include <vector>
+
+#include "platform/prompt.h"
+
+namespace vx::test {
+
+// A fresh folder under the temp folder, removed with everything in it when the object goes.
+class TempDir {
+  public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+    const std::string& path() const { return path_; }
+    // path() + "/" + name
+    std::string operator/(const std::string& name) const;
+
+  private:
+    std::string path_;
+};
+
+// Writes bytes to a file, creating its folder; fails the test when it cannot.
+void WriteFile(const std::string& path, const std::string& bytes);
+std::string ReadFile(const std::string& path);
+
+// A prompt that records what it was shown and answers from a script (No when the script is
+// used up).
+class ScriptedPrompt : public Prompt {
+  public:
+    void ShowMessage(const std::string& text) override { messages.push_back(text); }
+    bool AskYesNo(const std::string& text) override {
+        questions.push_back(text);
+        if (answers.empty()) return false;
+        bool answer = answers.front();
+        answers.pop_front();
+        return answer;
+    }
+    std::vector<std::string> messages;
+    std::vector<std::string> questions;
+    std::deque<bool> answers;
+};
+
+// The folder of the built programs (build/bin), from the test's environment.
+std::string BinDir();
+
+// Runs a shell command, returning its exit status and what it wrote to stdout and stderr.
+struct CommandResult {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+CommandResult RunCommand(const std::string& command);
+
+}  // namespace vx::test
