@@ -49,6 +49,9 @@ void JobContext::ResetJob() {
     midPath.clear();
     vxsPath.clear();
     midPresent = false;
+    sourcePath.clear();
+    columnList.clear();
+    sourceIdPresent = false;
     delimiter = ',';
     options.CreateContours = false;
     failed_ = false;

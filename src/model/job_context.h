@@ -42,6 +42,8 @@ class JobContext {
     bool midPresent = false;
 
     // Reader state.
+    std::string sourcePath;  // the source file being read
+    std::string columnList;  // attribute columns for CREATE TABLE, from the source's header
     char delimiter = ',';
     double coordinateFactor = 1.0;
     std::int32_t coordProjection = -1;  // -1: no CoordSys seen
