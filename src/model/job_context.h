@@ -49,6 +49,7 @@ class JobContext {
     std::int32_t coordProjection = -1;  // -1: no CoordSys seen
     std::int32_t coordDatum = -1;
     std::int32_t sourceIdColumn = -1;  // position of a source Spatial_ID column
+    bool sourceIdPresent = false;
     bool unsupportedShapes = false;
 
     // Not reset between jobs.
