@@ -28,6 +28,86 @@ bool ReadLayerFileHeader(BinaryReader& file, LayerFileHeader& header) {
     return true;
 }
 
+void EncodeLayerInfo(const LayerInfo& i, ByteBuffer& out) {
+    out.PutU8(i.lCoordSys);
+    out.PutLE<std::int32_t>(i.lProjection);
+    out.PutLE<std::int32_t>(i.lDatum);
+    out.PutLE<double>(i.MinX);
+    out.PutLE<double>(i.MinY);
+    out.PutZeros(8);
+    out.PutLE<double>(i.MaxX);
+    out.PutLE<double>(i.MaxY);
+    out.PutZeros(8);
+    for (double v : {i.lOriginLongitude, i.lOriginLatitude, i.lStdParellel1, i.lStdParellel2,
+                     i.lAzimuth, i.lScaleFactor}) {
+        out.PutLE<double>(v);
+    }
+    for (std::int32_t v : {i.lFalseEasting, i.lFalseNorthing, i.lRange, i.lAffineUnit}) {
+        out.PutLE<std::int32_t>(v);
+    }
+    for (double v :
+         {i.lPoleMeridian, i.lPoleParallel, i.lShiftX, i.lStretchY, i.lSkewY, i.lShiftY}) {
+        out.PutLE<double>(v);
+    }
+    for (std::int32_t v : {i.lUTMZone, i.lYMultiplier, i.lXDisplacement, i.lYDisplacement}) {
+        out.PutLE<std::int32_t>(v);
+    }
+}
+
+void DecodeLayerInfo(const unsigned char* p, LayerInfo& i) {
+    std::size_t at = 0;
+    auto f64 = [&] {
+        double v = LoadLE<double>(p + at);
+        at += 8;
+        return v;
+    };
+    auto i32 = [&] {
+        std::int32_t v = LoadLE<std::int32_t>(p + at);
+        at += 4;
+        return v;
+    };
+    i.lCoordSys = p[at++];
+    i.lProjection = i32();
+    i.lDatum = i32();
+    i.MinX = f64();
+    i.MinY = f64();
+    i.Reserved1 = 0.0;
+    at += 8;
+    i.MaxX = f64();
+    i.MaxY = f64();
+    i.Reserved2 = 0.0;
+    at += 8;
+    for (double* v : {&i.lOriginLongitude, &i.lOriginLatitude, &i.lStdParellel1, &i.lStdParellel2,
+                      &i.lAzimuth, &i.lScaleFactor}) {
+        *v = f64();
+    }
+    for (std::int32_t* v : {&i.lFalseEasting, &i.lFalseNorthing, &i.lRange, &i.lAffineUnit})
+        *v = i32();
+    for (double* v :
+         {&i.lPoleMeridian, &i.lPoleParallel, &i.lShiftX, &i.lStretchY, &i.lSkewY, &i.lShiftY}) {
+        *v = f64();
+    }
+    for (std::int32_t* v : {&i.lUTMZone, &i.lYMultiplier, &i.lXDisplacement, &i.lYDisplacement}) {
+        *v = i32();
+    }
+}
+
+void EncodeLayerKindInfo(const LayerKindInfo& kind, ByteBuffer& out) {
+    out.PutU8(kind.Reserved[0]);
+    out.PutU8(kind.Reserved[1]);
+    out.PutU8(kind.Reserved[2]);
+    out.PutU8(kind.UnitCode);
+    out.PutU8(kind.ObjectKind);
+}
+
+void DecodeLayerKindInfo(const unsigned char* p, LayerKindInfo& kind) {
+    kind.Reserved[0] = p[0];
+    kind.Reserved[1] = p[1];
+    kind.Reserved[2] = p[2];
+    kind.UnitCode = p[3];
+    kind.ObjectKind = p[4];
+}
+
 bool ReadNameList(BinaryReader& file, std::int64_t offset, std::int32_t count,
                   std::vector<std::string>& names, std::vector<std::int32_t>& lengths) {
     names.clear();

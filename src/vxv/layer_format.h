@@ -25,6 +25,12 @@ inline constexpr std::int32_t kIndexEntrySize = 42;
 void EncodeLayerFileHeader(const LayerFileHeader& header, ByteBuffer& out);
 bool ReadLayerFileHeader(BinaryReader& file, LayerFileHeader& header);
 
+// The 185 bytes of the layer description and the 5 bytes of the kind information.
+void EncodeLayerInfo(const LayerInfo& info, ByteBuffer& out);
+void DecodeLayerInfo(const unsigned char* bytes, LayerInfo& info);
+void EncodeLayerKindInfo(const LayerKindInfo& kind, ByteBuffer& out);
+void DecodeLayerKindInfo(const unsigned char* bytes, LayerKindInfo& kind);
+
 // Reads `count` names (each an Int32 length and that many bytes) from `offset`. False, with
 // the lists left empty, when the count is negative or any entry is negative or runs past the
 // end of the file; the count is checked against the bytes left before anything is reserved.
