@@ -53,8 +53,8 @@ std::string TerminalLine(std::string_view status) {
 class CommandLinePrompt : public Prompt {
   public:
     explicit CommandLinePrompt(std::ostream& err) : err_(err) {}
-    void ShowMessage(const std::string& text) override {
-        err_ << kProgram << ": warning: " << TerminalLine(text);
+    void ShowMessage(const std::string& text, const std::string& title = {}) override {
+        err_ << kProgram << ": " << (title.empty() ? "warning" : title) << ": " << TerminalLine(text);
     }
     bool AskYesNo(const std::string& text) override {
         // Nobody answers questions on the command line: the answer is No, and it is said.

@@ -10,8 +10,8 @@ namespace vx {
 class Prompt {
   public:
     virtual ~Prompt() = default;
-    // A message box with an OK button.
-    virtual void ShowMessage(const std::string& text) = 0;
+    // A message box with an OK button; an empty title stands for the program's own.
+    virtual void ShowMessage(const std::string& text, const std::string& title = {}) = 0;
     // A Yes/No box; true for Yes.
     virtual bool AskYesNo(const std::string& text) = 0;
 };
@@ -19,7 +19,7 @@ class Prompt {
 // Shows nothing and answers No; for runs nobody watches.
 class SilentPrompt : public Prompt {
   public:
-    void ShowMessage(const std::string&) override {}
+    void ShowMessage(const std::string&, const std::string& = {}) override {}
     bool AskYesNo(const std::string&) override { return false; }
 };
 

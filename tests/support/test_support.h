@@ -31,7 +31,10 @@ std::string ReadFile(const std::string& path);
 // used up).
 class ScriptedPrompt : public Prompt {
   public:
-    void ShowMessage(const std::string& text) override { messages.push_back(text); }
+    void ShowMessage(const std::string& text, const std::string& title = {}) override {
+        messages.push_back(text);
+        titles.push_back(title);
+    }
     bool AskYesNo(const std::string& text) override {
         questions.push_back(text);
         if (answers.empty()) return false;
@@ -40,6 +43,7 @@ class ScriptedPrompt : public Prompt {
         return answer;
     }
     std::vector<std::string> messages;
+    std::vector<std::string> titles;
     std::vector<std::string> questions;
     std::deque<bool> answers;
 };
