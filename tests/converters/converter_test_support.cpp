@@ -1,0 +1,17 @@
+#include "converters/converter_test_support.h"
+
+#include <gtest/gtest.h>
+
+#include "platform/paths.h"
+#include "vxv/layer_reader.h"
+
+namespace vx::test {
+
+void ReadBack(const std::string& vxvPath, JobContext& ctx) {
+    std::string error;
+    ASSERT_TRUE(ReadLayerData(ctx, vxvPath, WithExtension(vxvPath, ".vxs"), LayerTarget::kObjects,
+                              false, error))
+        << vxvPath << ": " << error;
+}
+
+}  // namespace vx::test
