@@ -1,5 +1,9 @@
 #pragma once
 
+#include <span>
+
+#include "model/layer_model.h"
+
 namespace vx {
 
 // Degrees to radians with the engine's own value of pi, so that arcs and ellipses come out
@@ -7,5 +11,11 @@ namespace vx {
 inline double DegToRad(double degrees) {
     return degrees * 3.14159265358979 / 180.0;
 }
+
+// Orientation of a ring by the sign of its shoelace sum over consecutive vertices. The step
+// from the last vertex back to the first is left out: rings are stored closed, and files that
+// leave them open have always been judged this way. Fewer than two vertices, or a zero sum,
+// count as clockwise.
+bool RingIsCounterClockwise(std::span<const Vertex> vertices);
 
 }  // namespace vx
