@@ -1,0 +1,138 @@
+#include "mif/mif_header.h"
+
+#include <string>
+#include <unordered_map>
+#include <unordered_set>
+
+#include "mif/mif_coordsys.h"
+#include "platform/strings.h"
+
+namespace vx {
+
+namespace {
+
+constexpr std::size_t kMaxFieldName = 10;
+constexpr std::size_t kStemLength = 8;
+constexpr std::int32_t kMaxColumns = 32767;
+constexpr std::string_view kIdColumn = "SPATIAL_ID Decimal(20, 0)";
+
+// The keyword of a header line: its first word, when a blank follows it.
+std::string HeaderKeyword(std::string_view line) {
+    line = TrimLeadingBlanks(line);
+    std::size_t blank = line.find(' ');
+    return blank == std::string_view::npos ? std::string() : UpperAnsi(line.substr(0, blank));
+}
+
+// Hands out the column names of one Columns clause: names too long for a dBASE field become
+// their first characters, "_" and a number, unique among all names of the clause.
+class ColumnNames {
+  public:
+    void Keep(const std::string& name) { used_.insert(UpperAnsi(name)); }
+
+    std::string Shorten(const std::string& name) {
+        std::int32_t& next =
+            next_.try_emplace(UpperAnsi(name.substr(0, kStemLength)), 1).first->second;
+        for (std::int32_t k = next;; ++k) {
+            std::string digits = std::to_string(k);
+            // Longer numbers take characters from the stem, so the name stays at 10.
+            std::string candidate =
+                name.substr(0, kMaxFieldName - 1 - digits.size()) + "_" + digits;
+            if (used_.insert(UpperAnsi(candidate)).second) {
+                next = k + 1;
+                return candidate;
+            }
+        }
+    }
+
+  private:
+    std::unordered_set<std::string> used_;
+    std::unordered_map<std::string, std::int32_t> next_;  // stem -> first number to try
+};
+
+}  // namespace
+
+void ReadMifColumns(JobContext& ctx, MifInput& in) {
+    std::string_view clause = TrimLeadingBlanks(in.line);
+    std::size_t blank = clause.find(' ');
+    if (blank == std::string_view::npos) throw MifReadError("Columns without a count");
+    std::string countText;
+    for (char c : clause.substr(blank + 1)) {
+        if (c != ' ') countText += c;
+    }
+    const std::int32_t count = MifLong(countText);
+    if (count < 1 || count > kMaxColumns) throw MifReadError("bad column count");
+
+    ColumnNames names;
+    std::string list;
+    for (std::int32_t position = 1; position <= count; ++position) {
+        in.ReadLineOrThrow();
+        if (ContainsNoCase(in.line, "Spatial_ID")) {
+            // The engine numbers its objects itself; a source id column is only remembered.
+            ctx.sourceIdColumn = position;
+            ctx.sourceIdPresent = true;
+            continue;
+        }
+        std::string_view declaration = TrimBlanks(in.line);
+        std::size_t split = declaration.find(' ');
+        if (split == std::string_view::npos) throw MifReadError("column without a type");
+        std::string name(declaration.substr(0, split));
+        std::string type(TrimBlanks(declaration.substr(split + 1)));
+        // dBASE field names cannot hold a hyphen.
+        for (char& c : name)
+            if (c == '-') c = '_';
+        for (char& c : type)
+            if (c == '-') c = '_';
+        if (name.size() > kMaxFieldName)
+            name = names.Shorten(name);
+        else
+            names.Keep(name);
+        if (!list.empty()) {
+            list += ',';
+            list += kCrLf;
+        }
+        list += '[';
+        list += name;
+        list += "] ";
+        list += type;
+    }
+
+    if (list.find_first_not_of(' ') != std::string::npos) {
+        ctx.columnList = kIdColumn;
+        ctx.columnList += ',';
+        ctx.columnList += kCrLf;
+        ctx.columnList += list;
+    } else {
+        ctx.columnList = kIdColumn;
+    }
+}
+
+bool ReadMifHeader(JobContext& ctx, MifInput& in) {
+    try {
+        // The Charset item; only the end test below looks at it.
+        in.line = in.ReadTextItem();
+        while (UpperAnsi(TrimBlanks(in.line)) != "DATA") {
+            in.ReadLineOrThrow();
+            const std::string keyword = HeaderKeyword(in.line);
+            if (keyword == "DELIMITER") {
+                const auto pieces = SplitBlanks(TrimLeadingBlanks(in.line));
+                // The character inside the quotes: Delimiter ";"
+                if (pieces.size() < 2 || pieces[1].size() < 2)
+                    throw MifReadError("Delimiter without a character");
+                ctx.delimiter = pieces[1][1];
+            } else if (keyword == "COORDSYS") {
+                ReadMifCoordSys(ctx, in.line);
+                if (ctx.Failed()) return false;
+            } else if (keyword == "COLUMNS") {
+                if (ctx.options.CreateDbf) ReadMifColumns(ctx, in);
+            }
+            // Unique, Index, Transform and anything else have no effect on the layer.
+        }
+    } catch (const std::exception&) {
+        ctx.ReportStage("Error Reading MIF Header");
+        ctx.Fail();
+        return false;
+    }
+    return !ctx.Failed();
+}
+
+}  // namespace vx

@@ -1,0 +1,423 @@
+#include "mif/mif_objects.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+#include "mif/mif_styles.h"
+#include "model/geometry.h"
+#include "platform/strings.h"
+
+namespace vx {
+
+namespace {
+
+enum class ObjectWord {
+    kOther,
+    kRegion,
+    kPline,
+    kPoint,
+    kLine,
+    kNone,
+    kArc,
+    kText,
+    kRect,
+    kRoundRect,
+    kEllipse,
+};
+
+// Arcs and ellipses are drawn in steps of 4 degrees.
+constexpr double kPi = 3.14159265358979;
+constexpr double kAngleStep = kPi / 45.0;
+constexpr double kFullTurn = 6.28318530717958;
+// Negative angles and arcs across 0 degrees are moved on by this much, as files have always
+// been read.
+constexpr double kArcTurn = 6.2831852;
+// An arc turning more often than this is a broken file, not a drawing.
+constexpr double kMaxArcSweep = 10 * kFullTurn;
+
+// A vertex count is only a claim of the file: reserve up to this much, grow beyond it as the
+// vertices are actually read.
+constexpr std::int32_t kVertexReserveLimit = 1 << 16;
+constexpr std::int32_t kPartReserveLimit = 64;
+
+ObjectWord ClassifyObjectLine(std::string_view line) {
+    line = TrimLeadingBlanks(line);
+    const std::string_view word = line.substr(0, line.find(' '));
+    if (word.size() < 3 || word.size() > 9) return ObjectWord::kOther;
+    const char first = static_cast<char>(word[0] | 0x20);
+    if (first < 'a' || first > 'z') return ObjectWord::kOther;  // coordinates, mostly
+    static constexpr std::pair<std::string_view, ObjectWord> kWords[] = {
+        {"REGION", ObjectWord::kRegion},       {"PLINE", ObjectWord::kPline},
+        {"POINT", ObjectWord::kPoint},         {"LINE", ObjectWord::kLine},
+        {"NONE", ObjectWord::kNone},           {"ARC", ObjectWord::kArc},
+        {"TEXT", ObjectWord::kText},           {"RECT", ObjectWord::kRect},
+        {"ROUNDRECT", ObjectWord::kRoundRect}, {"ELLIPSE", ObjectWord::kEllipse},
+    };
+    for (const auto& [name, kind] : kWords) {
+        if (EqualsNoCase(word, name)) return kind;
+    }
+    return ObjectWord::kOther;
+}
+
+// The next object of a kind. The counting pass sized the array; an object it did not count
+// (an object word in the header) still gets its own element.
+template <typename Object>
+Object& NextObject(std::vector<Object>& objects, std::int32_t& count) {
+    if (count == std::numeric_limits<std::int32_t>::max()) throw MifReadError("too many objects");
+    ++count;
+    if (objects.size() < static_cast<std::size_t>(count))
+        objects.resize(static_cast<std::size_t>(count));
+    return objects[static_cast<std::size_t>(count) - 1];
+}
+
+void ReadVertices(MifInput& in, std::int32_t count, double factor, std::vector<Vertex>& out) {
+    out.reserve(static_cast<std::size_t>(std::min(count, kVertexReserveLimit)));
+    for (std::int32_t i = 0; i < count; ++i) {
+        const double x = in.ReadNumber();
+        const double y = in.ReadNumber();
+        out.push_back(Vertex{x * factor, y * factor});
+    }
+}
+
+std::string_view Piece(const std::vector<std::string_view>& pieces, std::size_t index) {
+    if (index >= pieces.size()) throw MifReadError("object line too short");
+    return pieces[index];
+}
+
+// The numbers of a one-line object such as `Rect x1 y1 x2 y2`, after its keyword.
+template <std::size_t N>
+std::array<double, N> LineNumbers(std::string_view line) {
+    const auto pieces = SplitBlanks(TrimLeadingBlanks(line));
+    std::array<double, N> numbers{};
+    for (std::size_t i = 0; i < N; ++i)
+        numbers[i] = MifDouble(Piece(pieces, i + 1));
+    return numbers;
+}
+
+// The count that follows the keyword: `Region 3`, `Pline 5`.
+std::int32_t CountAfterKeyword(std::string_view line) {
+    const auto pieces = SplitBlanks(TrimLeadingBlanks(line), 2);
+    const std::int32_t count = MifLong(TrimBlanks(Piece(pieces, 1)));
+    if (count < 1) throw MifReadError("count below 1");
+    return count;
+}
+
+// Pen, Brush and Center after a region, rectangle or ellipse.
+void ReadRegionClauses(JobContext& ctx, MifInput& in, MifStyleFamily family, RegionObject& region) {
+    in.ReadLookAhead();
+    PenStyle pen = DefaultMifPen(family);
+    if (ContainsNoCase(in.line, "PEN")) {
+        pen = MifPen(family, in.line);
+        in.ReadLookAhead();
+    }
+    BrushStyle brush = DefaultMifBrush(family);
+    if (ContainsNoCase(in.line, "BRUSH")) {
+        brush = MifBrush(family, in.line);
+        in.ReadLookAhead();
+    }
+    // A Center line only places the label in MapInfo; it is consumed and not kept.
+    if (!ContainsNoCase(in.line, "CENTER")) in.reuseLine = true;
+    ApplyContours(ctx, pen, brush);
+    region.PenIndex = ctx.model.FindPenIndex(pen);
+    region.BrushIndex = ctx.model.FindBrushIndex(brush);
+}
+
+// The Pen line that may follow a LINE or an ARC.
+void ReadLinePen(JobContext& ctx, MifInput& in, LineObject& object) {
+    in.ReadLookAhead();
+    if (ContainsNoCase(in.line, "PEN")) {
+        object.PenIndex = ctx.model.FindPenIndex(MifPen(MifStyleFamily::kLine, in.line));
+    } else {
+        object.PenIndex = ctx.model.FindPenIndex(DefaultMifPen(MifStyleFamily::kLine));
+        in.reuseLine = true;
+    }
+}
+
+RegionObject& NewRegion(JobContext& ctx) {
+    ctx.model.ObjectOrder.push_back(kOrderRegion);
+    return NextObject(ctx.model.Regions, ctx.model.RegionCount);
+}
+
+LineObject& NewLine(JobContext& ctx) {
+    ctx.model.ObjectOrder.push_back(kOrderLine);
+    return NextObject(ctx.model.Lines, ctx.model.LineCount);
+}
+
+// The ellipse inscribed in a box, as vertices from angle `from` while below `to`.
+std::vector<Vertex> EllipseVertices(double x1, double y1, double x2, double y2, double from,
+                                    double to, double factor) {
+    const double cx = (x1 + x2) / 2.0;
+    const double cy = (y1 + y2) / 2.0;
+    const double rx = std::fabs(x1 - x2) / 2.0;
+    const double ry = std::fabs(y1 - y2) / 2.0;
+    std::vector<Vertex> vertices;
+    for (double t = from; t < to; t += kAngleStep)
+        vertices.push_back(
+            Vertex{(cx + rx * std::cos(t)) * factor, (cy + ry * std::sin(t)) * factor});
+    return vertices;
+}
+
+}  // namespace
+
+void ReadMifRegion(JobContext& ctx, MifInput& in) {
+    RegionObject& region = NewRegion(ctx);
+    const std::int32_t rings = CountAfterKeyword(in.line);
+    region.Parts.reserve(static_cast<std::size_t>(std::min(rings, kPartReserveLimit)));
+    for (std::int32_t k = 1; k <= rings; ++k) {
+        RegionPart& part = region.Parts.emplace_back();
+        region.PartCount = k;
+        part.VertexCount = in.ReadCount();
+        ReadVertices(in, part.VertexCount, ctx.coordinateFactor, part.Vertices);
+        // A first guess; the layer writer's hole check clears holes outside their ring.
+        part.IsHole = k > 1 && RingIsCounterClockwise(part.Vertices) ? 1 : 0;
+    }
+    ReadRegionClauses(ctx, in, MifStyleFamily::kRegion, region);
+}
+
+void ReadMifPline(JobContext& ctx, MifInput& in) {
+    LineObject& pline = NewLine(ctx);
+    try {
+        const std::string header(TrimLeadingBlanks(in.line));
+        std::int32_t sections = 1;
+        if (ContainsNoCase(header, "MULTIPLE")) {
+            sections = MifLong(TrimBlanks(Piece(SplitBlanks(header, 3), 2)));
+            if (sections < 1) throw MifReadError("section count below 1");
+        }
+        for (std::int32_t s = 1; s <= sections; ++s) {
+            LinePart& part = pline.Parts.emplace_back();
+            pline.PartCount = s;
+            // A single section has its vertex count on the PLINE line itself.
+            part.VertexCount = sections < 2 ? CountAfterKeyword(header) : in.ReadCount();
+            ReadVertices(in, part.VertexCount, ctx.coordinateFactor, part.Vertices);
+        }
+        in.ReadLookAhead();
+        if (ContainsNoCase(in.line, "PEN")) {
+            pline.PenIndex = ctx.model.FindPenIndex(MifPen(MifStyleFamily::kPline, in.line));
+            in.ReadLookAhead();
+            if (!ContainsNoCase(in.line, "SMOOTH")) in.reuseLine = true;
+        } else {
+            pline.PenIndex = ctx.model.FindPenIndex(DefaultMifPen(MifStyleFamily::kPline));
+            in.reuseLine = true;
+        }
+    } catch (const MifReadError&) {
+        // A broken PLINE keeps what it read and the file goes on. Its counts follow what was
+        // actually stored, and it still gets a pen so that writers find a valid entry.
+        for (LinePart& part : pline.Parts)
+            part.VertexCount = static_cast<std::int32_t>(part.Vertices.size());
+        if (pline.PenIndex == 0)
+            pline.PenIndex = ctx.model.FindPenIndex(DefaultMifPen(MifStyleFamily::kPline));
+        in.reuseLine = false;
+    }
+}
+
+void ReadMifPoint(JobContext& ctx, MifInput& in) {
+    ctx.model.ObjectOrder.push_back(kOrderPoint);
+    PointObject& point = NextObject(ctx.model.Points, ctx.model.PointCount);
+    const auto pieces = SplitBlanks(TrimLeadingBlanks(in.line), 3);
+    const double x = MifDouble(Piece(pieces, 1)) * ctx.coordinateFactor;
+    const double y = MifDouble(Piece(pieces, 2)) * ctx.coordinateFactor;
+    point.VertexCount = 1;
+    point.Vertices.assign(1, Vertex{x, y});
+    in.ReadLookAhead();
+    if (ContainsNoCase(in.line, "SYMBOL")) {
+        ReadMifSymbol(ctx, in.line, point);
+    } else {
+        SetDefaultSymbol(ctx, point);
+        in.reuseLine = true;
+    }
+}
+
+void ReadMifLine(JobContext& ctx, MifInput& in) {
+    LineObject& line = NewLine(ctx);
+    const auto n = LineNumbers<4>(in.line);
+    const double f = ctx.coordinateFactor;
+    LinePart& part = line.Parts.emplace_back();
+    line.PartCount = 1;
+    part.Vertices = {Vertex{n[0] * f, n[1] * f}, Vertex{n[2] * f, n[3] * f}};
+    part.VertexCount = 2;
+    ReadLinePen(ctx, in, line);
+}
+
+void ReadMifNone(JobContext& ctx, MifInput&) {
+    // No geometry, but the object still owns its attribute row.
+    ctx.model.ObjectOrder.push_back(kOrderNone);
+}
+
+void ReadMifArc(JobContext& ctx, MifInput& in) {
+    LineObject& arc = NewLine(ctx);
+    LinePart& part = arc.Parts.emplace_back();
+    arc.PartCount = 1;
+    const auto n = LineNumbers<6>(in.line);
+    double from = DegToRad(n[4]);
+    double to = DegToRad(n[5]);
+    if (from < 0) from += kArcTurn;
+    if (to < 0) to += kArcTurn;
+    if (from > to) to += kArcTurn;
+    if (to - from > kMaxArcSweep) throw MifReadError("arc angles out of range");
+    part.Vertices = EllipseVertices(n[0], n[1], n[2], n[3], from, to, ctx.coordinateFactor);
+    part.VertexCount = static_cast<std::int32_t>(part.Vertices.size());
+    ReadLinePen(ctx, in, arc);
+}
+
+void ReadMifText(JobContext& ctx, MifInput& in) {
+    LayerModel& model = ctx.model;
+    model.ObjectOrder.push_back(kOrderText);
+    PointObject& point = NextObject(model.Points, model.PointCount);
+    ++model.TextCount;
+
+    // The string may stand on the TEXT line itself or on the line after it.
+    std::string_view rest = TrimLeadingBlanks(in.line);
+    const std::size_t blank = rest.find(' ');
+    rest = blank == std::string_view::npos ? std::string_view() : TrimBlanks(rest.substr(blank));
+    std::string label(rest);
+    if (label.empty()) {
+        in.ReadLineOrThrow();
+        label = TrimBlanks(in.line);
+    }
+    std::erase(label, '"');
+    model.TextLabels.push_back(std::move(label));
+
+    // The text's box; the point stands at its centre.
+    const double x1 = in.ReadNumber();
+    const double y1 = in.ReadNumber();
+    const double x2 = in.ReadNumber();
+    const double y2 = in.ReadNumber();
+    point.VertexCount = 1;
+    point.Vertices.assign(
+        1, Vertex{(x1 + x2) / 2.0 * ctx.coordinateFactor, (y1 + y2) / 2.0 * ctx.coordinateFactor});
+
+    in.ReadLookAhead();
+    if (ContainsNoCase(in.line, "FONT")) {
+        SetTextSymbol(ctx, in.line, point);
+        in.ReadLookAhead();
+    } else {
+        SetTextSymbol(ctx, std::string_view(), point);
+    }
+    if (ContainsNoCase(in.line, "Spacing")) in.ReadLookAhead();
+    if (ContainsNoCase(in.line, "Justify")) in.ReadLookAhead();
+    if (ContainsNoCase(in.line, "Angle")) {
+        const auto pieces = SplitBlanks(TrimBlanks(in.line));
+        point.PointRot = static_cast<float>(MifDouble(Piece(pieces, 1)));
+        in.ReadLookAhead();
+    } else {
+        point.PointRot = 0.0f;
+    }
+    if (!ContainsNoCase(in.line, "Label")) in.reuseLine = true;
+}
+
+void ReadMifRect(JobContext& ctx, MifInput& in) {
+    RegionObject& rect = NewRegion(ctx);
+    const auto n = LineNumbers<4>(in.line);
+    const double f = ctx.coordinateFactor;
+    const double x1 = n[0] * f, y1 = n[1] * f, x2 = n[2] * f, y2 = n[3] * f;
+    RegionPart& ring = rect.Parts.emplace_back();
+    rect.PartCount = 1;
+    ring.Vertices = {{x1, y1}, {x2, y1}, {x2, y2}, {x1, y2}, {x1, y1}};
+    ring.VertexCount = 5;
+    ReadRegionClauses(ctx, in, MifStyleFamily::kRect, rect);
+}
+
+void ReadMifRoundRect(JobContext& ctx, MifInput&) {
+    // Not stored; its corner and radius lines pass through the object loop unread.
+    ctx.unsupportedShapes = true;
+    ctx.model.ObjectOrder.push_back(kOrderUnsupported);
+}
+
+void ReadMifEllipse(JobContext& ctx, MifInput& in) {
+    RegionObject& ellipse = NewRegion(ctx);
+    const auto n = LineNumbers<4>(in.line);
+    RegionPart& ring = ellipse.Parts.emplace_back();
+    ellipse.PartCount = 1;
+    // Left open: the last vertex is not a copy of the first.
+    ring.Vertices = EllipseVertices(n[0], n[1], n[2], n[3], 0.0, kFullTurn, ctx.coordinateFactor);
+    ring.VertexCount = static_cast<std::int32_t>(ring.Vertices.size());
+    ReadRegionClauses(ctx, in, MifStyleFamily::kRect, ellipse);
+}
+
+bool ReadMifData(JobContext& ctx, MifInput& in) {
+    ctx.ReportStage("Reading ...");
+    LayerModel& model = ctx.model;
+    try {
+        // Counting pass over the data section, so that the arrays are sized once.
+        std::size_t regions = 0, lines = 0, points = 0;
+        while (in.ReadLine()) {
+            switch (ClassifyObjectLine(in.line)) {
+                case ObjectWord::kRegion:
+                case ObjectWord::kRect:
+                case ObjectWord::kRoundRect:
+                case ObjectWord::kEllipse:
+                    ++regions;
+                    break;
+                case ObjectWord::kPline:
+                case ObjectWord::kLine:
+                case ObjectWord::kArc:
+                    ++lines;
+                    break;
+                case ObjectWord::kPoint:
+                case ObjectWord::kText:
+                    ++points;
+                    break;
+                default:
+                    break;
+            }
+        }
+        model.Regions.resize(regions);
+        model.Lines.resize(lines);
+        model.Points.resize(points);
+        model.ObjectOrder.reserve(regions + lines + points);
+
+        // Object pass, from the first line of the file: header lines are skipped unless they
+        // begin with an object word.
+        if (!in.Rewind()) throw MifReadError("cannot read the file again");
+        while (!in.AtEnd()) {
+            if (!in.reuseLine) {
+                while (in.ReadLine() && TrimBlanks(in.line).empty()) {
+                }
+                if (TrimBlanks(in.line).empty()) in.line = "TEMP ";
+            }
+            in.reuseLine = false;
+            switch (ClassifyObjectLine(in.line)) {
+                case ObjectWord::kRegion:
+                    ReadMifRegion(ctx, in);
+                    break;
+                case ObjectWord::kPline:
+                    ReadMifPline(ctx, in);
+                    break;
+                case ObjectWord::kPoint:
+                    ReadMifPoint(ctx, in);
+                    break;
+                case ObjectWord::kLine:
+                    ReadMifLine(ctx, in);
+                    break;
+                case ObjectWord::kNone:
+                    ReadMifNone(ctx, in);
+                    break;
+                case ObjectWord::kArc:
+                    ReadMifArc(ctx, in);
+                    break;
+                case ObjectWord::kText:
+                    ReadMifText(ctx, in);
+                    break;
+                case ObjectWord::kRect:
+                    ReadMifRect(ctx, in);
+                    break;
+                case ObjectWord::kRoundRect:
+                    ReadMifRoundRect(ctx, in);
+                    break;
+                case ObjectWord::kEllipse:
+                    ReadMifEllipse(ctx, in);
+                    break;
+                case ObjectWord::kOther:
+                    break;  // coordinates and clauses no object took, header lines
+            }
+        }
+    } catch (const std::exception&) {
+        ctx.ReportStage("Error Reading MIF Data");
+        ctx.Fail();
+        return false;
+    }
+    return true;
+}
+
+}  // namespace vx

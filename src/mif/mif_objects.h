@@ -1,0 +1,31 @@
+#pragma once
+
+#include "mif/mif_input.h"
+#include "model/job_context.h"
+
+// The data section of a MIF file: the graphic objects and their style clauses, read into the
+// points, lines and regions of the layer model.
+namespace vx {
+
+// Counts the objects from the current position to the end, sizes the object arrays, then
+// reads the file again from its first line and stores every object in source order, with one
+// entry of ObjectOrder each. A malformed object reports "Error Reading MIF Data" and sets the
+// failure flag; the result is false then.
+bool ReadMifData(JobContext& ctx, MifInput& in);
+
+// One reader per object keyword, each called with the object's first line in the line buffer.
+// They read the geometry and the clauses after it; the first line that belongs to neither is
+// handed back (in.reuseLine). All but ReadMifPline throw MifReadError on a malformed object;
+// a malformed PLINE ends quietly with what it has read.
+void ReadMifRegion(JobContext& ctx, MifInput& in);
+void ReadMifPline(JobContext& ctx, MifInput& in);
+void ReadMifPoint(JobContext& ctx, MifInput& in);
+void ReadMifLine(JobContext& ctx, MifInput& in);
+void ReadMifNone(JobContext& ctx, MifInput& in);
+void ReadMifArc(JobContext& ctx, MifInput& in);
+void ReadMifText(JobContext& ctx, MifInput& in);
+void ReadMifRect(JobContext& ctx, MifInput& in);
+void ReadMifRoundRect(JobContext& ctx, MifInput& in);
+void ReadMifEllipse(JobContext& ctx, MifInput& in);
+
+}  // namespace vx
