@@ -25,17 +25,17 @@ int main(int argc, char** argv) {
         return 1;
     }
     csv.WriteLine("SPATIAL_ID,NAME,COUNT,AREA,OPEN,SINCE");
-    std::string line;
     for (long i = 1; i <= rows; ++i) {
         std::string name = "\"Parcel " + std::to_string(i % 9973) + " North\"";
         std::string count = std::to_string((i * 7919) % 100000);
         std::string area = std::to_string(i % 100000) + "." + std::to_string(10 + i % 90);
         std::string open = i % 3 == 0 ? "F" : "T";
-        std::string since = std::to_string(1990 + i % 30) + "0" + std::to_string(1 + i % 9) +
-                            std::to_string(10 + i % 18);
-        line = name + "," + count + "," + area + "," + open + "," + since;
-        mid.WriteLine(line);
-        csv.WriteLine(std::to_string(i) + "," + line);
+        std::string year = std::to_string(1990 + i % 30);
+        std::string month = "0" + std::to_string(1 + i % 9);
+        std::string day = std::to_string(10 + i % 18);
+        std::string row = name + "," + count + "," + area + "," + open + ",";
+        mid.WriteLine(row + year + month + day);
+        csv.WriteLine(std::to_string(i) + "," + row + year + "-" + month + "-" + day);
     }
     if (!mid.Close() || !csv.Close()) return 1;
     vx::WriteWholeFile(folder + "/rows.csvt",
