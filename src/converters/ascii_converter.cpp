@@ -218,19 +218,24 @@ int TxtToVXV(const std::string& source, const std::string& target, int kind, int
         model.Layer.lProjection = -1;
         model.Layer.lDatum = -1;
         model.LayerKind.UnitCode = 8;
+        // The layer gets its table like every other layer, so that the exports find one; it
+        // holds only the numbering, the text carrying nothing else.
+        NameLayerTable(model, files);
         std::string error;
-        if (!WriteModelLayer(model, kind, count, files, error)) {
-            RemoveFiles({files.vxv, files.vxs});
+        if (!WriteModelLayer(model, kind, count, files, error) ||
+            !WriteLayerTable(
+                files.dbf, "", count, [](std::int64_t) { return std::string(); }, error)) {
+            RemoveFiles({files.vxv, files.vxs, files.dbf});
             return Fail(reason, error);
         }
         return 1;
     } catch (const AsciiFailure& failure) {
         return Fail(reason, failure.what());
     } catch (const std::bad_alloc&) {
-        RemoveFiles({files.vxv, files.vxs});
+        RemoveFiles({files.vxv, files.vxs, files.dbf});
         return Fail(reason, "not enough memory for " + source);
     } catch (const std::exception& e) {
-        RemoveFiles({files.vxv, files.vxs});
+        RemoveFiles({files.vxv, files.vxs, files.dbf});
         return Fail(reason, e.what());
     }
 }

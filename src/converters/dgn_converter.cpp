@@ -11,6 +11,7 @@
 
 #include "converters/gdal_support.h"
 #include "converters/layer_set_output.h"
+#include "dbase/attribute_table.h"
 #include "platform/file_system.h"
 
 namespace vx {
@@ -326,7 +327,30 @@ void ReadDrawing(const std::string& source, DgnCollector& collector, GdalSession
         for (auto& feature : *layer)
             collector.Add(*feature);
     }
-    if (!session.LastError().empty()) throw DgnFailure("reading failed: " + session.LastError());
+}
+
+// The attribute table of a layer: the element attributes of each object, and the text of
+// texts when the layer holds any.
+bool WriteElementTable(const std::string& dbfPath, const std::vector<ElementLook>& rows,
+                       std::string& error) {
+    const bool withText =
+        std::any_of(rows.begin(), rows.end(), [](const ElementLook& look) { return look.isText; });
+    std::string columns = "LEVEL Integer, COLOR_IDX Integer, WEIGHT Integer, STYLE Integer";
+    if (withText) columns += ", TextLabel char(254)";
+    std::string values;
+    return WriteLayerTable(
+        dbfPath, columns, static_cast<std::int64_t>(rows.size()),
+        [&](std::int64_t n) -> std::string {
+            const ElementLook& look = rows[static_cast<std::size_t>(n - 1)];
+            values = std::to_string(look.level) + "," + std::to_string(look.colorIndex) + "," +
+                     std::to_string(look.weight) + "," + std::to_string(look.lineStyle);
+            if (withText) {
+                values += ",";
+                if (look.isText) AppendRowValue(values, look.text);
+            }
+            return values;
+        },
+        error);
 }
 
 int Fail(std::string* reason, std::string text) {
@@ -354,7 +378,11 @@ int DGNImport(const std::string& source, const std::string& target, std::string*
         ReadDrawing(source, collector, session);
 
         const int kinds = (model.RegionCount > 0) + (model.LineCount > 0) + (model.PointCount > 0);
-        if (kinds == 0) return Fail(reason, "no element of the drawing can be converted");
+        if (kinds == 0) {
+            std::string why = "no element of the drawing can be converted";
+            if (!session.LastError().empty()) why += " (" + session.LastError() + ")";
+            return Fail(reason, why);
+        }
         // A drawing carries no coordinate system GDAL can report: plane coordinates in the
         // drawing's master units, taken as metres.
         model.Layer.lCoordSys = 1;
@@ -374,9 +402,11 @@ int DGNImport(const std::string& source, const std::string& target, std::string*
             if (layer.count == 0) continue;
             LayerFiles files;
             LayerFilesFor(target, layer.kind, kinds > 1, files);
-            written.insert(written.end(), {files.vxv, files.vxs});
+            written.insert(written.end(), {files.vxv, files.vxs, files.dbf});
+            NameLayerTable(model, files);
             std::string error;
-            if (!WriteModelLayer(model, layer.kind, layer.count, files, error)) {
+            if (!WriteModelLayer(model, layer.kind, layer.count, files, error) ||
+                !WriteElementTable(files.dbf, *layer.rows, error)) {
                 throw DgnFailure(error);
             }
         }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -30,6 +32,17 @@ std::vector<std::string> LayerSetFiles(const std::string& target);
 // radius rule, then the two layer files. False with `error` on any failure.
 bool WriteModelLayer(LayerModel& model, int kind, std::int32_t count, const LayerFiles& files,
                      std::string& error);
+
+// Makes the model's table name list the one name of the layer's table, so that the layer
+// file names it.
+void NameLayerTable(LayerModel& model, const LayerFiles& files);
+
+// Writes the attribute table of a layer of `rows` objects: a SPATIAL_ID column numbering them
+// 1, 2, 3 ..., then `columns` (column definitions as CREATE TABLE takes them, after a comma;
+// empty for none), each row's values given by `rowValues` (1-based, comma-separated, each
+// value as AppendRowValue quotes it). An existing table is replaced. False with `error`.
+bool WriteLayerTable(const std::string& dbfPath, const std::string& columns, std::int64_t rows,
+                     const std::function<std::string(std::int64_t)>& rowValues, std::string& error);
 
 // Removes the files written so far by a conversion that then failed, so that no half set is
 // left looking like a finished one.
