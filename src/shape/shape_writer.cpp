@@ -1,0 +1,398 @@
+#include "shape/shape_writer.h"
+
+#include <algorithm>
+#include <limits>
+
+#include "dbase/dbase_layout.h"
+#include "model/geometry.h"
+#include "platform/binary_file.h"
+#include "platform/file_system.h"
+#include "platform/paths.h"
+#include "platform/strings.h"
+#include "shape/shape_format.h"
+#include "vxv/layer_format.h"
+
+namespace vx {
+
+namespace {
+
+// A file length is counted in 16-bit words in a signed 32-bit field.
+constexpr std::uint64_t kMaxShapeFileBytes =
+    2 * static_cast<std::uint64_t>(std::numeric_limits<std::int32_t>::max());
+
+enum class Where { kOutside, kInside, kBoundary };
+
+// Even-odd location of a point against a ring, closed from its last vertex to its first.
+// Points on an edge are told apart, so that rings that touch do not decide each other.
+Where Locate(const std::vector<Vertex>& ring, const Vertex& p) {
+    bool inside = false;
+    const std::size_t n = ring.size();
+    for (std::size_t i = 0; i < n; ++i) {
+        const Vertex& a = ring[i];
+        const Vertex& b = ring[(i + 1) % n];
+        const double cross = (b.X - a.X) * (p.Y - a.Y) - (b.Y - a.Y) * (p.X - a.X);
+        if (cross == 0.0 && std::min(a.X, b.X) <= p.X && p.X <= std::max(a.X, b.X) &&
+            std::min(a.Y, b.Y) <= p.Y && p.Y <= std::max(a.Y, b.Y)) {
+            return Where::kBoundary;
+        }
+        if ((a.Y > p.Y) != (b.Y > p.Y)) {
+            const double x = a.X + (p.Y - a.Y) * (b.X - a.X) / (b.Y - a.Y);
+            if (p.X < x) inside = !inside;
+        }
+    }
+    return inside ? Where::kInside : Where::kOutside;
+}
+
+Bounds BoxOf(const std::vector<Vertex>& ring) {
+    Bounds box{ring.front().X, ring.front().Y, ring.front().X, ring.front().Y};
+    for (const Vertex& v : ring) {
+        box.MinX = std::min(box.MinX, v.X);
+        box.MinY = std::min(box.MinY, v.Y);
+        box.MaxX = std::max(box.MaxX, v.X);
+        box.MaxY = std::max(box.MaxY, v.Y);
+    }
+    return box;
+}
+
+bool BoxWithin(const Bounds& inner, const Bounds& outer) {
+    return inner.MinX >= outer.MinX && inner.MaxX <= outer.MaxX && inner.MinY >= outer.MinY &&
+           inner.MaxY <= outer.MaxY;
+}
+
+// Ring a lies inside ring b when its first vertex off b's edges is inside b.
+bool RingInside(const std::vector<Vertex>& a, const std::vector<Vertex>& b) {
+    for (const Vertex& v : a) {
+        const Where where = Locate(b, v);
+        if (where != Where::kBoundary) return where == Where::kInside;
+    }
+    return false;  // the same ring twice
+}
+
+bool IsClosed(const std::vector<Vertex>& ring) {
+    return ring.empty() || ring.front() == ring.back();
+}
+
+void PutHeader(ByteBuffer& out, std::int32_t shapeType, const LayerInfo& layer) {
+    out.PutBE<std::int32_t>(kShapeFileCode);
+    out.PutZeros(kShapeFileLengthAt - 4);
+    out.PutBE<std::int32_t>(0);  // the file length, written once the records are
+    out.PutLE<std::int32_t>(kShapeVersion);
+    out.PutLE<std::int32_t>(shapeType);
+    out.PutLE<double>(layer.MinX);
+    out.PutLE<double>(layer.MinY);
+    out.PutLE<double>(layer.MaxX);
+    out.PutLE<double>(layer.MaxY);
+    out.PutZeros(kShapeHeaderSize - out.Size());  // no Z or M ranges
+}
+
+template <typename Object>
+void PutBox(ByteBuffer& out, const Object& object) {
+    out.PutLE<double>(object.MinX);
+    out.PutLE<double>(object.MinY);
+    out.PutLE<double>(object.MaxX);
+    out.PutLE<double>(object.MaxY);
+}
+
+void PutVertex(ByteBuffer& out, const Vertex& v) {
+    out.PutLE<double>(v.X);
+    out.PutLE<double>(v.Y);
+}
+
+// One part of a record as it is written: its vertices in stored or reversed order, closed
+// when it is a ring that was stored open.
+struct PartPlan {
+    const std::vector<Vertex>* vertices = nullptr;
+    bool reverse = false;
+    bool close = false;
+    std::int32_t Count() const {
+        return static_cast<std::int32_t>(vertices->size()) + (close ? 1 : 0);
+    }
+};
+
+void PutPart(ByteBuffer& out, const PartPlan& plan) {
+    const std::vector<Vertex>& v = *plan.vertices;
+    if (plan.reverse) {
+        // A closed ring read backwards is still closed; an open one is closed at its start.
+        if (plan.close) PutVertex(out, v.front());
+        for (auto it = v.rbegin(); it != v.rend(); ++it)
+            PutVertex(out, *it);
+    } else {
+        for (const Vertex& vertex : v)
+            PutVertex(out, vertex);
+        if (plan.close) PutVertex(out, v.front());
+    }
+}
+
+// Content of a polyline or polygon record after its type and box.
+void PutParts(ByteBuffer& out, const std::vector<PartPlan>& plans) {
+    std::int32_t points = 0;
+    for (const PartPlan& plan : plans)
+        points += plan.Count();
+    out.PutLE<std::int32_t>(static_cast<std::int32_t>(plans.size()));
+    out.PutLE<std::int32_t>(points);
+    std::int32_t start = 0;
+    for (const PartPlan& plan : plans) {
+        out.PutLE<std::int32_t>(start);
+        start += plan.Count();
+    }
+    for (const PartPlan& plan : plans)
+        PutPart(out, plan);
+}
+
+void PlanRegion(const ShapeRegionObject& region, std::vector<PartPlan>& plans,
+                std::vector<Vertex>& scratch) {
+    plans.clear();
+    const std::vector<bool> holes =
+        region.Parts.size() > 1 ? RingHoleRoles(region.Parts) : std::vector<bool>(1, false);
+    for (std::size_t k = 0; k < region.Parts.size(); ++k) {
+        PartPlan plan;
+        plan.vertices = &region.Parts[k].Vertices;
+        plan.close = !IsClosed(*plan.vertices);
+        bool counterClockwise;
+        if (plan.close) {
+            scratch = *plan.vertices;
+            scratch.push_back(scratch.front());
+            counterClockwise = RingIsCounterClockwise(scratch);
+        } else {
+            counterClockwise = RingIsCounterClockwise(*plan.vertices);
+        }
+        // Outer rings turn clockwise, holes counter-clockwise.
+        plan.reverse = counterClockwise != holes[k];
+        plans.push_back(plan);
+    }
+}
+
+void PlanLine(const ShapeLineObject& line, std::vector<PartPlan>& plans) {
+    plans.clear();
+    for (const LinePart& part : line.Parts) {
+        PartPlan plan;
+        plan.vertices = &part.Vertices;
+        plans.push_back(plan);
+    }
+}
+
+void FailWith(JobContext& ctx, const std::string& text) {
+    ctx.ReportStage(text);
+    ctx.Fail();
+}
+
+// The attribute table listed in the layer, copied from the layer's own folder. Only a plain
+// file name is taken from the layer file, so a damaged or crafted list cannot reach out of
+// that folder.
+bool CopyAttributeTable(JobContext& ctx, const ShapeExportPaths& paths, std::int32_t& rows) {
+    const LayerModel& model = ctx.model;
+    if (model.FileHeader.TableCount < 1 || model.TableNames.empty() ||
+        !IsPlainFileName(model.TableNames.front())) {
+        FailWith(ctx, "Missing or Corrupt Data File");
+        return false;
+    }
+    const std::string table = JoinPath(paths.sourceFolder, model.TableNames.front());
+    if (!FileExists(table)) {
+        ctx.AppendLog("\tDBF File does not exist. Shape Export Aborted" + std::string(kCrLf));
+        ctx.SetStatus("\tDBF file does not exist. Shape Export Aborted" + std::string(kCrLf));
+        ctx.RaiseStatus();
+        ctx.Fail();
+        return false;
+    }
+    if (!CopyFile(table, paths.dbfPath, true)) {
+        FailWith(ctx, "Cannot copy " + table + " to " + paths.dbfPath);
+        return false;
+    }
+    BinaryReader copy;
+    DbfLayout layout;
+    std::string why;
+    rows = copy.Open(paths.dbfPath) && ReadDbfLayout(copy, layout, why) ? layout.header.recordCount
+                                                                        : 0;
+    return true;
+}
+
+// The record number of each object: the numbers of the object index when they rise from 1
+// and stay within the records the table asks for, else 1, 2, 3 ... A number past both the
+// objects and the table's rows could only come from a damaged layer.
+std::vector<std::int32_t> RecordNumbers(const LayerModel& model, std::int32_t count,
+                                        std::int32_t tableRows) {
+    std::vector<std::int32_t> numbers(static_cast<std::size_t>(count));
+    bool usable = model.ObjectIndex.size() == numbers.size();
+    const std::int32_t limit = std::max(count, tableRows);
+    std::int32_t last = 0;
+    for (std::size_t i = 0; usable && i < numbers.size(); ++i) {
+        const std::int32_t number = model.ObjectIndex[i].ObjectNo;
+        usable = number > last && number <= limit;
+        last = numbers[i] = number;
+    }
+    if (!usable) {
+        for (std::size_t i = 0; i < numbers.size(); ++i)
+            numbers[i] = static_cast<std::int32_t>(i + 1);
+    }
+    return numbers;
+}
+
+void PutNullRecord(ByteBuffer& out, std::int32_t number) {
+    out.PutBE<std::int32_t>(number);
+    out.PutBE<std::int32_t>(2);
+    out.PutLE<std::int32_t>(kShapeNull);
+}
+
+}  // namespace
+
+std::vector<bool> RingHoleRoles(const std::vector<RegionPart>& rings) {
+    std::vector<Bounds> boxes;
+    boxes.reserve(rings.size());
+    for (const RegionPart& ring : rings)
+        boxes.push_back(ring.Vertices.empty() ? Bounds{} : BoxOf(ring.Vertices));
+    std::vector<bool> holes(rings.size(), false);
+    for (std::size_t i = 0; i < rings.size(); ++i) {
+        if (rings[i].Vertices.empty()) continue;
+        bool odd = false;
+        for (std::size_t j = 0; j < rings.size(); ++j) {
+            if (j == i || rings[j].Vertices.size() < 3) continue;
+            if (!BoxWithin(boxes[i], boxes[j])) continue;
+            if (RingInside(rings[i].Vertices, rings[j].Vertices)) odd = !odd;
+        }
+        holes[i] = odd;
+    }
+    return holes;
+}
+
+bool WriteShapeFile(JobContext& ctx, const ShapeExportPaths& paths) {
+    LayerModel& model = ctx.model;
+    ctx.ReportStage("Creating Data File....");
+    std::int32_t tableRows = 0;
+    if (ctx.options.CreateDbf && !CopyAttributeTable(ctx, paths, tableRows)) return false;
+    ctx.ReportStage("Writing....");
+
+    const int kind = model.LayerKind.ObjectKind;
+    std::int32_t shapeType = kShapeNull;
+    std::size_t held = 0;
+    if (kind == kKindPoint) {
+        shapeType = kShapeMultiPoint;
+        held = model.ShapePoints.size();
+    } else if (kind == kKindLine) {
+        shapeType = kShapePolyLine;
+        held = model.ShapeLines.size();
+    } else if (kind == kKindRegion) {
+        shapeType = kShapePolygon;
+        held = model.ShapeRegions.size();
+    }
+    const std::int32_t count = model.LayerObjectCount;
+    if (count < 0 || static_cast<std::size_t>(count) > held) {
+        FailWith(ctx, "The layer holds fewer objects than its index lists");
+        return false;
+    }
+
+    // Made anew, so that nothing of an older, longer file survives past the new end.
+    BinaryWriter shp;
+    BinaryWriter shx;
+    if (!shp.Create(paths.shpPath)) {
+        FailWith(ctx, "Cannot create " + paths.shpPath);
+        return false;
+    }
+    if (!shx.Create(paths.shxPath)) {
+        FailWith(ctx, "Cannot create " + paths.shxPath);
+        return false;
+    }
+    ByteBuffer header;
+    PutHeader(header, shapeType, model.Layer);
+    shp.Write(header);
+    shx.Write(header);
+
+    ByteBuffer record;
+    ByteBuffer index;
+    // Appends a whole record (header included) and its index entry; false when the file
+    // would outgrow what its length field can count.
+    auto emit = [&](ByteBuffer& whole) {
+        if (shp.Position() + whole.Size() > kMaxShapeFileBytes) return false;
+        const auto words = static_cast<std::int32_t>((whole.Size() - kShapeRecordHeaderSize) / 2);
+        whole.SetLE<std::int32_t>(4, SwapLong(words));  // big-endian, as record headers are
+        index.PutBE<std::int32_t>(static_cast<std::int32_t>(shp.Position() / 2));
+        index.PutBE<std::int32_t>(words);
+        shp.Write(whole);
+        if (index.Size() >= (1u << 16)) {
+            shx.Write(index);
+            index.Clear();
+        }
+        return true;
+    };
+    // Null records up to (not including) record `number`.
+    std::int32_t next = 1;
+    auto fillTo = [&](std::int32_t number) {
+        for (; next < number; ++next) {
+            record.Clear();
+            PutNullRecord(record, next);
+            if (!emit(record)) return false;
+        }
+        return true;
+    };
+
+    const std::vector<std::int32_t> numbers = RecordNumbers(model, count, tableRows);
+    std::vector<PartPlan> plans;
+    std::vector<Vertex> scratch;
+    bool fits = true;
+    for (std::int32_t i = 0; fits && i < count; ++i) {
+        const auto at = static_cast<std::size_t>(i);
+        fits = fillTo(numbers[at]);
+        record.Clear();
+        record.PutBE<std::int32_t>(next++);
+        record.PutBE<std::int32_t>(0);  // content length, known once the content is built
+        record.PutLE<std::int32_t>(shapeType);
+        if (kind == kKindPoint) {
+            const PointObject& point = model.ShapePoints[at];
+            PutBox(record, point);
+            record.PutLE<std::int32_t>(static_cast<std::int32_t>(point.Vertices.size()));
+            for (const Vertex& v : point.Vertices)
+                PutVertex(record, v);
+        } else if (kind == kKindLine) {
+            const ShapeLineObject& line = model.ShapeLines[at];
+            PutBox(record, line);
+            PlanLine(line, plans);
+            PutParts(record, plans);
+        } else {
+            const ShapeRegionObject& region = model.ShapeRegions[at];
+            PutBox(record, region);
+            PlanRegion(region, plans, scratch);
+            PutParts(record, plans);
+        }
+        fits = fits && emit(record);
+    }
+    // Rows of the table after the last object had null shapes too.
+    if (fits && tableRows < std::numeric_limits<std::int32_t>::max()) fits = fillTo(tableRows + 1);
+    if (!fits) {
+        FailWith(ctx, "The layer is too large for one shapefile");
+        return false;
+    }
+    shx.Write(index);
+
+    unsigned char length[4];
+    StoreBE<std::int32_t>(length, static_cast<std::int32_t>(shp.Position() / 2));
+    shp.WriteAt(kShapeFileLengthAt, length, sizeof length);
+    StoreBE<std::int32_t>(length, static_cast<std::int32_t>(shx.Position() / 2));
+    shx.WriteAt(kShapeFileLengthAt, length, sizeof length);
+    const bool shpOk = shp.Close();
+    const bool shxOk = shx.Close();
+    if (!shpOk || !shxOk) {
+        FailWith(ctx, "Cannot write " + paths.shpPath);
+        return false;
+    }
+    return true;
+}
+
+bool ReadObjectNumbers(const std::string& vxvPath, LayerModel& model) {
+    BinaryReader file;
+    LayerFileHeader header;
+    if (!file.Open(vxvPath) || !ReadLayerFileHeader(file, header)) return false;
+    if (header.ObjectCount < 0 || header.IndexOffset < 0 ||
+        !file.Contains(static_cast<std::uint64_t>(header.IndexOffset),
+                       kIndexEntrySize * static_cast<std::uint64_t>(header.ObjectCount))) {
+        return false;
+    }
+    model.ObjectIndex.resize(static_cast<std::size_t>(header.ObjectCount));
+    for (std::size_t i = 0; i < model.ObjectIndex.size(); ++i) {
+        // ObjectNo follows the entry's one flag byte.
+        const std::uint64_t at =
+            static_cast<std::uint64_t>(header.IndexOffset) + kIndexEntrySize * i + 1;
+        if (!file.ReadLE(at, model.ObjectIndex[i].ObjectNo)) return false;
+    }
+    return true;
+}
+
+}  // namespace vx
