@@ -92,6 +92,9 @@ TEST(AttributeTable, EachKindGetsItsOwnRowsNumberedFromOne) {
     EXPECT_EQ(regions[1], row("2", "r2", "r", "6.0"));
     EXPECT_EQ(job.model.TableNames, std::vector<std::string>{"x_rg.dbf"});
     EXPECT_EQ(job.model.TableNameLengths, std::vector<std::int32_t>{8});
+    VXRecordset table;  // a bracketed name that is a keyword stays as it is
+    table.OpenDBF(dir / "x_rg.dbf");
+    EXPECT_EQ(table.Layout().fields[3].Name(), "count");
 
     auto lines = WriteTable(job, "x_ln.vxv", kKindLine, false);
     ASSERT_EQ(lines.size(), 1u);
