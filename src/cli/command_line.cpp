@@ -4,6 +4,7 @@
 #include <array>
 #include <ostream>
 
+#include "engine/batch_run.h"
 #include "engine/import.h"
 #include "platform/file_system.h"
 
@@ -16,20 +17,20 @@ constexpr std::string_view kProgram = "vxtranslate";
 struct FormatRoute {
     std::string_view direction;
     std::string_view format;
-    // Null while the route's driver is not part of this build.
-    bool (*run)(Import& engine, const std::string& source, const CommandLine& command);
+    int list;        // position in the window's format list for this direction
+    bool available;  // false while the route's driver is not part of this build
 };
 
 // Every route the command line knows, in the order the usage lists them.
 constexpr std::array<FormatRoute, 8> kRoutes = {{
-    {"import", "mif", nullptr},
-    {"import", "shp", nullptr},
-    {"import", "dgn", nullptr},
-    {"import", "txt", nullptr},
-    {"import", "tab", nullptr},
-    {"export", "mif", nullptr},
-    {"export", "shp", nullptr},
-    {"export", "tab", nullptr},
+    {"import", "mif", static_cast<int>(ImportFormat::kMif), true},
+    {"import", "shp", static_cast<int>(ImportFormat::kShape), false},
+    {"import", "dgn", static_cast<int>(ImportFormat::kDgn), false},
+    {"import", "txt", static_cast<int>(ImportFormat::kAscii), false},
+    {"import", "tab", static_cast<int>(ImportFormat::kTab), false},
+    {"export", "mif", static_cast<int>(ExportFormat::kMif), false},
+    {"export", "shp", static_cast<int>(ExportFormat::kShape), false},
+    {"export", "tab", static_cast<int>(ExportFormat::kTab), false},
 }};
 
 const FormatRoute* FindRoute(std::string_view direction, std::string_view format) {
@@ -50,17 +51,24 @@ std::string TerminalLine(std::string_view status) {
     return line;
 }
 
-class CommandLinePrompt : public Prompt {
+class CommandLinePrompt : public RunPrompt {
   public:
     explicit CommandLinePrompt(std::ostream& err) : err_(err) {}
     void ShowMessage(const std::string& text, const std::string& title = {}) override {
-        err_ << kProgram << ": " << (title.empty() ? "warning" : title) << ": " << TerminalLine(text);
+        // The run's summary goes out as it stands: scripts look for it.
+        if (title == "Import Error") {
+            err_ << TerminalLine(text);
+        } else {
+            err_ << kProgram << ": warning: " << TerminalLine(text);
+        }
     }
     bool AskYesNo(const std::string& text) override {
         // Nobody answers questions on the command line: the answer is No, and it is said.
         err_ << kProgram << ": question answered No: " << TerminalLine(text);
         return false;
     }
+
+    void EditProjection(ProjectionSettings&) override {}
 
   private:
     std::ostream& err_;
@@ -190,7 +198,7 @@ int RunCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
     }
 
     const FormatRoute* route = FindRoute(command.direction, command.format);
-    if (route->run == nullptr) {
+    if (!route->available) {
         err << kProgram << ": " << command.direction << " of " << command.format
             << " files is not available in this build\n";
         return 2;
@@ -202,14 +210,15 @@ int RunCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
     }
 
     Import engine;
+    BatchRun batch(engine);
     CommandLinePrompt prompt(err);
     engine.SetPrompt(&prompt);
+    batch.SetPrompt(&prompt);
     engine.SetCreateDbf(command.createDbf);
     engine.SetCreateVxvFolder(command.subfolder);
-    engine.SetOverwriteExistingFiles(command.overwrite);
     engine.SetDeleteScrFile(command.deleteSource);
 
-    // Quiet runs keep a job's lines and print them only when the job fails.
+    // Quiet runs keep a file's lines and print them only when it fails.
     std::string jobLines;
     engine.SubscribeReportStatus([&](const std::string& status) {
         if (command.quiet) {
@@ -218,21 +227,21 @@ int RunCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
             out << TerminalLine(status) << std::flush;
         }
     });
-
-    int failures = 0;
-    for (const auto& file : command.files) {
+    batch.SetProgress([&](std::size_t, std::size_t, bool converted) {
+        if (command.quiet && !converted) err << jobLines;
         jobLines.clear();
-        if (!route->run(engine, file, command)) {
-            ++failures;
-            if (command.quiet) err << jobLines;
-        }
-    }
+    });
 
-    int status = 0;
-    if (failures > 0) {
-        err << "One or More files were not imported\n";
-        status = 1;
+    if (command.direction == "import") {
+        batch.TransType = TransferDirection::kImport;
+        batch.BuildImportLists(static_cast<ImportFormat>(route->list), command.files);
+    } else {
+        batch.TransType = TransferDirection::kExport;
+        batch.BuildExportLists(static_cast<ExportFormat>(route->list), command.files);
     }
+    if (!command.outputFolder.empty()) batch.ApplyOutputFolder(command.outputFolder);
+
+    int status = batch.RunConversion(command.overwrite) ? 0 : 1;
     if (!command.logFile.empty() && !engine.SaveImportLog(command.logFile)) {
         err << kProgram << ": cannot write the log file " << command.logFile << "\n";
         status = 1;

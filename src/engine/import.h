@@ -3,6 +3,7 @@
 #include <functional>
 #include <string>
 
+#include "dbase/table_engine.h"
 #include "model/job_context.h"
 #include "platform/prompt.h"
 
@@ -50,6 +51,11 @@ class Import {
     const std::string& StatusText() const { return ctx_.StatusText(); }
     bool JobFailed() const { return ctx_.Failed(); }
 
+    // MIF to VXV. InitMifImport is the check stage (reset, checks, output names, the way
+    // cleared for the output); ImportMifFile runs it, reads the MIF and writes the layer set.
+    void InitMifImport(const std::string& Inputfile, const std::string& OutputFileN);
+    bool ImportMifFile(const std::string& Inputfile, const std::string& OutputFile);
+
     // Start of a job: the model emptied, names and the failure flag cleared.
     void ResetJob();
 
@@ -63,7 +69,16 @@ class Import {
     const JobContext& Context() const { return ctx_; }
 
   private:
+    // Clears the way for a layer output: with overwriting off an existing file refuses the
+    // job with `abortText`; with it on, the file and the tables it names are deleted.
+    bool ClearLayerOutput(const std::string& vxvPath, const std::string& abortText);
+    // Ends a job that met an unexpected error: a status line and the failure flag.
+    void FailUnexpected(const std::string& what);
     JobContext ctx_;
+    // The table engine's connection and the recordset of the layer being exported; both
+    // live as long as the engine.
+    TableConnection connection_;
+    TableRecordset recordset_;
 };
 
 }  // namespace vx

@@ -77,6 +77,13 @@ class JobContext {
 
     bool Failed() const { return failed_; }
     void Fail() { failed_ = true; }
+    // A check's refusal: the bare text (no tab, no line end) goes to the log and becomes the
+    // status text, and the job fails. The driver raises the status when it gives up.
+    void Refuse(std::string_view text) {
+        AppendLog(text);
+        SetStatus(text);
+        Fail();
+    }
 
     // Start of every job: names, reader state and the model back to their first values, the
     // failure flag cleared. The log, the status text, the ASCII layer description and the

@@ -1,0 +1,141 @@
+#include "engine/batch_run.h"
+
+#include "platform/paths.h"
+
+namespace vx {
+
+namespace {
+
+// Extension replaced by ".vxv" in an import's output path, by format.
+const char* ImportExtension(ImportFormat format) {
+    switch (format) {
+        case ImportFormat::kMif:
+            return ".MIF";
+        case ImportFormat::kShape:
+            return ".shp";
+        case ImportFormat::kDgn:
+            return ".DGN";
+        case ImportFormat::kAscii:
+            return ".txt";
+        case ImportFormat::kTab:
+            return ".Tab";
+    }
+    return "";
+}
+
+// Extension that replaces ".vxv" in an export's output path, by format.
+const char* ExportExtension(ExportFormat format) {
+    switch (format) {
+        case ExportFormat::kMif:
+            return ".MIF";
+        case ExportFormat::kShape:
+            return ".shp";
+        case ExportFormat::kTab:
+            return ".Tab";
+    }
+    return "";
+}
+
+std::string OutputPathFor(const std::string& source, const char* from, const char* to) {
+    const std::string folder = FolderOf(source);
+    const std::string name = OutputName(source, from, to);
+    return folder.empty() ? name : JoinPath(folder, name);
+}
+
+}  // namespace
+
+JobList* BatchRun::ListFor(ImportFormat format) {
+    switch (format) {
+        case ImportFormat::kMif:
+            return &MifFiles;
+        case ImportFormat::kShape:
+            return &ShpFiles;
+        case ImportFormat::kDgn:
+            return &DgnFiles;
+        case ImportFormat::kAscii:
+            return &AsciiFiles;
+        case ImportFormat::kTab:
+            return &TabFiles;
+    }
+    return nullptr;
+}
+
+JobList* BatchRun::ListFor(ExportFormat format) {
+    switch (format) {
+        case ExportFormat::kMif:
+            return &MifFiles;
+        case ExportFormat::kShape:
+            return &ShpFiles;
+        case ExportFormat::kTab:
+            return &TabFiles;
+    }
+    return nullptr;
+}
+
+void BatchRun::BuildImportLists(ImportFormat format, const std::vector<std::string>& paths) {
+    JobList* list = ListFor(format);
+    for (const auto& path : paths) {
+        list->sources.push_back(path);
+        list->outputs.push_back(OutputPathFor(path, ImportExtension(format), ".vxv"));
+    }
+}
+
+void BatchRun::BuildExportLists(ExportFormat format, const std::vector<std::string>& paths) {
+    JobList* list = ListFor(format);
+    for (const auto& path : paths) {
+        list->sources.push_back(path);
+        list->outputs.push_back(OutputPathFor(path, ".vxv", ExportExtension(format)));
+    }
+}
+
+bool BatchRun::ApplyOutputFolder(const std::string& folder) {
+    if (folder.empty()) {
+        if (prompt_ != nullptr) prompt_->ShowMessage("Please choose the output folder.");
+        return false;
+    }
+    for (JobList* list : {&MifFiles, &DgnFiles, &ShpFiles, &AsciiFiles, &TabFiles}) {
+        for (auto& output : list->outputs)
+            output = JoinPath(folder, NameOf(output));
+    }
+    return true;
+}
+
+std::size_t BatchRun::TotalFiles() const {
+    return MifFiles.Count() + DgnFiles.Count() + ShpFiles.Count() + AsciiFiles.Count() +
+           TabFiles.Count();
+}
+
+void BatchRun::Advance(bool converted) {
+    ++done_;
+    if (!converted) allConverted_ = false;
+    if (progress_) progress_(done_, total_, converted);
+}
+
+bool BatchRun::RunConversion(bool overwriteExistingFiles) {
+    engine_.SetOverwriteExistingFiles(overwriteExistingFiles);
+    allConverted_ = true;
+    done_ = 0;
+    total_ = TotalFiles();
+    const bool import = TransType == TransferDirection::kImport;
+
+    // TAB wording belongs to the TAB loops alone, whatever format the window shows.
+    engine_.SetTabMode(false);
+    if (import) {
+        for (std::size_t i = 0; i < MifFiles.Count(); ++i) {
+            Advance(engine_.ImportMifFile(MifFiles.sources[i], MifFiles.outputs[i]));
+        }
+    }
+
+    if (!allConverted_ && prompt_ != nullptr) {
+        prompt_->ShowMessage("One or More files were not imported", "Import Error");
+    }
+    ClearJobLists();
+    return allConverted_;
+}
+
+void BatchRun::ClearJobLists() {
+    for (JobList* list : {&MifFiles, &DgnFiles, &ShpFiles, &AsciiFiles, &TabFiles})
+        list->Clear();
+}
+
+}  // namespace vx
