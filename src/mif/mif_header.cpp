@@ -23,6 +23,16 @@ std::string HeaderKeyword(std::string_view line) {
     return blank == std::string_view::npos ? std::string() : UpperAnsi(line.substr(0, blank));
 }
 
+// The character of `Delimiter ";"`: the one inside the quotes, or the first after the
+// keyword when a writer left the quotes out.
+char DelimiterOf(std::string_view line) {
+    std::string_view rest = TrimLeadingBlanks(line);
+    rest = TrimLeadingBlanks(rest.substr(rest.find(' ')));
+    if (!rest.empty() && rest.front() == '"') rest.remove_prefix(1);
+    if (rest.empty()) throw MifReadError("Delimiter without a character");
+    return rest.front();
+}
+
 // Hands out the column names of one Columns clause: names too long for a dBASE field become
 // their first characters, "_" and a number, unique among all names of the clause.
 class ColumnNames {
@@ -114,11 +124,7 @@ bool ReadMifHeader(JobContext& ctx, MifInput& in) {
             in.ReadLineOrThrow();
             const std::string keyword = HeaderKeyword(in.line);
             if (keyword == "DELIMITER") {
-                const auto pieces = SplitBlanks(TrimLeadingBlanks(in.line));
-                // The character inside the quotes: Delimiter ";"
-                if (pieces.size() < 2 || pieces[1].size() < 2)
-                    throw MifReadError("Delimiter without a character");
-                ctx.delimiter = pieces[1][1];
+                ctx.delimiter = DelimiterOf(in.line);
             } else if (keyword == "COORDSYS") {
                 ReadMifCoordSys(ctx, in.line);
                 if (ctx.Failed()) return false;

@@ -64,6 +64,9 @@ TEST(MifHeader, KeywordsInAnyCaseAndIndentedWithoutDelimiterClause) {
     ASSERT_TRUE(ReadMifBytes(ctx, "Version 300\nCharset \"x\"\nCOLUMNS 1\n a Integer\n  data  \n"));
     EXPECT_EQ(ctx.delimiter, ',');
     EXPECT_EQ(ctx.columnList, "") << "attributes not carried";
+
+    ASSERT_TRUE(ReadMifBytes(ctx, MifText("", "Delimiter  |\r\n")));
+    EXPECT_EQ(ctx.delimiter, '|') << "unquoted, after two blanks";
 }
 
 TEST(MifHeader, TheSecondItemIsNeverReadAsAClause) {
