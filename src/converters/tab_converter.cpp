@@ -30,15 +30,17 @@ MapInfoForm FormOf(const std::string& path) {
     return MapInfoForm::kOther;
 }
 
+std::vector<std::string_view> CompanionExtensions(MapInfoForm form) {
+    if (form == MapInfoForm::kMif) return {".mid"};
+    return {".map", ".dat", ".id", ".ind"};
+}
+
 // The files a MapInfo table consists of, as far as they exist, whatever the letter case of
 // their extensions.
 std::vector<std::string> TableFiles(const std::string& path, MapInfoForm form) {
     std::vector<std::string> files;
     if (FileExists(path)) files.push_back(path);
-    const std::vector<std::string_view> companions =
-        form == MapInfoForm::kMif ? std::vector<std::string_view>{".mid"}
-                                  : std::vector<std::string_view>{".map", ".dat", ".id", ".ind"};
-    for (std::string_view ext : companions) {
+    for (std::string_view ext : CompanionExtensions(form)) {
         // GDAL writes a companion in the letter case of the main file's extension.
         for (const std::string& candidate :
              {WithExtension(path, ext), WithExtension(path, UpperAnsi(ext))}) {
