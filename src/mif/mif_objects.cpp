@@ -1,6 +1,7 @@
 #include "mif/mif_objects.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <limits>
 
@@ -116,7 +117,7 @@ void ReadRegionClauses(JobContext& ctx, MifInput& in, MifStyleFamily family, Reg
         brush = MifBrush(family, in.line);
         in.ReadLookAhead();
     }
-    // A Center line only places the label in MapInfo; it is consumed and not kept.
+    // A Center line only places the label; it is consumed and not kept.
     if (!ContainsNoCase(in.line, "CENTER")) in.reuseLine = true;
     ApplyContours(ctx, pen, brush);
     region.PenIndex = ctx.model.FindPenIndex(pen);
@@ -203,8 +204,11 @@ void ReadMifPline(JobContext& ctx, MifInput& in) {
     } catch (const MifReadError&) {
         // A broken PLINE keeps what it read and the file goes on. Its counts follow what was
         // actually stored, and it still gets a pen so that writers find a valid entry.
-        for (LinePart& part : pline.Parts)
+        // The room reserved for the count it claimed goes back too.
+        for (LinePart& part : pline.Parts) {
+            part.Vertices.shrink_to_fit();
             part.VertexCount = static_cast<std::int32_t>(part.Vertices.size());
+        }
         if (pline.PenIndex == 0)
             pline.PenIndex = ctx.model.FindPenIndex(DefaultMifPen(MifStyleFamily::kPline));
         in.reuseLine = false;

@@ -1,5 +1,5 @@
-// Files that are not well formed: each is refused with its own message, never a crash, a hang
-// or an allocation the file does not justify.
+// Files that are not well formed: each is refused with its message, never a crash, a hang or
+// an allocation the file does not justify.
 #include <gtest/gtest.h>
 
 #include <random>
@@ -18,11 +18,9 @@ const std::string kDataError = "\tReading ...\r\n\tError Reading MIF Data\r\n";
 TEST(MifMalformed, EmptyMissingAndBinaryFiles) {
     JobContext ctx;
     EXPECT_FALSE(ReadMifBytes(ctx, ""));
-    EXPECT_TRUE(ctx.Failed());
     EXPECT_EQ(ctx.Log(), kHeaderError);
 
     JobContext missing;
-    missing.ResetJob();
     EXPECT_FALSE(ReadMifFile(missing, "/nonexistent/folder/none.mif"));
     EXPECT_TRUE(missing.Failed());
     EXPECT_EQ(missing.Log(), "") << "the caller reports a source it could not open";
@@ -38,62 +36,46 @@ TEST(MifMalformed, EmptyMissingAndBinaryFiles) {
     }
 }
 
-TEST(MifMalformed, CountsLargerThanTheFileFailWithoutAllocatingForThem) {
+TEST(MifMalformed, BadCountsAndCutOrWrongObjectsAreDataErrors) {
     const char* data[] = {
         "Region 2000000000\r\n5\r\n0 0\r\n1 0\r\n1 1\r\n0 1\r\n0 0\r\n",
         "Region 1\r\n2000000000\r\n0 0\r\n1 0\r\n",
         "Region 2\r\n4\r\n0 0\r\n1 0\r\n1 1\r\n0 0\r\n  99\r\n0 0\r\n",
         "Region 0\r\n",
-        "Region 1\r\n0\r\n",
         "Region 1\r\n-3\r\n0 0\r\n",
-        "Region\r\n",
         "Region 1e30\r\n",
-    };
-    for (const char* d : data) {
-        SCOPED_TRACE(d);
-        JobContext ctx;
-        EXPECT_FALSE(ReadMifBytes(ctx, MifText(d)));
-        EXPECT_EQ(ctx.Log(), kDataError);
-    }
-}
-
-TEST(MifMalformed, ObjectsCutOrWithWrongNumbers) {
-    const char* data[] = {
-        "Region 1\r\n5\r\n0 0\r\n1 0\r\n",
         "Text\r\n",
-        "Text\r\n\"label\"\r\n0 0 1\r\n",
-        "Text \"on the line\"\r\n",
-        "Point 1\r\n",
+        "Text \"on the line\"\r\n0 0 1\r\n",
         "Point one 2\r\n",
         "Point nan 2\r\n",
         "Line 0 0 1\r\n",
         "Arc 0 0 1 1 0\r\n",
         "Arc 0 0 1 1 0 1e12\r\n",
-        "Rect 0 0 x 1\r\n",
         "Ellipse 0 0 1\r\n",
         "Point 1 2\r\nSymbol (35)\r\n",
-        "Region 1\r\n4\r\n0 0\r\n1 0\r\n1 1\r\n0 0\r\nPen 1 2 3\r\n",
+        "Rect 0 0 1 1\r\nPen 1 2 3\r\n",
         "Text\r\n\"a\"\r\n0 0 1 1\r\nFont (\"Arial\",x,0,0)\r\n",
         "Text\r\n\"a\"\r\n0 0 1 1\r\nAngle\r\n",
     };
     for (const char* d : data) {
-        SCOPED_TRACE(d);
         JobContext ctx;
         EXPECT_FALSE(ReadMifBytes(ctx, MifText(d)));
-        EXPECT_EQ(ctx.Log(), kDataError);
+        EXPECT_EQ(ctx.Log(), kDataError) << d;
     }
 }
 
-TEST(MifMalformed, HugePlineCountEndsOnlyThatObject) {
+TEST(MifMalformed, HugePlineCountsEndOnlyTheirObject) {
     JobContext ctx;
     ASSERT_TRUE(ReadMifBytes(
         ctx, MifText("Pline 2000000000\r\n0 0\r\n1 1\r\nPline Multiple 2000000000\r\n3\r\n"
                      "0 0\r\n1 1\r\n2 2\r\nPoint 7 8\r\n")));
     ASSERT_EQ(ctx.model.LineCount, 2);
     EXPECT_EQ(ctx.model.Lines[0].Parts[0].VertexCount, 2);
+    EXPECT_LT(ctx.model.Lines[0].Parts[0].Vertices.capacity(), 1000u)
+        << "nothing kept for the vertices the count only claimed";
     EXPECT_EQ(ctx.model.Lines[1].PartCount, 2);
     EXPECT_EQ(ctx.model.Lines[1].Parts[0].VertexCount, 3);
-    ASSERT_EQ(ctx.model.PointCount, 1) << "the point after the broken lines is still read";
+    EXPECT_EQ(ctx.model.PointCount, 1) << "the object that stopped a broken line is read";
 }
 
 TEST(MifMalformed, FileCutAtAnyByteIsReadOrRefusedWithAMessage) {
@@ -102,8 +84,7 @@ TEST(MifMalformed, FileCutAtAnyByteIsReadOrRefusedWithAMessage) {
         "    Pen (1,2,0)\r\n    Brush (2,16777215,0)\r\n"
         "Pline Multiple 2\r\n  2\r\n0 0\r\n1 1\r\n  2\r\n2 2\r\n3 3\r\n    Pen (2,2,255)\r\n"
         "Text\r\n  \"a, b\"\r\n  0 0 1 1\r\n  Font (\"Arial\",0,0,255)\r\n  Angle 10\r\n"
-        "Point 1 1\r\n    Symbol (35,0,12)\r\n"
-        "Arc 0 0 2 2 0 180\r\n",
+        "Point 1 1\r\n    Symbol (35,0,12)\r\nArc 0 0 2 2 0 180\r\n",
         "Delimiter \",\"\r\nCoordSys Earth Projection 1, 104\r\nColumns 1\r\n  Name Char(10)\r\n");
     JobContext full;
     full.options.CreateDbf = true;
@@ -113,9 +94,7 @@ TEST(MifMalformed, FileCutAtAnyByteIsReadOrRefusedWithAMessage) {
     for (std::size_t size = 0; size < whole.size(); ++size) {
         JobContext ctx;
         ctx.options.CreateDbf = true;
-        const bool ok = ReadMifBytes(ctx, whole.substr(0, size));
-        if (ok) {
-            EXPECT_FALSE(ctx.Failed());
+        if (ReadMifBytes(ctx, whole.substr(0, size))) {
             EXPECT_LE(ctx.model.ObjectOrder.size(), full.model.ObjectOrder.size());
         } else {
             EXPECT_TRUE(ctx.Log() == kHeaderError || ctx.Log() == kDataError)
