@@ -2,10 +2,12 @@
 
 #include <functional>
 #include <string>
+#include <string_view>
 
 #include "dbase/table_engine.h"
 #include "model/job_context.h"
 #include "platform/prompt.h"
+#include "shape/shape_style.h"
 
 namespace vx {
 
@@ -51,6 +53,23 @@ class Import {
     const std::string& StatusText() const { return ctx_.StatusText(); }
     bool JobFailed() const { return ctx_.Failed(); }
 
+    // Shapefile to VXV: the .shp, with its .dbf when attributes are carried, becomes one
+    // layer in the VXV folder beside the output. The arguments give the brush's back colour
+    // and the points' symbol size, rotation and font style.
+    bool ImportShapeFile(const std::string& Inputfile, const std::string& OutputFile,
+                         const ShapeImportArguments& arguments = {});
+    // VXV layer to shapefile: .shp, .shx and a copy of the layer's table, in the SHP folder
+    // beside the output.
+    bool ExportShapeFile(const std::string& Inputfile, const std::string& OutputFile);
+    // Reads the layer at FileName, with its geometry from the .vxs the export check named
+    // (or the companion of FileName), into the shapefile writer's arrays.
+    bool GetDataset(const std::string& FileName);
+    // Writes the layer GetDataset read as the shapefile set the export check named.
+    bool WriteShapeFile();
+    // A table file name with every character but digits, ASCII letters, ".", "_" and the
+    // path separator replaced by "_".
+    static std::string CleanFileName(std::string_view name);
+
     // MIF to VXV. InitMifImport is the check stage (reset, checks, output names, the way
     // cleared for the output); ImportMifFile runs it, reads the MIF and writes the layer set.
     void InitMifImport(const std::string& Inputfile, const std::string& OutputFileN);
@@ -74,6 +93,11 @@ class Import {
     bool ClearLayerOutput(const std::string& vxvPath, const std::string& abortText);
     // Ends a job that met an unexpected error: a status line and the failure flag.
     void FailUnexpected(const std::string& what);
+    // The check stages of the shapefile drivers: job reset, source checks, output names; the
+    // import also copies and prepares the table. False when the job was refused.
+    bool CheckShapeImport(const std::string& Inputfile, const std::string& OutputFile);
+    bool CheckShapeExport(const std::string& Inputfile, const std::string& OutputFile);
+
     JobContext ctx_;
     // The table engine's connection and the recordset of the layer being exported; both
     // live as long as the engine.

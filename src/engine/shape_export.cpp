@@ -1,0 +1,145 @@
+#include <exception>
+
+#include "engine/import.h"
+#include "platform/file_system.h"
+#include "platform/paths.h"
+#include "platform/strings.h"
+#include "shape/shape_writer.h"
+#include "vxv/layer_reader.h"
+
+namespace vx {
+
+namespace {
+
+// A refusal of the export check: the text, after a line end, is logged and kept as the
+// status; the driver raises it when it gives up.
+void RefuseExport(JobContext& ctx, const std::string& text) {
+    const std::string line = std::string(kCrLf) + text;
+    ctx.AppendLog(line);
+    ctx.SetStatus(line);
+    ctx.Fail();
+}
+
+void ReportUnexpected(JobContext& ctx, const char* what) {
+    ctx.ReportStage(*what != 0 ? std::string("Problems Encountered !!! ") + what
+                               : std::string("Problems Encountered !!!"));
+    ctx.Fail();
+}
+
+}  // namespace
+
+bool Import::CheckShapeExport(const std::string& Inputfile, const std::string& OutputFile) {
+    ResetJob();
+    ctx_.ReportStage("Checking Input Files...");
+    if (!FileExists(Inputfile)) {
+        RefuseExport(ctx_, "Source file does not exist.");
+        return false;
+    }
+    if (!EndsWithNoCase(Inputfile, ".VXV")) {
+        RefuseExport(ctx_, "Invalid source file.");
+        return false;
+    }
+
+    // Shapefile exports always go into a SHP folder beside the output.
+    const std::string outputPath =
+        JoinPath(JoinPath(FolderOf(OutputFile), "SHP"), NameOf(OutputFile));
+    const std::string folder = FolderOf(outputPath);
+    if (!FolderExists(folder) && !CreateFolder(folder)) {
+        const std::string line = "\tCannot create the output folder " + folder + std::string(kCrLf);
+        ctx_.AppendLog(line);
+        ctx_.SetStatus(line);
+        ctx_.Fail();
+        return false;
+    }
+    ctx_.outputFolder = folder;
+    ctx_.outputName = OutputName(outputPath, ".vxv", ".shp");
+
+    // Either file of an older shapefile set refuses the job unless overwriting is on; the new
+    // files are made anew in any case.
+    const std::string shpPath = JoinPath(folder, ctx_.outputName);
+    const std::string shxPath = JoinPath(folder, WithExtension(ctx_.outputName, ".shx"));
+    for (const std::string& path : {shpPath, shxPath}) {
+        if (!FileExists(path)) continue;
+        if (!ctx_.options.OverwriteExistingFiles) {
+            RefuseExport(ctx_, "Shape Export Aborted");
+            return false;
+        }
+        DeleteFile(path);
+    }
+
+    ctx_.sourcePath = Inputfile;
+    const std::string store = FindCompanion(Inputfile, ".vxs");
+    ctx_.vxsPath = store.empty() ? ReplaceInName(Inputfile, ".vxv", ".vxs") : store;
+    ctx_.sourceFolder = FolderOf(Inputfile);
+    return true;
+}
+
+bool Import::GetDataset(const std::string& FileName) {
+    try {
+        ctx_.ReportStage("Reading ...");
+        std::string store = ctx_.vxsPath;
+        if (store.empty()) {
+            store = FindCompanion(FileName, ".vxs");
+            if (store.empty()) store = ReplaceInName(FileName, ".vxv", ".vxs");
+        }
+        std::string error;
+        if (!ReadLayerData(ctx_, FileName, store, LayerTarget::kShapeExport, true, error) ||
+            !ReadObjectNumbers(FileName, ctx_.model)) {
+            ReportLayerReadError(ctx_);
+            return false;
+        }
+        return true;
+    } catch (const std::exception& e) {
+        ReportUnexpected(ctx_, e.what());
+    } catch (...) {
+        ReportUnexpected(ctx_, "");
+    }
+    return false;
+}
+
+bool Import::WriteShapeFile() {
+    try {
+        ShapeExportPaths paths;
+        paths.shpPath = JoinPath(ctx_.outputFolder, ctx_.outputName);
+        paths.shxPath = JoinPath(ctx_.outputFolder, WithExtension(ctx_.outputName, ".shx"));
+        paths.dbfPath = JoinPath(ctx_.outputFolder, WithExtension(ctx_.outputName, ".dbf"));
+        paths.sourceFolder = ctx_.sourceFolder;
+        return vx::WriteShapeFile(ctx_, paths);
+    } catch (const std::exception& e) {
+        ReportUnexpected(ctx_, e.what());
+    } catch (...) {
+        ReportUnexpected(ctx_, "");
+    }
+    return false;
+}
+
+bool Import::ExportShapeFile(const std::string& Inputfile, const std::string& OutputFile) {
+    try {
+        ctx_.Report("Exporting VXV File " + NameOf(Inputfile) + std::string(kCrLf));
+        if (!CheckShapeExport(Inputfile, OutputFile)) {
+            ctx_.RaiseStatus();
+            return false;
+        }
+        if (GetDataset(Inputfile)) WriteShapeFile();
+        if (ctx_.Failed()) {
+            ctx_.Report(std::string(kCrLf) + "There was some problem during export." +
+                        std::string(kCrLf));
+            return false;
+        }
+        ctx_.Report(std::string(kCrLf) + "\tExport Successfully Completed." + std::string(kCrLf) +
+                    std::string(kCrLf));
+        if (ctx_.options.DeleteScrFile) {
+            // The layer's table stays beside it.
+            DeleteFile(Inputfile);
+            DeleteFile(ctx_.vxsPath);
+        }
+        return true;
+    } catch (const std::exception& e) {
+        ReportUnexpected(ctx_, e.what());
+    } catch (...) {
+        ReportUnexpected(ctx_, "");
+    }
+    return false;
+}
+
+}  // namespace vx
