@@ -186,7 +186,8 @@ std::string Number(double value) {
 // precision. Earth systems have MapInfo's standard bounds, which GDAL knows; for plane
 // coordinates GDAL's default is far too wide, so the source's own bounds are used, or the
 // data's extent with a margin when the source declares none or they do not cover the data.
-std::optional<OGREnvelope> TabBounds(OGRLayer& layer, const SourceHeader& header) {
+// A MIF file of plane coordinates needs its bounds written as well, or MapInfo refuses it.
+std::optional<OGREnvelope> PlaneBounds(OGRLayer& layer, const SourceHeader& header) {
     const OGRSpatialReference* srs = layer.GetSpatialRef();
     if (srs != nullptr && !srs->IsLocal()) return std::nullopt;
     OGREnvelope extent;
@@ -237,13 +238,11 @@ void Translate(const std::string& source, MapInfoForm sourceForm, const std::str
         args.AddString("-lco");
         args.AddString(("ENCODING=" + *encoding).c_str());
     }
-    if (targetForm == MapInfoForm::kTab) {
-        if (auto bounds = TabBounds(layer, header)) {
-            args.AddString("-lco");
-            args.AddString(("BOUNDS=" + Number(bounds->MinX) + "," + Number(bounds->MinY) + "," +
-                            Number(bounds->MaxX) + "," + Number(bounds->MaxY))
-                               .c_str());
-        }
+    if (auto bounds = PlaneBounds(layer, header)) {
+        args.AddString("-lco");
+        args.AddString(("BOUNDS=" + Number(bounds->MinX) + "," + Number(bounds->MinY) + "," +
+                        Number(bounds->MaxX) + "," + Number(bounds->MaxY))
+                           .c_str());
     }
     std::unique_ptr<GDALVectorTranslateOptions, decltype(&GDALVectorTranslateOptionsFree)> options(
         GDALVectorTranslateOptionsNew(args.List(), nullptr), GDALVectorTranslateOptionsFree);

@@ -208,6 +208,12 @@ TEST(MifToTab, ATableGdalReadsBackWithTheSameFeaturesAtFullPrecision) {
     // And back to MIF: the round trip ends with the values it started from.
     ASSERT_EQ(main1(dir / "wells.tab", dir / "again.mif", &reason), 0) << reason;
     ExpectSameFeatures(fromMif, ReadAll(dir / "again.mif"), 1e-4);
+    const std::string again = test::ReadFile(dir / "again.mif");
+    const auto coordSys = again.find("CoordSys NonEarth");
+    ASSERT_NE(coordSys, std::string::npos);
+    EXPECT_NE(again.substr(coordSys, again.find('\n', coordSys) - coordSys).find("Bounds ("),
+              std::string::npos)
+        << "plane coordinates need their bounds in a MIF file";
     EXPECT_NE(test::ReadFile(dir / "again.mid").find("\"Puits \xE9st\""), std::string::npos);
 }
 
