@@ -39,9 +39,10 @@ class Import {
 
     // The ReportStatus event: each status line is delivered synchronously to every
     // subscriber, in the order raised.
-    void SubscribeReportStatus(JobContext::StatusListener listener) {
-        ctx_.Subscribe(std::move(listener));
+    std::size_t SubscribeReportStatus(JobContext::StatusListener listener) {
+        return ctx_.Subscribe(std::move(listener));
     }
+    void UnsubscribeReportStatus(std::size_t token) { ctx_.Unsubscribe(token); }
     // Where message boxes and questions go; the engine never blocks on anything else.
     void SetPrompt(Prompt* prompt) { ctx_.setPrompt(prompt); }
 

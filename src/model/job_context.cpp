@@ -33,11 +33,22 @@ void JobContext::ReportStage(std::string_view text) {
     Report(line);
 }
 
+std::size_t JobContext::Subscribe(StatusListener listener) {
+    listeners_.emplace_back(nextToken_, std::move(listener));
+    return nextToken_++;
+}
+
+void JobContext::Unsubscribe(std::size_t token) {
+    std::erase_if(listeners_, [token](const auto& entry) { return entry.first == token; });
+}
+
 void JobContext::RaiseStatus() {
-    // A copy, so that a listener that reports again cannot pull the text from under us.
+    // Copies, so that a listener that reports again or unsubscribes cannot pull the text or
+    // the list from under us.
     const std::string status = status_;
-    for (const auto& listener : listeners_)
-        listener(status);
+    const auto listeners = listeners_;
+    for (const auto& entry : listeners)
+        entry.second(status);
 }
 
 void JobContext::ResetJob() {

@@ -70,7 +70,9 @@ class JobContext {
     void SetStatus(std::string_view text) { status_ = text; }
     // Raises the current status text again.
     void RaiseStatus();
-    void Subscribe(StatusListener listener) { listeners_.push_back(std::move(listener)); }
+    // Adds a listener; the number returned takes it off again.
+    std::size_t Subscribe(StatusListener listener);
+    void Unsubscribe(std::size_t token);
 
     const std::string& Log() const { return log_; }
     const std::string& StatusText() const { return status_; }
@@ -94,7 +96,8 @@ class JobContext {
     bool failed_ = false;
     std::string log_;
     std::string status_;
-    std::vector<StatusListener> listeners_;
+    std::vector<std::pair<std::size_t, StatusListener>> listeners_;
+    std::size_t nextToken_ = 1;
     Prompt* prompt_;
 };
 

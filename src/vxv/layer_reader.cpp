@@ -1,6 +1,8 @@
 #include "vxv/layer_reader.h"
 
 #include "platform/binary_file.h"
+#include "platform/file_system.h"
+#include "platform/paths.h"
 #include "platform/strings.h"
 #include "vxv/layer_format.h"
 
@@ -269,6 +271,45 @@ void ReportLayerReadError(JobContext& ctx) {
     ctx.AppendLog(std::string("Error Reading VXV....") + std::string(kCrLf));
     ctx.SetStatus(std::string("\tError Reading VXV....") + std::string(kCrLf));
     ctx.RaiseStatus();
+}
+
+void OpenAttributeTable(JobContext& ctx, const std::string& vxvPath, TableConnection& connection,
+                        TableRecordset& recordset) {
+    const LayerModel& m = ctx.model;
+    if (m.TableNames.empty() || m.TableNames.front().empty()) return;
+    const std::string& entry = m.TableNames.front();
+    const std::string folder = FolderOf(vxvPath).empty() ? "." : FolderOf(vxvPath);
+    std::string error;
+    // A name read from a layer file is only ever a file in the layer's own folder.
+    bool opened = false;
+    if (IsPlainFileName(entry) && EndsWithNoCase(entry, ".dbf") &&
+        FileExists(JoinPath(folder, entry))) {
+        const std::string table = entry.substr(0, entry.size() - 4);
+        opened = connection.Open(folder) && recordset.Open(connection, "[" + table + "]", error);
+    }
+    if (!opened) {
+        ctx.AppendLog(std::string("\tMissing or Corrupt Non-Spatial Data File") +
+                      std::string(kCrLf));
+        ctx.SetStatus(std::string("\tMissing or Corrupt Non-Spatial Data File") +
+                      std::string(kCrLf));
+        ctx.RaiseStatus();
+        ctx.Fail();
+    }
+}
+
+void ReadLayerFile(JobContext& ctx, const std::string& vxvPath, TableConnection& connection,
+                   TableRecordset& recordset) {
+    std::string vxsPath = FindCompanion(vxvPath, ".vxs");
+    if (vxsPath.empty()) vxsPath = ReplaceInName(vxvPath, ".vxv", ".vxs");
+    ctx.vxsPath = vxsPath;
+    std::string error;
+    if (!ReadLayerData(ctx, vxvPath, vxsPath, LayerTarget::kObjects, false, error)) {
+        ReportLayerReadError(ctx);
+        ctx.AppendLog("\t(" + error + ")" + std::string(kCrLf));
+        return;
+    }
+    if (ctx.options.CreateDbf) OpenAttributeTable(ctx, vxvPath, connection, recordset);
+    if (ctx.Failed()) ReportLayerReadError(ctx);
 }
 
 }  // namespace vx

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "dbase/table_engine.h"
 #include "model/job_context.h"
 
 // Reading a VXV layer back into the model. Every section is reached through the offsets the
@@ -23,5 +24,17 @@ bool ReadLayerData(JobContext& ctx, const std::string& vxvPath, const std::strin
 
 // The message every failed layer read ends with.
 void ReportLayerReadError(JobContext& ctx);
+
+// Reads a layer for the MIF export: the objects, styles and index, then, when attributes are
+// carried, opens the layer's table as `recordset`. On failure the job fails with "Error
+// Reading VXV....".
+void ReadLayerFile(JobContext& ctx, const std::string& vxvPath, TableConnection& connection,
+                   TableRecordset& recordset);
+
+// Opens the table a layer names, in the layer's own folder. A missing or unreadable table
+// fails the job with "Missing or Corrupt Non-Spatial Data File"; a layer that names no table
+// opens nothing and is no failure.
+void OpenAttributeTable(JobContext& ctx, const std::string& vxvPath, TableConnection& connection,
+                        TableRecordset& recordset);
 
 }  // namespace vx

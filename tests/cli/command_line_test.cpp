@@ -47,6 +47,47 @@ TEST(CommandLine, RoutesNotInThisBuildExitTwo) {
     EXPECT_NE(r.err.find("not available in this build"), std::string::npos) << r.err;
 }
 
+TEST(CommandLine, MifImportPrintsItsLinesAndSavesTheLog) {
+    test::TempDir dir;
+    const std::string mif =
+        "Version 300\r\nCharset \"WindowsLatin1\"\r\nColumns 1\r\n  Name Char(10)\r\nData\r\n"
+        "Point 1 2\r\n";
+    test::WriteFile(dir / "in/a-b.mif", mif);
+    test::WriteFile(dir / "in/a-b.mid", "\"x\"\r\n");
+    test::WriteFile(dir / "in/nomid.mif", mif);
+    auto first = Vxtranslate("import mif " + (dir / "in/a-b.mif") + " -o " + (dir / "out"));
+    EXPECT_EQ(first.status, 0) << first.err;
+    EXPECT_NE(first.out.find("Importing MIF File a-b.mif\n\tChecking Input Files...\n"),
+              std::string::npos)
+        << first.out;
+    EXPECT_NE(first.out.find("\tImport Successfully Completed.\n"), std::string::npos);
+    EXPECT_TRUE(test::ReadFile(dir / "out/a_b.vxv").size() > 0);
+
+    // Again without --overwrite, with a missing source and a MIF without its MID: every file
+    // fails with its own line, and the run says so once.
+    auto second = Vxtranslate("import mif " + (dir / "in/a-b.mif") + " " + (dir / "in/none.mif") +
+                              " " + (dir / "in/nomid.mif") + " -o " + (dir / "out") + " --log " +
+                              (dir / "run.log"));
+    EXPECT_EQ(second.status, 1);
+    EXPECT_EQ(second.err, "One or More files were not imported\n");
+    for (const char* line : {"MIF Import Aborted", "Source file does not exist.",
+                             "\tDBF file does not exist. MIF Import Aborted"}) {
+        EXPECT_NE(second.out.find(line), std::string::npos) << line << " in " << second.out;
+    }
+    const std::string log = test::ReadFile(dir / "run.log");
+    for (const char* line : {"MIF Import Aborted", "Source file does not exist.",
+                             "\tDBF File does not exist. MIF Import Aborted\r\n"}) {
+        EXPECT_NE(log.find(line), std::string::npos) << line << " in the saved log";
+    }
+
+    auto quiet = Vxtranslate("import mif -q " + (dir / "in/a-b.mif") + " " + (dir / "in/none.mif") +
+                             " -o " + (dir / "out2"));
+    EXPECT_EQ(quiet.status, 1);
+    EXPECT_EQ(quiet.out, "");
+    EXPECT_NE(quiet.err.find("Source file does not exist."), std::string::npos);
+    EXPECT_EQ(quiet.err.find("a-b.mif"), std::string::npos) << "the converted file stays quiet";
+}
+
 TEST(CommandLine, ParsesOptionsAnywhere) {
     CommandLine command;
     std::string error;

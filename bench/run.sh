@@ -1,0 +1,56 @@
+#!/usr/bin/env bash
+# Speed comparisons against GDAL's ogr2ogr on the same data in the same run. Run by hand,
+# never by CI: the machines are shared and noisy, so only the ratios mean anything.
+#
+#   bench/run.sh [REGIONS]     default 200000 regions of about 40 vertices (about 300 MB)
+#
+# BUILD_DIR (default build-bench) holds a Release build; DATA_DIR (default
+# /tmp/vx-bench) keeps the generated data between runs.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+regions=${1:-200000}
+build=${BUILD_DIR:-build-bench}
+data=${DATA_DIR:-/tmp/vx-bench}
+export BUILD_DIR=$build DATA_DIR=$data
+
+cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DVX_BUILD_TESTS=OFF >/dev/null
+cmake --build "$build" --target vxtranslate vx_bench_make_mif >/dev/null
+vx=$build/bin/vxtranslate
+
+mkdir -p "$data"
+mif=$data/parcels_$regions.mif
+if [ ! -f "$mif" ]; then
+    echo "Making $mif ..."
+    "$build/bench/vx_bench_make_mif" "$mif" "$regions"
+fi
+vertices=$(tr -d '\r' < "$mif" | awk 'BEGIN{n=0} /^ +[0-9]+$/ {n+=$1} END{print n}')
+echo "Data: $regions regions, $vertices vertices, $(du -m "$mif" | cut -f1) MB MIF + $(du -m "${mif%.mif}.mid" | cut -f1) MB MID"
+
+# time_run LABEL COMMAND...: prints seconds and peak resident kilobytes as "SECONDS KB".
+time_run() {
+    local stats
+    stats=$( { /usr/bin/time -f '%e %M' "$@" >/dev/null 2>/dev/null; } 2>&1 | tail -n 1)
+    echo "$stats"
+}
+
+report() {  # NAME OURS_SECONDS OURS_KB GDAL_SECONDS TARGET
+    local ratio
+    ratio=$(echo "scale=1; $4 / $2" | bc -l)
+    printf '%-28s ours %6.2f s, %5d MB peak | ogr2ogr %7.2f s | %5sx faster (target %sx)\n' \
+        "$1" "$2" "$(($3 / 1024))" "$4" "$ratio" "$5"
+}
+
+# MIF import: vxtranslate import mif against ogr2ogr MIF/MID to shapefile.
+out=$data/out
+rm -rf "$out" "$data/gdal_mif"
+read -r ours_s ours_kb < <(time_run "$vx" import mif "$mif" -o "$out" --overwrite -q)
+read -r gdal_s _ < <(time_run ogr2ogr -f "ESRI Shapefile" "$data/gdal_mif" "$mif")
+report "import mif" "$ours_s" "$ours_kb" "$gdal_s" 10
+limit_kb=$(( (vertices * 16 * 5 / 2) / 1024 + 100 * 1024 ))
+echo "    peak memory limit for this data: $((limit_kb / 1024)) MB (2.5 x vertex bytes + 100 MB)"
+
+# Later routes add their own lines here.
+for extra in bench/routes/*.sh; do
+    [ -f "$extra" ] && bash "$extra"
+done
+exit 0
