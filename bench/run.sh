@@ -28,9 +28,9 @@ echo "Data: $regions regions, $vertices vertices, $(du -m "$mif" | cut -f1) MB M
 
 # time_run LABEL COMMAND...: prints seconds and peak resident kilobytes as "SECONDS KB".
 time_run() {
-    local stats
-    stats=$( { /usr/bin/time -f '%e %M' "$@" >/dev/null 2>/dev/null; } 2>&1 | tail -n 1)
-    echo "$stats"
+    local stats=$data/time.txt
+    /usr/bin/time -f '%e %M' -o "$stats" "$@" >/dev/null 2>&1 || true
+    tail -n 1 "$stats"
 }
 
 report() {  # NAME OURS_SECONDS OURS_KB GDAL_SECONDS TARGET

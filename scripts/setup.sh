@@ -8,6 +8,7 @@ packages=(
     libgtest-dev
     qt6-base-dev
     libgdal-dev gdal-bin
+    time bc
 )
 
 missing=()

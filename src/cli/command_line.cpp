@@ -24,12 +24,12 @@ struct FormatRoute {
 // Every route the command line knows, in the order the usage lists them.
 constexpr std::array<FormatRoute, 8> kRoutes = {{
     {"import", "mif", static_cast<int>(ImportFormat::kMif), true},
-    {"import", "shp", static_cast<int>(ImportFormat::kShape), false},
+    {"import", "shp", static_cast<int>(ImportFormat::kShape), true},
     {"import", "dgn", static_cast<int>(ImportFormat::kDgn), false},
     {"import", "txt", static_cast<int>(ImportFormat::kAscii), false},
     {"import", "tab", static_cast<int>(ImportFormat::kTab), false},
     {"export", "mif", static_cast<int>(ExportFormat::kMif), false},
-    {"export", "shp", static_cast<int>(ExportFormat::kShape), false},
+    {"export", "shp", static_cast<int>(ExportFormat::kShape), true},
     {"export", "tab", static_cast<int>(ExportFormat::kTab), false},
 }};
 

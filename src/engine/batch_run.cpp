@@ -125,6 +125,12 @@ bool BatchRun::RunConversion(bool overwriteExistingFiles) {
             Advance(engine_.ImportMifFile(MifFiles.sources[i], MifFiles.outputs[i]));
         }
     }
+    for (std::size_t i = 0; i < ShpFiles.Count(); ++i) {
+        // The import passes the default style values explicitly.
+        Advance(import ? engine_.ImportShapeFile(ShpFiles.sources[i], ShpFiles.outputs[i],
+                                                 ShapeImportArguments{})
+                       : engine_.ExportShapeFile(ShpFiles.sources[i], ShpFiles.outputs[i]));
+    }
 
     if (!allConverted_ && prompt_ != nullptr) {
         prompt_->ShowMessage("One or More files were not imported", "Import Error");
