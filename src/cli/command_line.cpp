@@ -28,7 +28,7 @@ constexpr std::array<FormatRoute, 8> kRoutes = {{
     {"import", "dgn", static_cast<int>(ImportFormat::kDgn), false},
     {"import", "txt", static_cast<int>(ImportFormat::kAscii), false},
     {"import", "tab", static_cast<int>(ImportFormat::kTab), false},
-    {"export", "mif", static_cast<int>(ExportFormat::kMif), false},
+    {"export", "mif", static_cast<int>(ExportFormat::kMif), true},
     {"export", "shp", static_cast<int>(ExportFormat::kShape), true},
     {"export", "tab", static_cast<int>(ExportFormat::kTab), false},
 }};

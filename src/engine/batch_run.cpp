@@ -124,6 +124,10 @@ bool BatchRun::RunConversion(bool overwriteExistingFiles) {
         for (std::size_t i = 0; i < MifFiles.Count(); ++i) {
             Advance(engine_.ImportMifFile(MifFiles.sources[i], MifFiles.outputs[i]));
         }
+    } else {
+        for (std::size_t i = 0; i < MifFiles.Count(); ++i) {
+            Advance(engine_.ExportMifFile(MifFiles.sources[i], MifFiles.outputs[i]));
+        }
     }
     for (std::size_t i = 0; i < ShpFiles.Count(); ++i) {
         // The import passes the default style values explicitly.

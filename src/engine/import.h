@@ -76,6 +76,12 @@ class Import {
     void InitMifImport(const std::string& Inputfile, const std::string& OutputFileN);
     bool ImportMifFile(const std::string& Inputfile, const std::string& OutputFile);
 
+    // VXV to MIF. InitMifExport is the check stage (reset, checks, output names, existing MIF
+    // and MID refused or removed); ExportMifFile runs it, reads the layer with its table and
+    // writes the MIF and MID. Any error ends the export as failed; what was written stays.
+    void InitMifExport(const std::string& Inputfile, const std::string& OutputFileN);
+    bool ExportMifFile(const std::string& Inputfile, const std::string& OutputFile);
+
     // Start of a job: the model emptied, names and the failure flag cleared.
     void ResetJob();
 

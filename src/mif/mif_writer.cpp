@@ -1,0 +1,447 @@
+#include "mif/mif_writer.h"
+
+#include <array>
+#include <cctype>
+
+#include "mif/mif_number_format.h"
+#include "mif/mif_styles.h"
+#include "platform/paths.h"
+#include "platform/strings.h"
+
+namespace vx {
+
+namespace {
+
+// MapInfo datum numbers by the engine's datum codes: each row gives the codes first..last
+// that share one MapInfo number.
+struct DatumRange {
+    std::int16_t first;
+    std::int16_t last;
+    std::int16_t mapInfo;
+};
+
+constexpr DatumRange kDatumRanges[] = {
+    {-1, 0, 0},      {1, 7, 1},       {8, 8, 2},       {9, 10, 3},      {11, 11, 63},
+    {12, 12, 4},     {13, 22, 5},     {23, 25, 6},     {26, 26, 7},     {27, 27, 8},
+    {28, 28, 10},    {29, 29, 11},    {30, 30, 9},     {31, 31, 12},    {32, 32, 13},
+    {33, 33, 6},     {34, 34, 14},    {35, 35, 15},    {36, 36, 14},    {37, 37, 16},
+    {38, 38, 54},    {39, 40, 17},    {41, 41, 18},    {42, 42, 20},    {43, 43, 19},
+    {44, 44, 21},    {45, 45, 22},    {46, 46, 23},    {47, 47, 24},    {48, 49, 63},
+    {50, 50, 25},    {51, 51, 26},    {52, 52, 27},    {53, 53, 54},    {54, 68, 28},
+    {69, 69, 29},    {70, 70, 63},    {71, 71, 30},    {72, 73, 31},    {74, 74, 34},
+    {75, 75, 54},    {76, 77, 35},    {78, 78, 54},    {79, 79, 37},    {80, 80, 38},
+    {81, 81, 39},    {82, 87, 40},    {88, 89, 41},    {90, 90, 92},    {91, 91, 42},
+    {92, 92, 39},    {93, 93, 43},    {94, 94, 44},    {95, 95, 45},    {96, 96, 46},
+    {97, 97, 47},    {98, 98, 104},   {99, 99, 45},    {100, 100, 48},  {101, 102, 55},
+    {103, 103, 51},  {104, 104, 50},  {105, 105, 52},  {106, 106, 54},  {107, 107, 55},
+    {108, 108, 56},  {109, 109, 55},  {110, 110, 57},  {111, 112, 55},  {113, 113, 58},
+    {114, 114, 60},  {115, 115, 59},  {116, 116, 61},  {117, 120, 63},  {121, 121, 64},
+    {122, 122, 69},  {123, 123, 66},  {124, 124, 67},  {125, 126, 68},  {127, 129, 70},
+    {130, 131, 71},  {132, 133, 72},  {134, 136, 65},  {137, 142, 74},  {143, 143, 78},
+    {144, 144, 75},  {145, 145, 76},  {146, 150, 77},  {151, 155, 80},  {156, 156, 78},
+    {157, 161, 79},  {162, 162, 80},  {163, 163, 81},  {164, 165, 78},  {166, 176, 82},
+    {177, 177, 83},  {178, 178, 104}, {179, 179, 84},  {180, 180, 85},  {181, 181, 86},
+    {182, 182, 87},  {183, 189, 104}, {190, 190, 88},  {191, 191, 89},  {192, 192, 90},
+    {193, 193, 91},  {194, 194, 90},  {195, 195, 78},  {196, 196, 74},  {197, 197, 97},
+    {198, 210, 92},  {211, 211, 93},  {212, 212, 98},  {213, 213, 96},  {214, 218, 97},
+    {219, 219, 98},  {220, 222, 99},  {223, 223, 104}, {224, 224, 100}, {225, 225, 103},
+    {226, 226, 104}, {227, 227, 105}, {228, 228, 106},
+};
+
+// The layer model's pattern numbers to MapInfo's, by position.
+constexpr std::array<std::int32_t, 37> kPenPatterns = {
+    2,  8,  6,  17, 18, 1,  2, 5, 4, 6,  10, 9,  12, 13,  13, 16, 16, 17, 8,
+    17, 17, 17, 17, 18, 18, 8, 8, 8, 73, 63, 68, 97, 106, 57, 69, 46, 99,
+};
+constexpr std::array<std::int32_t, 17> kBrushPatterns = {
+    2, 1, 3, 4, 6, 5, 7, 8, 16, 18, 65, 54, 62, 15, 48, 67, 58,
+};
+
+template <std::size_t N>
+std::int32_t PatternAt(const std::array<std::int32_t, N>& table, std::int32_t pattern) {
+    if (pattern < 0 || static_cast<std::size_t>(pattern) >= N) return 0;
+    return table[static_cast<std::size_t>(pattern)];
+}
+
+void CheckWritten(const TextWriter& out, const std::string& path) {
+    if (out.Failed()) throw MifWriteError("Cannot write " + path);
+}
+
+// "(minX, minY)(maxX, maxY)" with the numbers in print form.
+void AppendBounds(std::string& line, const LayerInfo& layer) {
+    AppendPrint(line, layer.MinX);
+    line += ", ";
+    AppendPrint(line, layer.MinY);
+    line += ")(";
+    AppendPrint(line, layer.MaxX);
+    line += ", ";
+    AppendPrint(line, layer.MaxY);
+    line += ')';
+}
+
+bool IsCharacterType(int type) {
+    return type == kAdChar || type == kAdWChar || type == kAdVarChar || type == kAdVarWChar;
+}
+
+void WriteVertices(const std::vector<Vertex>& vertices, std::string& line, TextWriter& out) {
+    for (const Vertex& v : vertices) {
+        line.clear();
+        AppendPrint(line, v.X);
+        PadToNextZone(line);
+        AppendPrint(line, v.Y);
+        out.WriteLine(line);
+    }
+}
+
+// "  n " before each ring and each section of a multiple polyline.
+void WriteCount(std::size_t count, std::string& line, TextWriter& out) {
+    line.assign("  ");
+    AppendPrint(line, static_cast<std::int64_t>(count));
+    out.WriteLine(line);
+}
+
+void WritePen(const LayerModel& model, std::int32_t index, std::string& line, TextWriter& out) {
+    const PenStyle& pen = model.Pens.At(index);
+    line.assign("Pen (");
+    AppendPrint(line, pen.PenSize);
+    line += ',';
+    AppendPrint(line, MifPenPattern(pen.PenPattern));
+    line += ',';
+    AppendPrint(line, SwapRedBlue(pen.PenColor));
+    line += ')';
+    out.WriteLine(line);
+}
+
+// An object without geometry still owns its MID row, so it is written as one that has none.
+constexpr std::string_view kNoGeometry = "None";
+
+}  // namespace
+
+std::string MidPathFor(const std::string& mifPath) {
+    const std::string name = NameOf(mifPath);
+    const std::size_t dot = name.find_last_of('.');
+    std::string ext = ".MID";
+    if (dot != std::string::npos && EqualsNoCase(name.substr(dot), ".mif")) {
+        ext = name.substr(dot, 3);
+        ext += std::islower(static_cast<unsigned char>(name.back())) ? 'd' : 'D';
+    }
+    return WithExtension(mifPath, ext);
+}
+
+std::int32_t MifDatumNumber(std::int32_t code) {
+    for (const DatumRange& range : kDatumRanges) {
+        if (code >= range.first && code <= range.last) return range.mapInfo;
+    }
+    return 0;
+}
+
+std::int32_t MifPenPattern(std::int32_t pattern) {
+    return PatternAt(kPenPatterns, pattern);
+}
+
+std::int32_t MifBrushPattern(std::int32_t pattern) {
+    return PatternAt(kBrushPatterns, pattern);
+}
+
+std::string MifProjectionClause(std::int32_t code, const LayerInfo& layer) {
+    enum Parameter {
+        kLongitude,
+        kLatitude,
+        kParallel1,
+        kParallel2,
+        kScale,
+        kEasting,
+        kNorthing,
+        kRange,
+    };
+    struct Projection {
+        std::int32_t code;
+        std::int32_t mapInfo;
+        std::initializer_list<Parameter> parameters;
+    };
+    // Codes missing here (3, 4, 8, 9, 12, 15, 16, 17, 22) have no MIF projection.
+    static const Projection kProjections[] = {
+        {1, 1, {}},
+        {2, 9, {kLongitude, kLatitude, kParallel1, kParallel2, kEasting, kNorthing}},
+        {5, 2, {kLongitude, kParallel2}},
+        {6, 14, {kLongitude}},
+        {7, 15, {kLongitude}},
+        {10, 4, {kLongitude, kLatitude, kRange}},
+        {11, 3, {kLongitude, kLatitude, kParallel1, kParallel2, kEasting, kNorthing}},
+        {13, 11, {kLongitude}},
+        {14, 13, {kLongitude}},
+        {18, 27, {kLongitude, kLatitude, kEasting, kNorthing}},
+        {19, 16, {kLongitude}},
+        {20, 20, {kLongitude, kLatitude, kScale, kEasting, kNorthing}},
+        {21, 8, {kLongitude, kLatitude, kScale, kEasting, kNorthing}},
+        {23, 10, {kLongitude}},
+        {24, 12, {kLongitude}},
+    };
+    for (const Projection& p : kProjections) {
+        if (p.code != code) continue;
+        std::string clause;
+        AppendPlain(clause, p.mapInfo);
+        clause += ", ";
+        AppendPlain(clause, MifDatumNumber(layer.lDatum));
+        // Longitude/latitude has no unit and no parameters.
+        if (p.mapInfo == 1) return clause;
+        clause += ", \"m\"";
+        for (Parameter parameter : p.parameters) {
+            clause += ", ";
+            switch (parameter) {
+                case kLongitude:
+                    AppendPlain(clause, layer.lOriginLongitude);
+                    break;
+                case kLatitude:
+                    AppendPlain(clause, layer.lOriginLatitude);
+                    break;
+                case kParallel1:
+                    AppendPlain(clause, layer.lStdParellel1);
+                    break;
+                case kParallel2:
+                    AppendPlain(clause, layer.lStdParellel2);
+                    break;
+                case kScale:
+                    AppendPlain(clause, layer.lScaleFactor);
+                    break;
+                case kEasting:
+                    AppendPlain(clause, layer.lFalseEasting);
+                    break;
+                case kNorthing:
+                    AppendPlain(clause, layer.lFalseNorthing);
+                    break;
+                case kRange:
+                    AppendPlain(clause, layer.lRange);
+                    break;
+            }
+        }
+        return clause;
+    }
+    return {};
+}
+
+std::string MifColumnType(const TableField& field) {
+    switch (field.Type) {
+        case kAdInteger:
+            return "Integer";
+        case kAdSingle:
+            return "Float";
+        case kAdDouble:
+            return "Decimal(20, 5)";
+        case kAdDate:
+            return "Date";
+        case kAdBoolean:
+            return "Logical";
+        case kAdChar:
+        case kAdVarChar:
+        case kAdVarWChar:
+            return "Char(" + PlainNumber(field.DefinedSize) + ")";
+        case kAdNumeric:
+            return "Decimal(12,0)";
+        default:
+            return {};
+    }
+}
+
+void WriteMifHeader(const LayerModel& model, const TableRecordset& recordset, TextWriter& out) {
+    out.WriteLine("Version 300");
+    out.WriteLine("Charset \"WindowsLatin1\"");
+    out.WriteLine("Delimiter \",\"");
+
+    const LayerInfo& layer = model.Layer;
+    std::string line;
+    if (layer.lCoordSys == 1) {
+        line = "CoordSys NonEarth Units \"m\" Bounds (";
+    } else if (layer.lCoordSys == 0) {
+        const std::string clause =
+            layer.lProjection > 0 ? MifProjectionClause(layer.lProjection, layer) : "";
+        line = clause.empty() ? "CoordSys NonEarth Units \"m\" Bounds("
+                              : "CoordSys Earth Projection " + clause + " Bounds(";
+    }
+    if (!line.empty()) {
+        AppendBounds(line, layer);
+        out.WriteLine(line);
+    }
+
+    if (recordset.IsOpen()) {
+        line = "Columns ";
+        AppendPlain(line, static_cast<std::int16_t>(recordset.FieldCount()));
+        out.WriteLine(line);
+        for (const TableField& field : recordset.Fields()) {
+            line = "  ";
+            for (char c : field.Name)
+                line += c == ' ' ? '_' : c;
+            line += ' ';
+            line += MifColumnType(field);
+            out.WriteLine(line);
+        }
+    } else {
+        out.WriteLine("Columns 1");
+        out.WriteLine("  Spatial_ID Decimal(15,0)");
+    }
+    out.WriteLine("Data");
+    out.WriteLine("");
+}
+
+void WriteMidRows(const LayerModel& model, TableRecordset& recordset, TextWriter& out) {
+    std::string line;
+    if (!recordset.IsOpen()) {
+        for (std::int32_t i = 1; i <= model.LayerObjectCount; ++i) {
+            line = "\"";
+            AppendPlain(line, i);
+            line += '"';
+            out.WriteLine(line);
+        }
+        return;
+    }
+    const int fields = recordset.FieldCount();
+    for (; !recordset.IsEOF(); recordset.MoveNext()) {
+        line.clear();
+        for (int i = 0; i < fields; ++i) {
+            if (i > 0) line += ',';
+            const std::optional<std::string> value = recordset.Value(i);
+            if (IsCharacterType(recordset.Field(i).Type)) {
+                // A quote inside the value is doubled, so the row still splits into its fields.
+                line += '"';
+                if (value) {
+                    for (char c : *value) {
+                        if (c == '"') line += '"';
+                        line += c;
+                    }
+                }
+                line += '"';
+            } else if (value) {
+                // Numbers come plain, logicals as True or False, dates as YYYYMMDD: the forms
+                // MIF readers take.
+                line += *value;
+            }
+        }
+        out.WriteLine(line);
+    }
+}
+
+void WriteMifRegions(const LayerModel& model, TextWriter& out) {
+    std::string line;
+    for (std::int32_t i = 0; i < model.LayerObjectCount; ++i) {
+        const RegionObject& region = model.Regions.at(static_cast<std::size_t>(i));
+        if (region.Parts.empty()) {
+            out.WriteLine(kNoGeometry);
+            continue;
+        }
+        line = "Region ";
+        AppendPrint(line, static_cast<std::int64_t>(region.Parts.size()));
+        out.WriteLine(line);
+        for (const RegionPart& ring : region.Parts) {
+            WriteCount(ring.Vertices.size(), line, out);
+            WriteVertices(ring.Vertices, line, out);
+        }
+        WritePen(model, region.PenIndex, line, out);
+        const BrushStyle& brush = model.Brushes.At(region.BrushIndex);
+        line = "Brush (";
+        AppendPrint(line, MifBrushPattern(brush.BrushPattern));
+        line += ',';
+        AppendPrint(line, SwapRedBlue(brush.BrushForeColor));
+        line += ')';
+        out.WriteLine(line);
+    }
+}
+
+void WriteMifPlines(const LayerModel& model, TextWriter& out) {
+    std::string line;
+    for (std::int32_t i = 0; i < model.LayerObjectCount; ++i) {
+        const LineObject& pline = model.Lines.at(static_cast<std::size_t>(i));
+        if (pline.Parts.empty()) {
+            out.WriteLine(kNoGeometry);
+            continue;
+        }
+        const bool multiple = pline.Parts.size() > 1;
+        if (multiple) {
+            line = "Pline Multiple ";
+            AppendPlain(line, static_cast<std::int64_t>(pline.Parts.size()));
+        } else {
+            line = "Pline ";
+            AppendPlain(line, static_cast<std::int64_t>(pline.Parts.front().Vertices.size()));
+        }
+        out.WriteLine(line);
+        for (const LinePart& part : pline.Parts) {
+            if (multiple) WriteCount(part.Vertices.size(), line, out);
+            WriteVertices(part.Vertices, line, out);
+        }
+        WritePen(model, pline.PenIndex, line, out);
+    }
+}
+
+void WriteMIFPoints(const LayerModel& model, TextWriter& out) {
+    std::string line;
+    std::string symbol;
+    for (std::int32_t i = 0; i < model.LayerObjectCount; ++i) {
+        const PointObject& point = model.Points.at(static_cast<std::size_t>(i));
+        if (point.Vertices.empty()) {
+            out.WriteLine(kNoGeometry);
+            continue;
+        }
+        // Every point is written as a font symbol, whatever its font.
+        symbol = "  Symbol (";
+        AppendPrint(symbol, point.PointStyle);
+        symbol += ',';
+        AppendPrint(symbol, SwapRedBlue(point.PointColor));
+        symbol += ',';
+        AppendPrint(symbol, point.PointSize);
+        symbol += ",\"";
+        symbol += model.Fonts.Name(point.FontIndex);
+        symbol += "\",";
+        AppendPrint(symbol, point.FontStyle);
+        symbol += ',';
+        AppendPrint(symbol, point.PointRot);
+        symbol += ')';
+        // Several vertices make several points that share the symbol.
+        for (const Vertex& v : point.Vertices) {
+            line = "Point ";
+            AppendPlain(line, v.X);
+            line += ' ';
+            AppendPlain(line, v.Y);
+            out.WriteLine(line);
+            out.WriteLine(symbol);
+        }
+    }
+}
+
+void WriteMifObjects(const LayerModel& model, TextWriter& out) {
+    switch (model.LayerKind.ObjectKind) {
+        case kKindPoint:
+            WriteMIFPoints(model, out);
+            break;
+        case kKindLine:
+            WriteMifPlines(model, out);
+            break;
+        case kKindRegion:
+            WriteMifRegions(model, out);
+            break;
+        default:
+            break;  // a layer of no known kind has no objects to write
+    }
+}
+
+void WriteMifFile(JobContext& ctx, TableRecordset& recordset) {
+    ctx.ReportStage("Writing ...");
+    const std::string mifPath = JoinPath(ctx.outputFolder, ctx.outputName);
+    const std::string midPath = MidPathFor(mifPath);
+    const bool withMid = ctx.options.CreateDbf;
+
+    TextWriter mif;
+    if (!mif.Create(mifPath)) throw MifWriteError("Cannot create " + mifPath);
+    TextWriter mid;
+    if (withMid && !mid.Create(midPath)) throw MifWriteError("Cannot create " + midPath);
+    ctx.ReportStage("    Creating Data File.");
+
+    WriteMifHeader(ctx.model, recordset, mif);
+    CheckWritten(mif, mifPath);
+    if (withMid) {
+        WriteMidRows(ctx.model, recordset, mid);
+        if (!mid.Close()) throw MifWriteError("Cannot write " + midPath);
+    }
+    WriteMifObjects(ctx.model, mif);
+    if (!mif.Close()) throw MifWriteError("Cannot write " + mifPath);
+}
+
+}  // namespace vx

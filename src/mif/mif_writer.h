@@ -1,0 +1,63 @@
+#pragma once
+
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+
+#include "dbase/table_engine.h"
+#include "model/job_context.h"
+#include "platform/text_file.h"
+
+// The MIF writer: one layer of the layer model, as the layer reader left it, becomes one MIF
+// file and, when attributes are carried, its MID file. The header declares the coordinate
+// system and the columns of the layer's table; the MID rows come from that table in its row
+// order; the objects follow the header with their style clauses.
+namespace vx {
+
+// A file that cannot be created or written. What was written before stays on disk; the
+// export driver reports the failure.
+class MifWriteError : public std::runtime_error {
+  public:
+    using std::runtime_error::runtime_error;
+};
+
+// The MID path of a MIF path: the extension of the file name changed, in the letter case of
+// the MIF's own extension (x.MIF gives x.MID, x.mif gives x.mid). Folders are never touched.
+std::string MidPathFor(const std::string& mifPath);
+
+// Writes ctx.outputFolder / ctx.outputName and, with CreateDbf, its MID. `recordset` is the
+// layer's open table, or closed when the layer has none; it is left at its end. Throws
+// MifWriteError when a file cannot be created or written.
+void WriteMifFile(JobContext& ctx, TableRecordset& recordset);
+
+// Version, Charset, Delimiter, CoordSys, Columns and Data, then an empty line.
+void WriteMifHeader(const LayerModel& model, const TableRecordset& recordset, TextWriter& out);
+
+// The MIF type of a table field: Integer, Float, Decimal(20, 5), Date, Logical, Char(n) or
+// Decimal(12,0); empty for a type MIF has no column for.
+std::string MifColumnType(const TableField& field);
+
+// One row per table row, from the current one to the end; without a table, one row per
+// object holding its number.
+void WriteMidRows(const LayerModel& model, TableRecordset& recordset, TextWriter& out);
+
+// What follows "CoordSys Earth Projection " for the layer's projection `code`: the MapInfo
+// projection number, the datum, the unit and the parameters. Empty for a code MIF has no
+// projection for; such layers are written as plane coordinates.
+std::string MifProjectionClause(std::int32_t code, const LayerInfo& layer);
+
+// The MapInfo datum number of the engine's datum code; 0 for codes outside the catalogue.
+std::int32_t MifDatumNumber(std::int32_t code);
+
+// The objects of the layer's kind, 1 to LayerObjectCount.
+void WriteMifObjects(const LayerModel& model, TextWriter& out);
+void WriteMIFPoints(const LayerModel& model, TextWriter& out);
+void WriteMifPlines(const LayerModel& model, TextWriter& out);
+void WriteMifRegions(const LayerModel& model, TextWriter& out);
+
+// The layer model's pen and brush patterns as MapInfo pattern numbers; 0 for a pattern
+// without an equivalent.
+std::int32_t MifPenPattern(std::int32_t pattern);
+std::int32_t MifBrushPattern(std::int32_t pattern);
+
+}  // namespace vx
