@@ -293,6 +293,32 @@ TEST_F(ShapeDriverTest, ExportGivesGdalTheSameShapesAndRows) {
     }
 }
 
+// A region of the MIF import with two holes, its rings turning either way and one of them
+// left open, reaches GDAL as the same polygon with the same area.
+TEST_F(ShapeDriverTest, MifRegionWithTwoHolesKeepsItsShapeThroughGdal) {
+    test::WriteFile(dir / "parcel.mif",
+                    "Version 300\r\nCharset \"WindowsLatin1\"\r\nDelimiter \",\"\r\n"
+                    "CoordSys NonEarth Units \"m\" Bounds (-1000, -1000) (1000, 1000)\r\n"
+                    "Columns 1\r\n  name Char(10)\r\nData\r\n\r\n"
+                    "Region 3\r\n  5\r\n0 0\r\n100 0\r\n100 100\r\n0 100\r\n0 0\r\n"
+                    "  5\r\n10 10\r\n10 40\r\n40 40\r\n40 10\r\n10 10\r\n"
+                    "  4\r\n60 60\r\n90 60\r\n90 90\r\n60 90\r\n"
+                    "    Pen (1,2,0)\r\n    Brush (2,16777215,16777215)\r\n");
+    test::WriteFile(dir / "parcel.mid", "\"park\"\r\n");
+    ASSERT_TRUE(engine.ImportMifFile(dir / "parcel.mif", dir / "parcel.vxv")) << engine.JobLog();
+    ASSERT_TRUE(engine.ExportShapeFile(dir / "parcel.vxv", dir / "parcel.shp")) << engine.JobLog();
+
+    const auto result = test::RunCommand("ogrinfo -ro -q '" + (dir / "SHP/parcel.shp") +
+                                         "' -sql 'SELECT name, OGR_GEOM_AREA FROM parcel'");
+    ASSERT_EQ(result.status, 0) << result.err;
+    EXPECT_NE(result.out.find("name (String) = park"), std::string::npos) << result.out;
+    EXPECT_NE(result.out.find("OGR_GEOM_AREA (Real) = 8200\n"), std::string::npos) << result.out;
+    EXPECT_NE(result.out.find("POLYGON ((0 0,0 100,100 100,100 0,0 0),(10 10,40 10,40 40,10 40,"
+                              "10 10),(60 60,90 60,90 90,60 90,60 60))"),
+              std::string::npos)
+        << result.out;
+}
+
 TEST_F(ShapeDriverTest, ExportRefusalsAndFailuresReportTheirLines) {
     MakeShapefile(kRoads, dir / "roads.shp");
     ASSERT_TRUE(engine.ImportShapeFile(dir / "roads.shp", dir / "roads.vxv")) << engine.JobLog();
