@@ -45,44 +45,33 @@ std::vector<ReadFeature> ReadAll(const std::string& path, std::string* srsWkt = 
     return features;
 }
 
-// The largest distance between corresponding vertices of two geometries of the same shape;
-// infinity when their shapes differ.
+// The largest difference between corresponding coordinates of two geometries of the same
+// shape (their WKT alike but for the numbers); infinity when their shapes differ.
 double Deviation(const OGRGeometry& a, const OGRGeometry& b) {
-    if (a.getGeometryType() != b.getGeometryType()) return HUGE_VAL;
-    std::vector<OGRPoint> pa, pb;
-    auto collect = [](const OGRGeometry& g, std::vector<OGRPoint>& out) {
-        OGRPointIterator* it = nullptr;
-        std::unique_ptr<OGRGeometry> lines;
-        const OGRGeometry* source = &g;
-        if (wkbFlatten(g.getGeometryType()) == wkbPolygon) {
-            lines.reset(OGRGeometryFactory::forceToMultiLineString(g.clone()));
-            source = lines.get();
+    auto split = [](const OGRGeometry& g, std::string& shape, std::vector<double>& numbers) {
+        char* wkt = nullptr;
+        g.exportToWkt(&wkt);
+        for (const char* p = wkt; *p != '\0';) {
+            char* end = nullptr;
+            const double value = std::strtod(p, &end);
+            if (end != p && (std::isdigit(static_cast<unsigned char>(*p)) || *p == '-')) {
+                numbers.push_back(value);
+                shape += '#';
+                p = end;
+            } else {
+                shape += *p++;
+            }
         }
-        if (wkbFlatten(source->getGeometryType()) == wkbPoint) {
-            out.push_back(*source->toPoint());
-            return;
-        }
-        const auto visit = [&](const OGRSimpleCurve& c) {
-            it = c.getPointIterator();
-            OGRPoint p;
-            while (it->getNextPoint(&p))
-                out.push_back(p);
-            OGRPointIterator::destroy(it);
-        };
-        if (wkbFlatten(source->getGeometryType()) == wkbLineString) {
-            visit(*source->toLineString());
-        } else {
-            for (const OGRGeometry* part : *source->toGeometryCollection())
-                visit(*part->toLineString());
-        }
+        CPLFree(wkt);
     };
-    collect(a, pa);
-    collect(b, pb);
-    if (pa.size() != pb.size() || pa.empty()) return HUGE_VAL;
+    std::string shapeA, shapeB;
+    std::vector<double> na, nb;
+    split(a, shapeA, na);
+    split(b, shapeB, nb);
+    if (shapeA != shapeB) return HUGE_VAL;
     double worst = 0;
-    for (std::size_t i = 0; i < pa.size(); ++i)
-        worst = std::max({worst, std::fabs(pa[i].getX() - pb[i].getX()),
-                          std::fabs(pa[i].getY() - pb[i].getY())});
+    for (std::size_t i = 0; i < na.size(); ++i)
+        worst = std::max(worst, std::fabs(na[i] - nb[i]));
     return worst;
 }
 
