@@ -59,10 +59,9 @@ class ColumnNames {
     std::unordered_map<std::string, std::int32_t> next_;  // stem -> first number to try
 };
 
-}  // namespace
-
-void ReadMifColumns(JobContext& ctx, MifInput& in) {
-    std::string_view clause = TrimLeadingBlanks(in.line);
+// The number of the `Columns n` line.
+std::int32_t ColumnCount(std::string_view line) {
+    std::string_view clause = TrimLeadingBlanks(line);
     std::size_t blank = clause.find(' ');
     if (blank == std::string_view::npos) throw MifReadError("Columns without a count");
     std::string countText;
@@ -71,6 +70,13 @@ void ReadMifColumns(JobContext& ctx, MifInput& in) {
     }
     const std::int32_t count = MifLong(countText);
     if (count < 1 || count > kMaxColumns) throw MifReadError("bad column count");
+    return count;
+}
+
+}  // namespace
+
+void ReadMifColumns(JobContext& ctx, MifInput& in) {
+    const std::int32_t count = ColumnCount(in.line);
 
     ColumnNames names;
     std::string list;
@@ -129,7 +135,14 @@ bool ReadMifHeader(JobContext& ctx, MifInput& in) {
                 ReadMifCoordSys(ctx, in.line);
                 if (ctx.Failed()) return false;
             } else if (keyword == "COLUMNS") {
-                if (ctx.options.CreateDbf) ReadMifColumns(ctx, in);
+                if (ctx.options.CreateDbf) {
+                    ReadMifColumns(ctx, in);
+                } else {
+                    // Passed over unread, so that a column named like a clause ("delimiter",
+                    // "coordsys") is never taken for one.
+                    for (std::int32_t n = ColumnCount(in.line); n > 0; --n)
+                        in.ReadLineOrThrow();
+                }
             }
             // Unique, Index, Transform and anything else have no effect on the layer.
         }

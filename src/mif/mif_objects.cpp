@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cctype>
 #include <cmath>
 #include <limits>
 
@@ -61,6 +62,29 @@ ObjectWord ClassifyObjectLine(std::string_view line) {
     return ObjectWord::kOther;
 }
 
+// True when the first word of a clause line is `keyword`, in any letter case: "Pen (1,2,0)",
+// "  PEN(1,2,0)". A label or a following object that merely contains the word is no clause.
+bool IsClause(std::string_view line, std::string_view keyword) {
+    line = TrimLeadingBlanks(line);
+    while (!line.empty() && line.front() == '\t')
+        line = TrimLeadingBlanks(line.substr(1));
+    if (line.size() < keyword.size() || !EqualsNoCase(line.substr(0, keyword.size()), keyword))
+        return false;
+    if (line.size() == keyword.size()) return true;
+    const char next = line[keyword.size()];
+    return !std::isalnum(static_cast<unsigned char>(next)) && next != '_' && next != '"';
+}
+
+// Skips from the top of the file to the line after the header's `Data`, which ends the header
+// as its reader sees it: column declarations named like objects (a column "text" or
+// "region") are never taken for objects.
+void SkipToData(MifInput& in) {
+    while (in.ReadLine()) {
+        if (UpperAnsi(TrimBlanks(in.line)) == "DATA") return;
+    }
+    throw MifReadError("no Data line");
+}
+
 // The next object of a kind. The counting pass sized the array; an object it did not count
 // (an object word in the header) still gets its own element.
 template <typename Object>
@@ -75,8 +99,9 @@ Object& NextObject(std::vector<Object>& objects, std::int32_t& count) {
 void ReadVertices(MifInput& in, std::int32_t count, double factor, std::vector<Vertex>& out) {
     out.reserve(static_cast<std::size_t>(std::min(count, kVertexReserveLimit)));
     for (std::int32_t i = 0; i < count; ++i) {
-        const double x = in.ReadNumber();
-        const double y = in.ReadNumber();
+        double x = 0;
+        double y = 0;
+        in.ReadPair(x, y);
         out.push_back(Vertex{x * factor, y * factor});
     }
 }
@@ -108,17 +133,17 @@ std::int32_t CountAfterKeyword(std::string_view line) {
 void ReadRegionClauses(JobContext& ctx, MifInput& in, MifStyleFamily family, RegionObject& region) {
     in.ReadLookAhead();
     PenStyle pen = DefaultMifPen(family);
-    if (ContainsNoCase(in.line, "PEN")) {
+    if (IsClause(in.line, "PEN")) {
         pen = MifPen(family, in.line);
         in.ReadLookAhead();
     }
     BrushStyle brush = DefaultMifBrush(family);
-    if (ContainsNoCase(in.line, "BRUSH")) {
+    if (IsClause(in.line, "BRUSH")) {
         brush = MifBrush(family, in.line);
         in.ReadLookAhead();
     }
     // A Center line only places the label; it is consumed and not kept.
-    if (!ContainsNoCase(in.line, "CENTER")) in.reuseLine = true;
+    if (!IsClause(in.line, "CENTER")) in.reuseLine = true;
     ApplyContours(ctx, pen, brush);
     region.PenIndex = ctx.model.FindPenIndex(pen);
     region.BrushIndex = ctx.model.FindBrushIndex(brush);
@@ -127,7 +152,7 @@ void ReadRegionClauses(JobContext& ctx, MifInput& in, MifStyleFamily family, Reg
 // The Pen line that may follow a LINE or an ARC.
 void ReadLinePen(JobContext& ctx, MifInput& in, LineObject& object) {
     in.ReadLookAhead();
-    if (ContainsNoCase(in.line, "PEN")) {
+    if (IsClause(in.line, "PEN")) {
         object.PenIndex = ctx.model.FindPenIndex(MifPen(MifStyleFamily::kLine, in.line));
     } else {
         object.PenIndex = ctx.model.FindPenIndex(DefaultMifPen(MifStyleFamily::kLine));
@@ -193,10 +218,10 @@ void ReadMifPline(JobContext& ctx, MifInput& in) {
             ReadVertices(in, part.VertexCount, ctx.coordinateFactor, part.Vertices);
         }
         in.ReadLookAhead();
-        if (ContainsNoCase(in.line, "PEN")) {
+        if (IsClause(in.line, "PEN")) {
             pline.PenIndex = ctx.model.FindPenIndex(MifPen(MifStyleFamily::kPline, in.line));
             in.ReadLookAhead();
-            if (!ContainsNoCase(in.line, "SMOOTH")) in.reuseLine = true;
+            if (!IsClause(in.line, "SMOOTH")) in.reuseLine = true;
         } else {
             pline.PenIndex = ctx.model.FindPenIndex(DefaultMifPen(MifStyleFamily::kPline));
             in.reuseLine = true;
@@ -224,7 +249,7 @@ void ReadMifPoint(JobContext& ctx, MifInput& in) {
     point.VertexCount = 1;
     point.Vertices.assign(1, Vertex{x, y});
     in.ReadLookAhead();
-    if (ContainsNoCase(in.line, "SYMBOL")) {
+    if (IsClause(in.line, "SYMBOL")) {
         ReadMifSymbol(ctx, in.line, point);
     } else {
         SetDefaultSymbol(ctx, point);
@@ -292,22 +317,22 @@ void ReadMifText(JobContext& ctx, MifInput& in) {
         1, Vertex{(x1 + x2) / 2.0 * ctx.coordinateFactor, (y1 + y2) / 2.0 * ctx.coordinateFactor});
 
     in.ReadLookAhead();
-    if (ContainsNoCase(in.line, "FONT")) {
+    if (IsClause(in.line, "FONT")) {
         SetTextSymbol(ctx, in.line, point);
         in.ReadLookAhead();
     } else {
         SetTextSymbol(ctx, std::string_view(), point);
     }
-    if (ContainsNoCase(in.line, "Spacing")) in.ReadLookAhead();
-    if (ContainsNoCase(in.line, "Justify")) in.ReadLookAhead();
-    if (ContainsNoCase(in.line, "Angle")) {
+    if (IsClause(in.line, "Spacing")) in.ReadLookAhead();
+    if (IsClause(in.line, "Justify")) in.ReadLookAhead();
+    if (IsClause(in.line, "Angle")) {
         const auto pieces = SplitBlanks(TrimBlanks(in.line));
         point.PointRot = static_cast<float>(MifDouble(Piece(pieces, 1)));
         in.ReadLookAhead();
     } else {
         point.PointRot = 0.0f;
     }
-    if (!ContainsNoCase(in.line, "Label")) in.reuseLine = true;
+    if (!IsClause(in.line, "Label")) in.reuseLine = true;
 }
 
 void ReadMifRect(JobContext& ctx, MifInput& in) {
@@ -371,9 +396,9 @@ bool ReadMifData(JobContext& ctx, MifInput& in) {
         model.Points.resize(points);
         model.ObjectOrder.reserve(regions + lines + points);
 
-        // Object pass, from the first line of the file: header lines are skipped unless they
-        // begin with an object word.
+        // Object pass over the same lines.
         if (!in.Rewind()) throw MifReadError("cannot read the file again");
+        SkipToData(in);
         while (!in.AtEnd()) {
             if (!in.reuseLine) {
                 while (in.ReadLine() && TrimBlanks(in.line).empty()) {

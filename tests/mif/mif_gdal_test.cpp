@@ -9,7 +9,7 @@ namespace {
 // Converts GeoJSON features to a MIF file with ogr2ogr and reads it after a job reset.
 // ogr2ogr is required by the tests: without it they fail.
 void ConvertAndRead(JobContext& ctx, const std::vector<std::string>& features,
-                    const std::string& options = "") {
+                    const std::string& options = "", bool createDbf = true) {
     std::string geojson = "{\"type\":\"FeatureCollection\",\"features\":[";
     for (std::size_t i = 0; i < features.size(); ++i)
         geojson += (i ? "," : "") + features[i];
@@ -20,7 +20,7 @@ void ConvertAndRead(JobContext& ctx, const std::vector<std::string>& features,
                          (dir / "out.mif") + "' '" + (dir / "in.geojson") + "'");
     ASSERT_EQ(result.status, 0) << "ogr2ogr failed: " << result.err;
     ctx.ResetJob();
-    ctx.options.CreateDbf = true;
+    ctx.options.CreateDbf = createDbf;
     ASSERT_TRUE(ReadMifFile(ctx, dir / "out.mif")) << ctx.Log();
 }
 
@@ -92,6 +92,60 @@ TEST(MifFromGdal, ProjectedCoordinateSystemInSurveyFeet) {
     EXPECT_EQ(layer.lFalseNorthing, 1640417);
     const double f = 0.3048006;
     EXPECT_EQ(ctx.model.Points[0].Vertices[0], (Vertex{6000010.5 * f, 2000020 * f}));
+}
+
+TEST(MifFromGdal, ColumnsNamedLikeObjectsOrClausesStayColumns) {
+    std::string properties;
+    for (const char* name : {"text", "point", "line", "region", "none", "roundrect", "pline",
+                             "rect", "ellipse", "arc", "delimiter", "coordsys", "columns"})
+        properties += std::string(properties.empty() ? "" : ",") + "\"" + name + "\":\"v\"";
+    auto feature = [&](const std::string& geometry) {
+        return R"({"type":"Feature","properties":{)" + properties + R"(},"geometry":)" + geometry +
+               "}";
+    };
+    const std::vector<std::string> features = {
+        feature(R"({"type":"Point","coordinates":[1,2]})"),
+        feature(R"({"type":"LineString","coordinates":[[0,0],[1,1]]})"),
+        feature(R"({"type":"Polygon","coordinates":[[[0,0],[0,1],[1,1],[0,0]]]})")};
+    for (bool withAttributes : {true, false}) {
+        JobContext ctx;
+        ConvertAndRead(ctx, features, "", withAttributes);
+        if (!withAttributes) {
+            // The column declarations are passed over, never taken for clauses.
+            EXPECT_EQ(ctx.delimiter, ',');
+            EXPECT_EQ(ctx.model.Layer.lDatum, 226);
+        } else {
+            EXPECT_NE(ctx.columnList.find("[roundrect] Char(254)"), std::string::npos);
+        }
+        EXPECT_EQ(ctx.model.ObjectOrder, (std::vector<std::int32_t>{1, 2, 3})) << withAttributes;
+        EXPECT_EQ(ctx.model.PointCount + ctx.model.LineCount + ctx.model.RegionCount, 3);
+        EXPECT_EQ(ctx.model.TextCount, 0);
+    }
+}
+
+TEST(MifFromGdal, LabelsHoldingClauseWordsAreTheirOwnObjects) {
+    auto text = [](const std::string& label) {
+        return Feature(R"(LABEL(t:\")" + label + R"(\",s:10pt))",
+                       R"({"type":"Point","coordinates":[3,4]})");
+    };
+    JobContext ctx;
+    ConvertAndRead(
+        ctx, {Feature("", R"({"type":"Polygon","coordinates":[[[0,0],[0,1],[1,1],[0,0]]]})"),
+              text("Center"), Feature("", R"({"type":"LineString","coordinates":[[0,0],[1,1]]})"),
+              text("Smooth Pen"), text("Justify Label"), text("Spacing"), text("Angle 5"),
+              Feature("", R"({"type":"Point","coordinates":[1,2]})"), text("Symbol")});
+    EXPECT_EQ(ctx.model.ObjectOrder, (std::vector<std::int32_t>{3, 4, 2, 4, 4, 4, 4, 1, 4}));
+    EXPECT_EQ(ctx.model.TextLabels,
+              (std::vector<std::string>{"Center", "Smooth Pen", "Justify Label", "Spacing",
+                                        "Angle 5", "Symbol"}));
+    EXPECT_EQ(ctx.model.Points[3].PointRot, 0.0f) << "a label is no Angle clause";
+
+    // Nor is an object line a clause of the object before it.
+    JobContext hand;
+    ASSERT_TRUE(test::ReadMifBytes(hand, test::MifText("Region 1\r\n 3\r\n0 0\r\n1 0\r\n0 1\r\n"
+                                                       "Text \"Open\"\r\n 0 0 1 1\r\n")));
+    EXPECT_EQ(hand.model.ObjectOrder, (std::vector<std::int32_t>{3, 4}));
+    EXPECT_EQ(hand.model.TextLabels, (std::vector<std::string>{"Open"}));
 }
 
 }  // namespace
