@@ -1,0 +1,359 @@
+// The MIF writer: number forms, header, projection and datum tables, objects, MID rows, and
+// what GDAL reads from the files it writes.
+#include <gtest/gtest.h>
+#include <ogrsf_frmts.h>
+
+#include <set>
+
+#include "dbase/vx_recordset.h"
+#include "mif/mif_coordsys.h"
+#include "mif/mif_number_format.h"
+#include "mif/mif_writer.h"
+#include "platform/file_system.h"
+#include "support/gdal_peer.h"
+#include "support/test_support.h"
+
+namespace vx {
+namespace {
+
+std::vector<std::string> Lines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::size_t at = 0;
+    for (std::size_t end; (end = text.find("\r\n", at)) != std::string::npos; at = end + 2)
+        lines.push_back(text.substr(at, end - at));
+    EXPECT_EQ(at, text.size()) << "text after the last CR LF";
+    return lines;
+}
+
+// The header, rows or objects a writer step puts out, as lines.
+template <typename Step>
+std::vector<std::string> Written(Step step) {
+    test::TempDir dir;
+    TextWriter out;
+    EXPECT_TRUE(out.Create(dir / "x.mif"));
+    step(out);
+    EXPECT_TRUE(out.Close());
+    return Lines(test::ReadFile(dir / "x.mif"));
+}
+
+// A table made by the table engine and filled as the import fills tables, opened for reading.
+struct Table {
+    Table(const std::string& folder, const std::string& columns,
+          const std::vector<std::string>& rows) {
+        std::string error;
+        EXPECT_TRUE(connection.Open(folder));
+        EXPECT_TRUE(connection.Execute("CREATE TABLE [t] (" + columns + ")", error)) << error;
+        VXRecordset fill;
+        fill.OpenDBF(folder + "/t.dbf");
+        for (const auto& row : rows)
+            fill.InsertRecord(row);
+        fill.UpdateFile();
+        EXPECT_TRUE(recordset.Open(connection, "[t]", error)) << error;
+    }
+    TableConnection connection;
+    TableRecordset recordset;
+};
+
+TEST(MifNumbers, PlainPrintAndZones) {
+    EXPECT_EQ(PlainNumber(5), "5");
+    EXPECT_EQ(PrintNumber(5), " 5 ");
+    EXPECT_EQ(PrintNumber(-2.5), "-2.5 ");
+    EXPECT_EQ(PrintNumber(-0.0), " 0 ");
+    EXPECT_EQ(PlainNumber(0.5), "0.5");
+    EXPECT_EQ(PlainNumber(-0.125), "-0.125");
+    EXPECT_EQ(PlainNumber(0.1 + 0.2), "0.3") << "15 significant digits at most";
+    EXPECT_EQ(PlainNumber(1.0 / 3.0), "0.333333333333333");
+    EXPECT_EQ(PlainNumber(4123456.25), "4123456.25");
+    EXPECT_EQ(PlainNumber(-1234567.1234567), "-1234567.1234567");
+    EXPECT_EQ(PlainNumber(123456789012345.0), "123456789012345");
+    EXPECT_EQ(PlainNumber(1e20), "1E+20");
+    EXPECT_EQ(PlainNumber(0.9996f), "0.9996") << "singles keep 7 digits";
+    EXPECT_EQ(PlainNumber(1.0f / 3.0f), "0.3333333");
+    EXPECT_EQ(PlainNumber(-2147483647 - 1), "-2147483648");
+
+    // Y starts at the first zone start after X's text: 1 to 14 characters give column 15.
+    for (std::size_t length : {1u, 5u, 14u, 15u, 28u, 29u}) {
+        std::string line(length, 'x');
+        PadToNextZone(line);
+        EXPECT_EQ(line.size(), length <= 14 ? 14u : length <= 28 ? 28u : 42u) << length;
+    }
+}
+
+TEST(MifWriterHeader, CoordSysFormsAndColumns) {
+    LayerModel model;
+    model.Layer = {.lCoordSys = 1, .MinX = 0, .MinY = 0, .MaxX = 1000, .MaxY = 500};
+    TableRecordset closed;
+    auto header = [&] {
+        return Written([&](TextWriter& out) { WriteMifHeader(model, closed, out); });
+    };
+    EXPECT_EQ(header(), (std::vector<std::string>{
+                            "Version 300", "Charset \"WindowsLatin1\"", "Delimiter \",\"",
+                            "CoordSys NonEarth Units \"m\" Bounds ( 0 ,  0 )( 1000 ,  500 )",
+                            "Columns 1", "  Spatial_ID Decimal(15,0)", "Data", ""}));
+
+    model.Layer.lCoordSys = 0;
+    model.Layer.MinX = -12.5;
+    for (std::int32_t plane : {0, 3, 25}) {
+        model.Layer.lProjection = plane;
+        EXPECT_EQ(header()[3], "CoordSys NonEarth Units \"m\" Bounds(-12.5 ,  0 )( 1000 ,  500 )")
+            << plane;
+    }
+    model.Layer.lProjection = 1;
+    model.Layer.lDatum = 226;
+    EXPECT_EQ(header()[3], "CoordSys Earth Projection 1, 104 Bounds(-12.5 ,  0 )( 1000 ,  500 )");
+    model.Layer.lCoordSys = 2;
+    EXPECT_EQ(header()[3], "Columns 1") << "no CoordSys line";
+
+    test::TempDir dir;
+    Table table(dir.path(), "[ROAD NAME] Char(30), [N] Integer, [D] Date, [L] Logical, [X] Float",
+                {});
+    const auto lines =
+        Written([&](TextWriter& out) { WriteMifHeader(model, table.recordset, out); });
+    EXPECT_EQ(std::vector<std::string>(lines.begin() + 3, lines.end()),
+              (std::vector<std::string>{"Columns 5", "  ROAD_NAME Char(30)", "  N Integer",
+                                        "  D Date", "  L Logical", "  X Float", "Data", ""}));
+}
+
+TEST(MifWriterHeader, ColumnTypesByTableCode) {
+    const std::pair<int, std::string> types[] = {{kAdInteger, "Integer"},
+                                                 {kAdSingle, "Float"},
+                                                 {kAdDouble, "Decimal(20, 5)"},
+                                                 {kAdDate, "Date"},
+                                                 {kAdBoolean, "Logical"},
+                                                 {kAdChar, "Char(12)"},
+                                                 {kAdVarChar, "Char(12)"},
+                                                 {kAdVarWChar, "Char(12)"},
+                                                 {kAdNumeric, "Decimal(12,0)"},
+                                                 {kAdWChar, ""},
+                                                 {6, ""}};
+    for (const auto& [code, type] : types)
+        EXPECT_EQ(MifColumnType(TableField{"f", code, 12, 0}), type) << code;
+}
+
+TEST(MifWriterHeader, ProjectionClausesReadBackAsTheSameLayer) {
+    LayerInfo layer{.lDatum = 98,
+                    .lOriginLongitude = 75,
+                    .lOriginLatitude = 0,
+                    .lScaleFactor = 0.9996,
+                    .lFalseEasting = 500000,
+                    .lFalseNorthing = 0};
+    EXPECT_EQ(MifProjectionClause(21, layer), "8, 104, \"m\", 75, 0, 0.9996, 500000, 0");
+    EXPECT_EQ(MifProjectionClause(1, layer), "1, 104");
+    layer.lStdParellel1 = 10;
+    layer.lStdParellel2 = 20;
+    EXPECT_EQ(MifProjectionClause(5, layer), "2, 104, \"m\", 75, 20") << "the second parallel";
+    for (std::int32_t none : {-1, 0, 3, 4, 8, 9, 12, 15, 16, 17, 22, 25})
+        EXPECT_EQ(MifProjectionClause(none, layer), "") << none;
+
+    // The MIF reader turns every clause back into the layer it came from: the parameters the
+    // projection carries come back, the others stay 0.
+    const LayerInfo source{.lDatum = 226,
+                           .lOriginLongitude = -93,
+                           .lOriginLatitude = 23.5,
+                           .lStdParellel1 = 29.5,
+                           .lStdParellel2 = 45.5,
+                           .lScaleFactor = 0.9999,
+                           .lFalseEasting = 400000,
+                           .lFalseNorthing = -100,
+                           .lRange = 90};
+    struct Carried {
+        std::int32_t code;
+        bool latitude, parallels, scale, offsets, range;
+    };
+    const Carried kinds[] = {{1, 0, 0, 0, 0, 0},  {2, 1, 1, 0, 1, 0},  {6, 0, 0, 0, 0, 0},
+                             {7, 0, 0, 0, 0, 0},  {10, 1, 0, 0, 0, 1}, {11, 1, 1, 0, 1, 0},
+                             {13, 0, 0, 0, 0, 0}, {14, 0, 0, 0, 0, 0}, {18, 1, 0, 0, 1, 0},
+                             {19, 0, 0, 0, 0, 0}, {20, 1, 0, 1, 1, 0}, {21, 1, 0, 1, 1, 0},
+                             {23, 0, 0, 0, 0, 0}, {24, 0, 0, 0, 0, 0}};
+    for (const Carried& c : kinds) {
+        JobContext ctx;
+        ReadMifCoordSys(ctx, "CoordSys Earth Projection " + MifProjectionClause(c.code, source));
+        const LayerInfo& read = ctx.model.Layer;
+        ASSERT_FALSE(ctx.Failed()) << c.code << ctx.Log();
+        EXPECT_EQ(read.lProjection, c.code);
+        EXPECT_EQ(read.lDatum, 226) << c.code;
+        EXPECT_EQ(read.lOriginLongitude, c.code == 1 ? 0 : -93) << c.code;
+        EXPECT_EQ(read.lOriginLatitude, c.latitude ? 23.5 : 0) << c.code;
+        EXPECT_EQ(read.lStdParellel1, c.parallels ? 29.5 : 0) << c.code;
+        EXPECT_EQ(read.lStdParellel2, c.parallels ? 45.5 : 0) << c.code;
+        EXPECT_EQ(read.lScaleFactor, c.scale ? 0.9999 : 0) << c.code;
+        EXPECT_EQ(read.lFalseEasting, c.offsets ? 400000 : 0) << c.code;
+        EXPECT_EQ(read.lFalseNorthing, c.offsets ? -100 : 0) << c.code;
+        EXPECT_EQ(read.lRange, c.range ? 90 : 0) << c.code;
+    }
+}
+
+TEST(MifWriterHeader, DatumNumbersCoverTheCatalogueAndMatchTheReader) {
+    EXPECT_EQ(MifDatumNumber(-1), 0);
+    EXPECT_EQ(MifDatumNumber(0), 0);
+    EXPECT_EQ(MifDatumNumber(-2), 0);
+    EXPECT_EQ(MifDatumNumber(229), 0);
+    for (std::int32_t code = 1; code <= 228; ++code)
+        EXPECT_NE(MifDatumNumber(code), 0) << "datum code " << code;
+    // A MapInfo datum read in and written out again comes back as itself, except the few
+    // numbers whose datum the writer's table files under another number.
+    const std::set<std::int32_t> renumbered = {49, 100};
+    for (std::int32_t mapInfo = 1; mapInfo <= 114; ++mapInfo) {
+        const std::int32_t code = MapInfoDatumToCode(mapInfo);
+        if (code <= 0) continue;
+        if (renumbered.count(mapInfo))
+            EXPECT_NE(MifDatumNumber(code), mapInfo) << mapInfo;
+        else
+            EXPECT_EQ(MifDatumNumber(code), mapInfo) << mapInfo;
+    }
+}
+
+// --- Objects --------------------------------------------------------------------------
+
+LayerModel OneOfEachKind(std::uint8_t kind) {
+    LayerModel m;
+    m.LayerKind.ObjectKind = kind;
+    const std::int32_t pen = m.FindPenIndex({1, 36, 0});
+    const std::int32_t odd = m.FindPenIndex({2, 37, 255});
+    const std::int32_t brush = m.FindBrushIndex({0, 255, 0});
+    RegionPart ring{.VertexCount = 5, .Vertices = {{0, 0}, {4, 0}, {4, 4}, {0, 4}, {0, 0}}};
+    m.Regions = {{1, pen, brush, {ring}}, {0, pen, brush, {}}};
+    LinePart a{.VertexCount = 4, .Vertices = {{-1234567.1234567, 2}, {1, 1}, {2, 2}, {3, 3}}};
+    LinePart b{.VertexCount = 2, .Vertices = {{5, 5}, {6, 6}}};
+    m.Lines = {{1, pen, {a}}, {2, odd, {a, b}}};
+    m.FindFontIndex("MapInfo Symbols");
+    m.Points = {{.VertexCount = 2,
+                 .PointStyle = 35,
+                 .PointSize = 12,
+                 .PointColor = 16711680,
+                 .FontIndex = 1,
+                 .Vertices = {{512345.5, 4123456.25}, {-1, 0.5}}}};
+    m.LayerObjectCount = kind == kKindPoint ? 1 : 2;
+    return m;
+}
+
+// A vertex line: X's text, blanks, and Y's text from `column` (counted from 1).
+std::string At(const std::string& x, const std::string& y, std::size_t column = 15) {
+    return x + std::string(column - 1 - x.size(), ' ') + y;
+}
+
+TEST(MifWriterObjects, EachKindWithItsClausesAndZones) {
+    auto objects = [](std::uint8_t kind) {
+        const LayerModel m = OneOfEachKind(kind);
+        return Written([&](TextWriter& out) { WriteMifObjects(m, out); });
+    };
+    EXPECT_EQ(objects(kKindRegion),
+              (std::vector<std::string>{"Region  1 ", "   5 ", At(" 0 ", " 0 "), At(" 4 ", " 0 "),
+                                        At(" 4 ", " 4 "), At(" 0 ", " 4 "), At(" 0 ", " 0 "),
+                                        "Pen ( 1 , 99 , 0 )", "Brush ( 2 , 16711680 )", "None"}));
+    EXPECT_EQ(
+        objects(kKindLine),
+        (std::vector<std::string>{"Pline 4", At("-1234567.1234567 ", " 2 ", 29), At(" 1 ", " 1 "),
+                                  At(" 2 ", " 2 "), At(" 3 ", " 3 "), "Pen ( 1 , 99 , 0 )",
+                                  "Pline Multiple 2", "   4 ", At("-1234567.1234567 ", " 2 ", 29),
+                                  At(" 1 ", " 1 "), At(" 2 ", " 2 "), At(" 3 ", " 3 "), "   2 ",
+                                  At(" 5 ", " 5 "), At(" 6 ", " 6 "), "Pen ( 2 , 0 , 16711680 )"}));
+    const std::string symbol = "  Symbol ( 35 , 255 , 12 ,\"MapInfo Symbols\", 0 , 0 )";
+    EXPECT_EQ(objects(kKindPoint), (std::vector<std::string>{"Point 512345.5 4123456.25", symbol,
+                                                             "Point -1 0.5", symbol}));
+    EXPECT_TRUE(objects(0).empty());
+}
+
+TEST(MifWriterObjects, PatternTables) {
+    const std::pair<int, int> pens[] = {{0, 2},   {5, 1},   {6, 2},  {14, 13}, {27, 8},
+                                        {28, 73}, {36, 99}, {37, 0}, {-1, 0}};
+    for (auto [native, mapInfo] : pens)
+        EXPECT_EQ(MifPenPattern(native), mapInfo) << native;
+    const std::pair<int, int> brushes[] = {{0, 2}, {1, 1}, {8, 16}, {16, 58}, {17, 0}, {-1, 0}};
+    for (auto [native, mapInfo] : brushes)
+        EXPECT_EQ(MifBrushPattern(native), mapInfo) << native;
+}
+
+// --- MID rows and the file pair -------------------------------------------------------
+
+TEST(MifWriterRows, QuotesNullsDatesAndNoTable) {
+    test::TempDir dir;
+    Table table(dir.path(), "[NAME] Char(20), [N] Integer, [D] Date, [L] Logical, [X] Float",
+                {R"("say ""hi"", ok",5,20240501,True,-0.25)", ",,,,", "plain,-3,19991231,False,"});
+    LayerModel model;
+    EXPECT_EQ(Written([&](TextWriter& out) { WriteMidRows(model, table.recordset, out); }),
+              (std::vector<std::string>{R"("say ""hi"", ok",5,20240501,True,-0.25)", R"("",,,,)",
+                                        R"("plain",-3,19991231,False,)"}));
+    EXPECT_TRUE(table.recordset.IsEOF());
+
+    model.LayerObjectCount = 3;
+    TableRecordset closed;
+    EXPECT_EQ(Written([&](TextWriter& out) { WriteMidRows(model, closed, out); }),
+              (std::vector<std::string>{"\"1\"", "\"2\"", "\"3\""}));
+}
+
+TEST(MifWriterFile, MidPathAndCreateDbf) {
+    EXPECT_EQ(MidPathFor("/a/x.mif/roads.MIF"), "/a/x.mif/roads.MID");
+    EXPECT_EQ(MidPathFor("/a/roads.Mif"), "/a/roads.Mid");
+    EXPECT_EQ(MidPathFor("/a.mif/roads"), "/a.mif/roads.MID");
+
+    test::TempDir dir;
+    JobContext ctx;
+    ctx.model = OneOfEachKind(kKindLine);
+    ctx.outputFolder = dir / "x.mif";
+    ctx.outputName = "roads.mif";
+    test::WriteFile(dir / "x.mif/roads.mid", "left alone");
+    TableRecordset closed;
+    WriteMifFile(ctx, closed);
+    EXPECT_TRUE(FileExists(dir / "x.mif/roads.mif"));
+    EXPECT_EQ(test::ReadFile(dir / "x.mif/roads.mid"), "left alone") << "no MID without CreateDbf";
+    EXPECT_EQ(ctx.Log(), "\tWriting ...\r\n\t    Creating Data File.\r\n");
+
+    ctx.options.CreateDbf = true;
+    WriteMifFile(ctx, closed);
+    EXPECT_EQ(test::ReadFile(dir / "x.mif/roads.mid"), "\"1\"\r\n\"2\"\r\n");
+    ctx.outputFolder = dir / "missing";
+    EXPECT_THROW(WriteMifFile(ctx, closed), MifWriteError);
+}
+
+// --- GDAL reads what we write -----------------------------------------------------------
+
+TEST(MifWriterGdal, FeaturesAttributesAndProjectionAsWritten) {
+    test::TempDir dir;
+    JobContext ctx;
+    ctx.options.CreateDbf = true;
+    ctx.model = OneOfEachKind(kKindRegion);
+    RegionPart hole{.VertexCount = 5, .Vertices = {{1, 1}, {1, 2}, {2, 2}, {2, 1}, {1, 1}}};
+    ctx.model.Regions[0].Parts.push_back(hole);
+    ctx.model.Regions[0].PartCount = 2;
+    ctx.model.Layer = {.lCoordSys = 0,
+                       .lProjection = 21,
+                       .lDatum = 226,
+                       .MaxX = 4,
+                       .MaxY = 4,
+                       .lOriginLongitude = 15,
+                       .lScaleFactor = 0.9996,
+                       .lFalseEasting = 500000};
+    ctx.outputFolder = dir.path();
+    ctx.outputName = "parcels.MIF";
+    Table table(dir.path(), "[SPATIAL_ID] Decimal(20, 0), [NAME] Char(20), [D] Date, [X] Float",
+                {R"(1,"lake ""big"", north",20200229,1.25)", "2,,,"});
+    WriteMifFile(ctx, table.recordset);
+
+    const auto run = test::RunCommand("ogrinfo -ro -al -q '" + (dir / "parcels.MIF") + "'");
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.err, "") << "GDAL warned";
+    const test::PeerLayer peer = test::ReadWithGdal(dir / "parcels.MIF");
+    ASSERT_EQ(peer.features.size(), 2u);
+    EXPECT_EQ(peer.fieldTypes, (std::vector<std::string>{"Real", "String", "Date", "Real"}));
+    EXPECT_EQ(peer.features[0].wkt, "POLYGON ((0 0,4 0,4 4,0 4,0 0),(1 1,1 2,2 2,2 1,1 1))");
+    EXPECT_EQ(peer.features[0].fields.at("NAME"), "lake \"big\", north");
+    EXPECT_EQ(peer.features[0].fields.at("D"), "2020/02/29");
+    EXPECT_EQ(peer.features[0].fields.at("X"), "1.25");
+    EXPECT_NE(peer.features[0].style.find("fc:#ff0000"), std::string::npos) << "brush colour";
+    EXPECT_NE(peer.features[0].style.find("mapinfo-pen-99"), std::string::npos) << "pen pattern";
+    EXPECT_EQ(peer.features[1].wkt, "") << "an object without geometry keeps its row";
+    EXPECT_EQ(peer.features[1].fields.count("D"), 0u);
+
+    GDALAllRegister();
+    GDALDatasetUniquePtr ds(GDALDataset::Open((dir / "parcels.MIF").c_str(), GDAL_OF_VECTOR));
+    ASSERT_TRUE(ds);
+    const OGRSpatialReference* srs = ds->GetLayer(0)->GetSpatialRef();
+    ASSERT_NE(srs, nullptr);
+    OGRSpatialReference utm33;
+    utm33.importFromEPSG(32633);
+    EXPECT_TRUE(srs->IsSame(&utm33, nullptr)) << "transverse Mercator at 15 E on WGS 84";
+}
+
+}  // namespace
+}  // namespace vx
