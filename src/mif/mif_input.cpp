@@ -20,10 +20,7 @@ bool IsSpace(char c) {
 
 // from_chars over the whole text; a leading '+' is allowed, infinities and NaN are not.
 bool ParseWholeDouble(std::string_view text, double& value) {
-    if (!text.empty() && text.front() == '+') text.remove_prefix(1);
-    if (text.empty()) return false;
-    auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-    return ec == std::errc() && end == text.data() + text.size() && std::isfinite(value);
+    return ParseDecimal(text, value) && std::isfinite(value);
 }
 
 std::int32_t ToLong(double value) {
@@ -155,6 +152,44 @@ double MifInput::ReadNumber() {
     }
     FinishItem();
     return value;
+}
+
+void MifInput::ReadPair(double& x, double& y) {
+    if (!inLine_ && !havePeek_ && !realEnd_) {
+        std::string_view view;
+        if (!reader_.ReadLine(view)) {
+            realEnd_ = true;
+        } else {
+            const char* p = view.data();
+            const char* const end = p + view.size();
+            auto skipBlanks = [&] {
+                while (p != end && IsSpace(*p))
+                    ++p;
+            };
+            auto word = [&] {
+                const char* const start = p;
+                while (p != end && !IsSpace(*p) && *p != ',')
+                    ++p;
+                return std::string_view(start, static_cast<std::size_t>(p - start));
+            };
+            skipBlanks();
+            const std::string_view first = word();
+            skipBlanks();
+            if (p != end && *p == ',') {
+                ++p;
+                skipBlanks();
+            }
+            const std::string_view second = word();
+            skipBlanks();
+            if (p == end && ParseWholeDouble(first, x) && ParseWholeDouble(second, y)) return;
+            // Anything else takes the general road, item by item.
+            current_.assign(view);
+            pos_ = 0;
+            inLine_ = true;
+        }
+    }
+    x = ReadNumber();
+    y = ReadNumber();
 }
 
 std::int32_t MifInput::ReadCount() {

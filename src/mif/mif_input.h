@@ -44,6 +44,9 @@ class MifInput {
     std::string ReadTextItem();
     // A number item: ends at a blank, a comma or the line end; blank lines are skipped.
     double ReadNumber();
+    // Two numbers, as two ReadNumber calls would read them; a line holding just the pair
+    // (the form of nearly every vertex) is parsed in place without copying it.
+    void ReadPair(double& x, double& y);
     // A number item that must be a whole count of at least 1.
     std::int32_t ReadCount();
 

@@ -83,13 +83,47 @@ std::vector<std::string> SplitQuoted(std::string_view text, char delimiter) {
     return fields;
 }
 
+bool ParseDecimal(std::string_view text, double& value) {
+    const char* p = text.data();
+    const char* const end = p + text.size();
+    bool negative = false;
+    if (p != end && (*p == '+' || *p == '-')) negative = *p++ == '-';
+    auto digit = [](char c) { return static_cast<unsigned>(c - '0') < 10u; };
+    // A mantissa of at most 2^53 and a power of ten below 10^23 are both exact doubles, so
+    // one division gives the correctly rounded result, the same as from_chars.
+    static constexpr double kPowers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                         1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                         1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+    std::uint64_t mantissa = 0;
+    const char* const digits = p;
+    while (p != end && digit(*p))
+        mantissa = mantissa * 10 + static_cast<unsigned>(*p++ - '0');
+    std::ptrdiff_t count = p - digits;
+    std::ptrdiff_t fraction = 0;
+    if (p != end && *p == '.') {
+        const char* const first = ++p;
+        while (p != end && digit(*p))
+            mantissa = mantissa * 10 + static_cast<unsigned>(*p++ - '0');
+        fraction = p - first;
+        count += fraction;
+    }
+    if (p == end && count > 0 && count <= 19 && fraction <= 22 && mantissa <= (1ull << 53)) {
+        const double magnitude = static_cast<double>(mantissa) / kPowers[fraction];
+        value = negative ? -magnitude : magnitude;
+        return true;
+    }
+    if (!text.empty() && text.front() == '+') {
+        text.remove_prefix(1);
+        if (!text.empty() && text.front() == '-') return false;
+    }
+    if (text.empty()) return false;
+    auto [stop, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    return ec == std::errc() && stop == text.data() + text.size();
+}
+
 std::optional<double> ParseDouble(std::string_view text) {
-    text = Trim(text);
-    if (!text.empty() && text.front() == '+') text.remove_prefix(1);
-    if (text.empty()) return std::nullopt;
     double value = 0;
-    auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (ec != std::errc() || end != text.data() + text.size()) return std::nullopt;
+    if (!ParseDecimal(Trim(text), value)) return std::nullopt;
     return value;
 }
 

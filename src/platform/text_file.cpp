@@ -67,9 +67,13 @@ bool TextReader::ReadLine(std::string_view& line) {
         }
         const char* start = buffer_.data() + begin_;
         const char* stop = buffer_.data() + end_;
-        const char* p = start;
-        while (p != stop && *p != '\n' && *p != '\r')
-            ++p;
+        // The line ends at the first LF or CR, whichever comes first; memchr finds each fast.
+        const char* lf = static_cast<const char*>(
+            std::memchr(start, '\n', static_cast<std::size_t>(stop - start)));
+        const char* crEnd = lf != nullptr ? lf : stop;
+        const char* cr = static_cast<const char*>(
+            std::memchr(start, '\r', static_cast<std::size_t>(crEnd - start)));
+        const char* p = cr != nullptr ? cr : crEnd;
         if (p == stop) {
             carry_.append(start, p);
             haveCarry = true;

@@ -2,6 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <bit>
+#include <charconv>
+#include <cmath>
+#include <random>
+
 namespace vx {
 namespace {
 
@@ -30,6 +35,33 @@ TEST(Strings, UpperCaseFollowsTheCodePage) {
     EXPECT_TRUE(EqualsNoCase("Roads.MIF", "roads.mif"));
     EXPECT_FALSE(EqualsNoCase("roads.mif", "roads.mi"));
     EXPECT_TRUE(EndsWithNoCase("x.Dbf", ".DBF"));
+}
+
+TEST(Strings, DecimalShortcutAgreesWithFromCharsToTheBit) {
+    std::mt19937_64 random(42);
+    for (int i = 0; i < 200000; ++i) {
+        char text[64];
+        const int decimals = static_cast<int>(random() % 12);
+        const double magnitude = std::pow(10.0, static_cast<double>(random() % 14) - 3);
+        const double v = (static_cast<double>(random() % 2000001) - 1000000.0) / 1000000.0 * magnitude;
+        auto [end, ec] = std::to_chars(text, text + sizeof text, v, std::chars_format::fixed, decimals);
+        ASSERT_EQ(ec, std::errc());
+        const std::string_view s(text, static_cast<std::size_t>(end - text));
+        double expected = 0, got = 0;
+        std::from_chars(s.data(), s.data() + s.size(), expected);
+        ASSERT_TRUE(ParseDecimal(s, got)) << s;
+        ASSERT_EQ(std::bit_cast<std::uint64_t>(got), std::bit_cast<std::uint64_t>(expected)) << s;
+    }
+    double v = 0;
+    for (const char* bad : {"", "-", "+", ".", "1.2.3", "12a", " 1", "1e", "--1", "+-1"}) {
+        EXPECT_FALSE(ParseDecimal(bad, v)) << bad;
+    }
+    for (auto [text, want] : {std::pair{"-0.5", -0.5}, {"+7", 7.0}, {"5.", 5.0}, {"1e3", 1000.0},
+                              {"0.000000000000000000001234", 1.234e-21},
+                              {"123456789012345678", 123456789012345678.0}}) {
+        ASSERT_TRUE(ParseDecimal(text, v)) << text;
+        EXPECT_EQ(v, want) << text;
+    }
 }
 
 TEST(Strings, NumbersParseWholeTextsOnly) {
