@@ -410,6 +410,15 @@ int DGNImport(const std::string& source, const std::string& target, std::string*
                 throw DgnFailure(error);
             }
         }
+        // Members of an earlier set at the same target that this drawing does not have
+        // would otherwise pass for part of it.
+        std::vector<std::string> stale;
+        for (const std::string& file : LayerSetFiles(target)) {
+            if (std::find(written.begin(), written.end(), file) == written.end()) {
+                stale.push_back(file);
+            }
+        }
+        RemoveFiles(stale);
         return 1;
     } catch (const DgnFailure& failure) {
         RemoveFiles(written);

@@ -12,6 +12,7 @@ namespace vx {
 // "_rg", "_ln" and "_pt" layers. Each layer gets a dBASE table of its elements' level,
 // colour index, weight and line style (and the text of texts). Non-zero on success; on
 // failure 0, with the reason in `reason` when given, and no layer of the set left behind.
+// Members of an earlier set at the same target that the drawing does not renew are removed.
 int DGNImport(const std::string& source, const std::string& target, std::string* reason = nullptr);
 
 // Every file an import to `target` may write: for the check that refuses or clears existing

@@ -133,13 +133,16 @@ TEST(DgnImport, LinesShapesAndTextsBecomeALayerSetWithTables) {
     EXPECT_EQ(regionRows[0].at("LEVEL"), "7");
 }
 
-TEST(DgnImport, ADrawingOfOneKindKeepsThePlainNameAndIsReplacedWhenImportedAgain) {
+TEST(DgnImport, ADrawingOfOneKindKeepsThePlainNameAndReplacesAnEarlierSet) {
     test::TempDir dir;
+    WriteDrawing(dir, "mixed", {kLine, kShape, kText});
     WriteDrawing(dir, "roads", {kLine});
     std::string reason;
+    ASSERT_NE(DGNImport(dir / "mixed.dgn", dir / "roads.vxv", &reason), 0) << reason;
+    ASSERT_TRUE(FileExists(dir / "roads_pt.dbf"));
     ASSERT_NE(DGNImport(dir / "roads.dgn", dir / "roads.vxv", &reason), 0) << reason;
     ASSERT_NE(DGNImport(dir / "roads.dgn", dir / "roads.vxv", &reason), 0) << reason;
-    for (const char* suffixed : {"roads_ln.vxv", "roads_rg.vxv", "roads_pt.vxv"})
+    for (const char* suffixed : {"roads_ln.vxv", "roads_rg.vxs", "roads_pt.dbf"})
         EXPECT_FALSE(FileExists(dir / suffixed)) << suffixed;
     JobContext ctx;
     test::ReadBack(dir / "roads.vxv", ctx);
