@@ -15,8 +15,10 @@ inline constexpr int kAsciiPoints = 1;   // every pair is a point of the given s
 inline constexpr int kAsciiLines = 2;    // every block of pairs is one polyline
 inline constexpr int kAsciiRegions = 3;  // every block is one region, closed when it is open
 
-// Converts `source` into the layer files `target` (a .vxv path) and its .vxs. Non-zero on
-// success; on failure 0, with the reason in `reason` when given.
+// Converts `source` into the layer `target` (a .vxv path) with its .vxs and a .dbf table
+// that numbers the objects (SPATIAL_ID). The layer describes plain plane coordinates; the
+// import stamps the chosen coordinate system over that. Non-zero on success; on failure 0,
+// with the reason in `reason` when given, and no layer file left behind.
 int TxtToVXV(const std::string& source, const std::string& target, int kind, int headerLines,
              int symbolSize, std::string* reason = nullptr);
 
