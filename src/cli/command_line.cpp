@@ -2,11 +2,13 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <ostream>
 
 #include "engine/batch_run.h"
 #include "engine/import.h"
 #include "platform/file_system.h"
+#include "platform/strings.h"
 
 namespace vx {
 
@@ -17,20 +19,19 @@ constexpr std::string_view kProgram = "vxtranslate";
 struct FormatRoute {
     std::string_view direction;
     std::string_view format;
-    int list;        // position in the window's format list for this direction
-    bool available;  // false while the route's driver is not part of this build
+    int list;  // position in the window's format list for this direction
 };
 
 // Every route the command line knows, in the order the usage lists them.
 constexpr std::array<FormatRoute, 8> kRoutes = {{
-    {"import", "mif", static_cast<int>(ImportFormat::kMif), true},
-    {"import", "shp", static_cast<int>(ImportFormat::kShape), true},
-    {"import", "dgn", static_cast<int>(ImportFormat::kDgn), false},
-    {"import", "txt", static_cast<int>(ImportFormat::kAscii), false},
-    {"import", "tab", static_cast<int>(ImportFormat::kTab), false},
-    {"export", "mif", static_cast<int>(ExportFormat::kMif), true},
-    {"export", "shp", static_cast<int>(ExportFormat::kShape), true},
-    {"export", "tab", static_cast<int>(ExportFormat::kTab), false},
+    {"import", "mif", static_cast<int>(ImportFormat::kMif)},
+    {"import", "shp", static_cast<int>(ImportFormat::kShape)},
+    {"import", "dgn", static_cast<int>(ImportFormat::kDgn)},
+    {"import", "txt", static_cast<int>(ImportFormat::kAscii)},
+    {"import", "tab", static_cast<int>(ImportFormat::kTab)},
+    {"export", "mif", static_cast<int>(ExportFormat::kMif)},
+    {"export", "shp", static_cast<int>(ExportFormat::kShape)},
+    {"export", "tab", static_cast<int>(ExportFormat::kTab)},
 }};
 
 const FormatRoute* FindRoute(std::string_view direction, std::string_view format) {
@@ -38,6 +39,81 @@ const FormatRoute* FindRoute(std::string_view direction, std::string_view format
         if (route.direction == direction && route.format == format) return &route;
     }
     return nullptr;
+}
+
+// The options that set the projection of text imports, and the field each sets.
+struct ProjectionOption {
+    std::string_view name;
+    double ProjectionSettings::*real;
+    std::int32_t ProjectionSettings::*whole;
+};
+
+constexpr ProjectionOption kProjectionOptions[] = {
+    {"--projection", nullptr, &ProjectionSettings::lProjection},
+    {"--datum", nullptr, &ProjectionSettings::lDatum},
+    {"--origin-longitude", &ProjectionSettings::lOriginLongitude, nullptr},
+    {"--origin-latitude", &ProjectionSettings::lOriginLatitude, nullptr},
+    {"--std-parallel-1", &ProjectionSettings::lStdParellel1, nullptr},
+    {"--std-parallel-2", &ProjectionSettings::lStdParellel2, nullptr},
+    {"--false-easting", nullptr, &ProjectionSettings::lFalseEasting},
+    {"--false-northing", nullptr, &ProjectionSettings::lFalseNorthing},
+    {"--pole-meridian", &ProjectionSettings::lPoleMeridian, nullptr},
+    {"--pole-parallel", &ProjectionSettings::lPoleParallel, nullptr},
+    {"--utm-zone", nullptr, &ProjectionSettings::lUTMZone},
+    {"--scale-factor", &ProjectionSettings::lScaleFactor, nullptr},
+};
+
+bool IsProjectionOption(std::string_view name) {
+    if (name == "--coordsys" || name == "--sphere-radius") return true;
+    for (const auto& option : kProjectionOptions) {
+        if (option.name == name) return true;
+    }
+    return false;
+}
+
+bool SetProjectionOption(ProjectionSettings& p, std::string_view name, const std::string& value,
+                         std::string& error) {
+    if (name == "--coordsys") {
+        if (value == "earth") {
+            p.lCoordSys = 0;
+        } else if (value == "nonearth") {
+            // A plane: the projection fields mean nothing and are cleared, as the window does.
+            p = ProjectionSettings{};
+            p.lCoordSys = 1;
+            p.lProjection = 0;
+            p.lDatum = 0;
+        } else {
+            error = "--coordsys takes earth or nonearth";
+            return false;
+        }
+        return true;
+    }
+    const auto number = ParseDouble(value);
+    if (!number || !std::isfinite(*number)) {
+        error = "option " + std::string(name) + " needs a number, not " + value;
+        return false;
+    }
+    if (name == "--sphere-radius") {
+        if (*number <= 0) {
+            error = "the sphere radius must be above 0";
+            return false;
+        }
+        p.lDatum = 0;
+        p.lShiftX = *number;
+        return true;
+    }
+    for (const auto& option : kProjectionOptions) {
+        if (option.name != name) continue;
+        if (option.real != nullptr) {
+            p.*(option.real) = *number;
+        } else if (*number != std::trunc(*number) || std::fabs(*number) > 2147483647.0) {
+            error = "option " + std::string(name) + " needs a whole number, not " + value;
+            return false;
+        } else {
+            p.*(option.whole) = static_cast<std::int32_t>(*number);
+        }
+    }
+    return true;
 }
 
 // Status lines come with CR LF ends; a terminal wants LF, and a bare line gets one.
@@ -68,10 +144,13 @@ class CommandLinePrompt : public RunPrompt {
         return false;
     }
 
-    void EditProjection(ProjectionSettings&) override {}
+    // The settings come from the options; nothing is asked.
+    void EditProjection(ProjectionSettings& settings) override { settings = projection_; }
+    void SetProjection(const ProjectionSettings& projection) { projection_ = projection; }
 
   private:
     std::ostream& err_;
+    ProjectionSettings projection_;
 };
 
 }  // namespace
@@ -95,6 +174,16 @@ std::string UsageText() {
            "  -h, --help          this usage\n"
            "  --version           the version\n"
            "\n"
+           "Coordinate system of text (txt) imports, stamped into every layer they make:\n"
+           "  --coordsys earth|nonearth   default earth (nonearth clears the rest)\n"
+           "  --projection N      projection code (default 1, longitude/latitude)\n"
+           "  --datum N           datum code (default 226, WGS 84)\n"
+           "  --sphere-radius M   a sphere of radius M metres instead of a datum\n"
+           "  --origin-longitude, --origin-latitude, --std-parallel-1, --std-parallel-2,\n"
+           "  --false-easting, --false-northing, --pole-meridian, --pole-parallel,\n"
+           "  --utm-zone, --scale-factor VALUE     the projection's parameters\n"
+           "  --south             the UTM zone is in the southern hemisphere\n"
+           "\n"
            "Exit status: 0 every file converted, 1 one or more failed, 2 usage error.\n";
 }
 
@@ -103,6 +192,7 @@ ParseOutcome ParseCommandLine(const std::vector<std::string>& args, CommandLine&
     command = CommandLine{};
     std::vector<std::string> positional;
     bool optionsEnded = false;
+    bool south = false;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
         if (optionsEnded || arg.empty() || arg[0] != '-' || arg == "-") {
@@ -146,6 +236,16 @@ ParseOutcome ParseCommandLine(const std::vector<std::string>& args, CommandLine&
             command.deleteSource = true;
         } else if (arg == "-q" || arg == "--quiet") {
             command.quiet = true;
+        } else if (arg == "--south") {
+            command.projection.lUTMZone = -std::abs(command.projection.lUTMZone);
+            south = true;
+        } else if (IsProjectionOption(name)) {
+            std::string value;
+            if (!takeValue(name, value)) return ParseOutcome::kUsageError;
+            if (!SetProjectionOption(command.projection, name, value, error)) {
+                return ParseOutcome::kUsageError;
+            }
+            if (south) command.projection.lUTMZone = -std::abs(command.projection.lUTMZone);
         } else {
             error = "unknown option " + arg;
             return ParseOutcome::kUsageError;
@@ -198,11 +298,6 @@ int RunCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
     }
 
     const FormatRoute* route = FindRoute(command.direction, command.format);
-    if (!route->available) {
-        err << kProgram << ": " << command.direction << " of " << command.format
-            << " files is not available in this build\n";
-        return 2;
-    }
 
     if (!command.outputFolder.empty() && !CreateFolder(command.outputFolder)) {
         err << kProgram << ": cannot create the output folder " << command.outputFolder << "\n";
@@ -214,6 +309,7 @@ int RunCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
     CommandLinePrompt prompt(err);
     engine.SetPrompt(&prompt);
     batch.SetPrompt(&prompt);
+    prompt.SetProjection(command.projection);
     engine.SetCreateDbf(command.createDbf);
     engine.SetCreateVxvFolder(command.subfolder);
     engine.SetDeleteScrFile(command.deleteSource);

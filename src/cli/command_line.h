@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "engine/projection_settings.h"
+
 namespace vx {
 
 // What the command line asked for.
@@ -18,6 +20,8 @@ struct CommandLine {
     bool subfolder = false;
     bool deleteSource = false;
     bool quiet = false;
+    // The coordinate system given to text (txt) imports.
+    ProjectionSettings projection;
 };
 
 enum class ParseOutcome { kRun, kHelp, kVersion, kUsageError };

@@ -1,6 +1,9 @@
 #include "engine/batch_run.h"
 
+#include "converters/tab_converter.h"
+#include "platform/file_system.h"
 #include "platform/paths.h"
+#include "platform/temp_files.h"
 
 namespace vx {
 
@@ -111,6 +114,51 @@ void BatchRun::Advance(bool converted) {
     if (progress_) progress_(done_, total_, converted);
 }
 
+bool BatchRun::ImportTabFile(const std::string& source, const std::string& output) {
+    engine_.SetCurrentFile(source);
+    TempFileSet temps;
+    const std::string mif = temps.Create("mif", ".mif");
+    if (mif.empty()) {
+        engine_.Context().ReportStage("No temporary file for " + NameOf(source));
+        return false;
+    }
+    temps.Track(WithExtension(mif, ".mid"));
+    std::string reason;
+    if (main1(source, mif, &reason) != 0) {
+        engine_.Context().Report("Importing TAB File " + NameOf(source) + "\r\n");
+        engine_.Context().ReportStage("The TAB file could not be converted: " + reason);
+        return false;
+    }
+    return engine_.ImportMifFile(mif, output);
+}
+
+bool BatchRun::ExportTabFile(const std::string& source, const std::string& output) {
+    engine_.SetCurrentFile(output);
+    // The way is cleared before anything is written, so a refused file costs nothing.
+    if (FileExists(output)) {
+        if (!engine_.OverwriteExistingFiles()) {
+            engine_.Context().Report("Exporting TAB To MIF File " + NameOf(output) + "\r\n");
+            engine_.Context().Report("VXV to TAB Export Aborted\r\n");
+            return false;
+        }
+        DeleteFile(output);
+    }
+    TempFileSet temps;
+    const std::string mif = temps.Create("mif", ".mif");
+    if (mif.empty()) {
+        engine_.Context().ReportStage("No temporary file for " + NameOf(output));
+        return false;
+    }
+    temps.Track(WithExtension(mif, ".mid"));
+    if (!engine_.ExportMifFile(source, mif)) return false;
+    std::string reason;
+    if (main1(mif, output, &reason) != 0) {
+        engine_.Context().ReportStage("The TAB file could not be written: " + reason);
+        return false;
+    }
+    return true;
+}
+
 bool BatchRun::RunConversion(bool overwriteExistingFiles) {
     engine_.SetOverwriteExistingFiles(overwriteExistingFiles);
     allConverted_ = true;
@@ -120,13 +168,13 @@ bool BatchRun::RunConversion(bool overwriteExistingFiles) {
 
     // TAB wording belongs to the TAB loops alone, whatever format the window shows.
     engine_.SetTabMode(false);
+    for (std::size_t i = 0; i < MifFiles.Count(); ++i) {
+        Advance(import ? engine_.ImportMifFile(MifFiles.sources[i], MifFiles.outputs[i])
+                       : engine_.ExportMifFile(MifFiles.sources[i], MifFiles.outputs[i]));
+    }
     if (import) {
-        for (std::size_t i = 0; i < MifFiles.Count(); ++i) {
-            Advance(engine_.ImportMifFile(MifFiles.sources[i], MifFiles.outputs[i]));
-        }
-    } else {
-        for (std::size_t i = 0; i < MifFiles.Count(); ++i) {
-            Advance(engine_.ExportMifFile(MifFiles.sources[i], MifFiles.outputs[i]));
+        for (std::size_t i = 0; i < DgnFiles.Count(); ++i) {
+            Advance(engine_.ImportDgnFile(DgnFiles.sources[i], DgnFiles.outputs[i]));
         }
     }
     for (std::size_t i = 0; i < ShpFiles.Count(); ++i) {
@@ -134,6 +182,22 @@ bool BatchRun::RunConversion(bool overwriteExistingFiles) {
         Advance(import ? engine_.ImportShapeFile(ShpFiles.sources[i], ShpFiles.outputs[i],
                                                  ShapeImportArguments{})
                        : engine_.ExportShapeFile(ShpFiles.sources[i], ShpFiles.outputs[i]));
+    }
+    if (import && AsciiFiles.Count() > 0) {
+        // The projection of the text files is asked once per run, before the first of them.
+        if (prompt_ != nullptr) prompt_->EditProjection(projection);
+        engine_.SetAsciiLayerInfo(projection);
+        for (std::size_t i = 0; i < AsciiFiles.Count(); ++i) {
+            Advance(engine_.ImportAsciiFile(AsciiFiles.sources[i], AsciiFiles.outputs[i]));
+        }
+    }
+    if (TabFiles.Count() > 0) {
+        engine_.SetTabMode(true);
+        for (std::size_t i = 0; i < TabFiles.Count(); ++i) {
+            Advance(import ? ImportTabFile(TabFiles.sources[i], TabFiles.outputs[i])
+                           : ExportTabFile(TabFiles.sources[i], TabFiles.outputs[i]));
+        }
+        engine_.SetTabMode(false);
     }
 
     if (!allConverted_ && prompt_ != nullptr) {

@@ -6,37 +6,10 @@
 #include <vector>
 
 #include "engine/import.h"
+#include "engine/projection_settings.h"
 #include "platform/prompt.h"
 
 namespace vx {
-
-// The 23 projection values the ASCII import stamps into its layers, in the order the engine
-// takes them. A run keeps them from one run to the next.
-struct ProjectionSettings {
-    std::uint8_t lCoordSys = 0;
-    std::int32_t lProjection = 1;
-    std::int32_t lDatum = 226;
-    double lOriginLongitude = 0;
-    double lOriginLatitude = 0;
-    double lStdParellel1 = 0;
-    double lStdParellel2 = 0;
-    double lAzimuth = 0;
-    double lScaleFactor = 0;
-    std::int32_t lFalseEasting = 0;
-    std::int32_t lFalseNorthing = 0;
-    std::int32_t lRange = 0;
-    std::int32_t lAffineUnit = 0;
-    double lPoleMeridian = 0;
-    double lPoleParallel = 0;
-    double lShiftX = 0;
-    double lStretchY = 0;
-    double lSkewY = 0;
-    double lShiftY = 0;
-    std::int32_t lUTMZone = 0;
-    std::int32_t lYMultiplier = 0;
-    std::int32_t lXDisplacement = 0;
-    std::int32_t lYDisplacement = 0;
-};
 
 // What a run needs from the person besides message boxes: the projection parameters shown
 // before the ASCII files of a run (the window's dialog; the command line passes options).
@@ -99,6 +72,9 @@ class BatchRun {
   private:
     JobList* ListFor(ImportFormat format);
     JobList* ListFor(ExportFormat format);
+    // One file of the TAB route, through a temporary MIF/MID that is always removed.
+    bool ImportTabFile(const std::string& source, const std::string& output);
+    bool ExportTabFile(const std::string& source, const std::string& output);
     // Counts a file done; false results make the run's result false.
     void Advance(bool converted);
 

@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "dbase/table_engine.h"
+#include "engine/projection_settings.h"
 #include "model/job_context.h"
 #include "platform/prompt.h"
 #include "shape/shape_style.h"
@@ -82,6 +83,13 @@ class Import {
     void InitMifExport(const std::string& Inputfile, const std::string& OutputFileN);
     bool ExportMifFile(const std::string& Inputfile, const std::string& OutputFile);
 
+    // DGN and ASCII text to VXV through the converters. The ASCII import stamps the
+    // projection settings given by SetAsciiLayerInfo into every layer it makes, with the
+    // bounds the converter measured.
+    void SetAsciiLayerInfo(const ProjectionSettings& settings);
+    bool ImportDgnFile(const std::string& Inputfile, const std::string& OutputFile);
+    bool ImportAsciiFile(const std::string& Inputfile, const std::string& OutputFile);
+
     // Start of a job: the model emptied, names and the failure flag cleared.
     void ResetJob();
 
@@ -98,6 +106,10 @@ class Import {
     // Clears the way for a layer output: with overwriting off an existing file refuses the
     // job with `abortText`; with it on, the file and the tables it names are deleted.
     bool ClearLayerOutput(const std::string& vxvPath, const std::string& abortText);
+    // The check stage of the DGN and ASCII imports: false when the job was refused.
+    bool CheckConverterImport(const std::string& Inputfile, const std::string& OutputFile, bool dgn);
+    // Writes the ASCII layer description into a layer the converter made.
+    bool StampAsciiLayer(const std::string& vxvPath);
     // Ends a job that met an unexpected error: a status line and the failure flag.
     void FailUnexpected(const std::string& what);
     // The check stages of the shapefile drivers: job reset, source checks, output names; the

@@ -74,6 +74,19 @@ void ByteBuffer::PutBytes(const void* data, std::size_t length) {
     std::memcpy(bytes_.data() + at, data, length);
 }
 
+bool PatchFile(const std::string& path, std::uint64_t offset, const void* data,
+               std::size_t length) {
+    std::FILE* f = std::fopen(path.c_str(), "r+b");
+    if (f == nullptr) return false;
+    bool ok = std::fseek(f, 0, SEEK_END) == 0;
+    const long size = ok ? std::ftell(f) : -1;
+    ok = ok && size >= 0 && offset + length <= static_cast<std::uint64_t>(size) &&
+         std::fseek(f, static_cast<long>(offset), SEEK_SET) == 0 &&
+         std::fwrite(data, 1, length, f) == length;
+    if (std::fclose(f) != 0) ok = false;
+    return ok;
+}
+
 BinaryWriter::~BinaryWriter() {
     Close();
 }

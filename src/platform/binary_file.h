@@ -93,6 +93,10 @@ class ByteBuffer {
     std::vector<unsigned char> bytes_;
 };
 
+// Overwrites `length` bytes at `offset` inside an existing file, which must already reach
+// that far; the rest of the file stays as it is.
+bool PatchFile(const std::string& path, std::uint64_t offset, const void* data, std::size_t length);
+
 // Writes a binary file sequentially through a buffer, and at chosen offsets when asked.
 class BinaryWriter {
   public:

@@ -40,13 +40,6 @@ TEST(CommandLine, UsageErrorsExitTwoAndSayWhy) {
     }
 }
 
-TEST(CommandLine, RoutesNotInThisBuildExitTwo) {
-    // Each route answers like this until its driver is built and wired.
-    auto r = Vxtranslate("import tab a.tab");
-    EXPECT_EQ(r.status, 2);
-    EXPECT_NE(r.err.find("not available in this build"), std::string::npos) << r.err;
-}
-
 TEST(CommandLine, MifImportPrintsItsLinesAndSavesTheLog) {
     test::TempDir dir;
     const std::string mif =

@@ -1,0 +1,172 @@
+#include <exception>
+
+#include "converters/ascii_converter.h"
+#include "converters/dgn_converter.h"
+#include "engine/import.h"
+#include "platform/binary_file.h"
+#include "platform/file_system.h"
+#include "platform/paths.h"
+#include "platform/strings.h"
+#include "vxv/layer_format.h"
+
+namespace vx {
+
+namespace {
+
+const std::string kNewLine(kCrLf);
+
+// The symbol size and kind the engine asks of the ASCII converter: points of size 10, no
+// header lines.
+constexpr int kAsciiKind = 1;
+constexpr int kAsciiHeaderLines = 0;
+constexpr int kAsciiSymbolSize = 10;
+
+}  // namespace
+
+void Import::SetAsciiLayerInfo(const ProjectionSettings& s) {
+    LayerInfo& a = ctx_.asciiLayer;
+    a.lCoordSys = s.lCoordSys;
+    a.lProjection = s.lProjection;
+    a.lDatum = s.lDatum;
+    a.lOriginLongitude = s.lOriginLongitude;
+    a.lOriginLatitude = s.lOriginLatitude;
+    a.lStdParellel1 = s.lStdParellel1;
+    a.lStdParellel2 = s.lStdParellel2;
+    a.lAzimuth = s.lAzimuth;
+    a.lScaleFactor = s.lScaleFactor;
+    a.lFalseEasting = s.lFalseEasting;
+    a.lFalseNorthing = s.lFalseNorthing;
+    a.lRange = s.lRange;
+    a.lAffineUnit = s.lAffineUnit;
+    a.lPoleMeridian = s.lPoleMeridian;
+    a.lPoleParallel = s.lPoleParallel;
+    a.lShiftX = s.lShiftX;
+    a.lStretchY = s.lStretchY;
+    a.lSkewY = s.lSkewY;
+    a.lShiftY = s.lShiftY;
+    a.lUTMZone = s.lUTMZone;
+    a.lYMultiplier = s.lYMultiplier;
+    a.lXDisplacement = s.lXDisplacement;
+    a.lYDisplacement = s.lYDisplacement;
+}
+
+bool Import::CheckConverterImport(const std::string& Inputfile, const std::string& OutputFile,
+                                  bool dgn) {
+    ResetJob();
+    if (dgn) ctx_.ReportStage("Checking Input Files...");
+    if (!FileExists(Inputfile)) {
+        ctx_.Refuse(kNewLine + "Source file does not exist.");
+        return false;
+    }
+    if (!EndsWithNoCase(Inputfile, dgn ? ".DGN" : ".TXT")) {
+        ctx_.Refuse(kNewLine + "Invalid source file.");
+        return false;
+    }
+    ctx_.sourceFolder = FolderOf(Inputfile);
+    std::string outputPath = OutputFile;
+    if (ctx_.options.CreateVxvFolder) {
+        outputPath = JoinPath(JoinPath(FolderOf(OutputFile), "VXV"), NameOf(OutputFile));
+    }
+    const std::string folder = FolderOf(outputPath).empty() ? "." : FolderOf(outputPath);
+    if (!FolderExists(folder) && !CreateFolder(folder)) {
+        ctx_.Refuse(kNewLine + "Cannot create the output folder " + folder);
+        return false;
+    }
+    ctx_.outputFolder = folder;
+    ctx_.outputName = OutputName(outputPath, ".MIF", ".vxv");
+    const std::string target = JoinPath(folder, ctx_.outputName);
+    const std::string aborted = kNewLine + (dgn ? "DGN Import Aborted" : "Ascii Import Aborted");
+
+    // A drawing of several kinds writes suffixed layers, known only once it is read: every
+    // file the import may write is an output that overwriting must allow.
+    std::vector<std::string> outputs =
+        dgn ? DgnOutputFiles(target) : std::vector<std::string>{target};
+    for (const auto& path : outputs) {
+        if (FileExists(path) && !ctx_.options.OverwriteExistingFiles) {
+            ctx_.Refuse(aborted);
+            return false;
+        }
+    }
+    for (const auto& path : outputs) {
+        if (!FileExists(path)) continue;
+        if (EndsWithNoCase(path, ".vxv")) DeleteLayerSet(path);
+        DeleteFile(path);
+    }
+    return true;
+}
+
+bool Import::ImportDgnFile(const std::string& Inputfile, const std::string& OutputFile) {
+    try {
+        ctx_.Report("Importing DGN File " + NameOf(Inputfile) + kNewLine);
+        if (!CheckConverterImport(Inputfile, OutputFile, true)) {
+            ctx_.RaiseStatus();
+            return false;
+        }
+        std::string reason;
+        if (DGNImport(Inputfile, JoinPath(ctx_.outputFolder, ctx_.outputName), &reason) == 0) {
+            ctx_.Report(kNewLine + "There was some problem during import." + kNewLine);
+            if (!reason.empty()) ctx_.ReportStage(reason);
+            ctx_.Fail();
+            return false;
+        }
+        ctx_.Report(kNewLine + "\tImport Successfully Completed." + kNewLine + kNewLine);
+        if (ctx_.options.DeleteScrFile) DeleteFile(Inputfile);
+        return true;
+    } catch (const std::exception& e) {
+        FailUnexpected(e.what());
+        return false;
+    }
+}
+
+bool Import::StampAsciiLayer(const std::string& vxvPath) {
+    BinaryReader file;
+    LayerFileHeader header;
+    if (!file.Open(vxvPath) || !ReadLayerFileHeader(file, header)) return false;
+    const unsigned char* stored =
+        header.LayerInfoOffset < 0
+            ? nullptr
+            : file.Peek(static_cast<std::uint64_t>(header.LayerInfoOffset), kLayerInfoSize);
+    if (stored == nullptr) return false;
+    LayerInfo measured;
+    DecodeLayerInfo(stored, measured);
+    file.Close();
+    LayerInfo& a = ctx_.asciiLayer;
+    a.MinX = measured.MinX;
+    a.MinY = measured.MinY;
+    a.MaxX = measured.MaxX;
+    a.MaxY = measured.MaxY;
+    ByteBuffer bytes;
+    EncodeLayerInfo(a, bytes);
+    return PatchFile(vxvPath, static_cast<std::uint64_t>(header.LayerInfoOffset), bytes.Data(),
+                     bytes.Size());
+}
+
+bool Import::ImportAsciiFile(const std::string& Inputfile, const std::string& OutputFile) {
+    try {
+        ctx_.Report("Importing Ascii File " + NameOf(Inputfile) + kNewLine);
+        if (!CheckConverterImport(Inputfile, OutputFile, false)) {
+            ctx_.RaiseStatus();
+            return false;
+        }
+        const std::string target = JoinPath(ctx_.outputFolder, ctx_.outputName);
+        std::string reason;
+        // The layer gets the user's coordinate system before success is reported, so a
+        // layer that could not be stamped is never reported as imported.
+        if (TxtToVXV(Inputfile, target, kAsciiKind, kAsciiHeaderLines, kAsciiSymbolSize, &reason) ==
+                0 ||
+            !StampAsciiLayer(target)) {
+            ctx_.Report(kNewLine + "There was some problem during import." + kNewLine);
+            if (!reason.empty()) ctx_.ReportStage(reason);
+            ctx_.Fail();
+            return false;
+        }
+        ctx_.Report(kNewLine + "\tImport Successfully Completed." + kNewLine + kNewLine);
+        if (ctx_.options.DeleteScrFile) DeleteFile(Inputfile);
+        return true;
+    } catch (const std::exception& e) {
+        FailUnexpected(e.what());
+        return false;
+    }
+}
+
+}  // namespace vx
