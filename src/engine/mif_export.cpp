@@ -40,7 +40,8 @@ void Import::InitMifExport(const std::string& Inputfile, const std::string& Outp
         outputPath = JoinPath(JoinPath(FolderOf(OutputFileN), "MIF"), NameOf(OutputFileN));
     }
     const std::string folder = FolderOf(outputPath).empty() ? "." : FolderOf(outputPath);
-    if (ctx_.options.CreateVxvFolder && !FolderExists(folder) && !CreateFolder(folder)) {
+    // The folder is made when missing, as the import does for its own.
+    if (!FolderExists(folder) && !CreateFolder(folder)) {
         ctx_.ReportStage("Cannot create the output folder " + folder);
         ctx_.Fail();
         return;
