@@ -1,0 +1,23 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace vx::ui {
+
+// The projection and datum names the projection dialog lists. A name's 1-based index is the
+// code stored in a layer: projection codes as the MIF writer reads them (1 longitude/latitude,
+// 21 transverse Mercator, ...), datum codes as it maps them to MapInfo datum numbers
+// (226 is WGS 84, MapInfo datum 104).
+class ProjectionCatalogue {
+  public:
+    static std::int32_t ProjectionCount();
+    // Empty for an index outside 1..ProjectionCount().
+    static std::string ProjectionName(std::int32_t index);
+    static std::int32_t DatumCount();
+    static std::string DatumName(std::int32_t index);
+    // The MapInfo datum number a datum code stands for; 0 for none.
+    static std::int32_t MapInfoDatum(std::int32_t index);
+};
+
+}  // namespace vx::ui

@@ -1,0 +1,151 @@
+#include "ui/rename_files_dialog.h"
+
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+namespace vx::ui {
+
+namespace {
+
+// One set of the job lists as the grid shows it: its captions for the output and source
+// sides in each direction, and the extension a renamed output gets.
+struct SetView {
+    JobList BatchRun::*list;
+    const char* importTo;
+    const char* importFrom;
+    const char* exportTo;
+    const char* exportFrom;
+    const char* exportExtension;  // empty: the set has no export
+};
+
+// The order the grid lists the sets in.
+constexpr SetView kSets[] = {
+    {&BatchRun::MifFiles,
+     ":::VXV Files:::", ":::MIF Files:::", ":::MIF Files:::", ":::VXV Files:::", ".MIF"},
+    {&BatchRun::TabFiles,
+     ":::VXV Files:::", ":::Tab Files:::", ":::Tab Files:::", ":::VXV Files:::", ".Tab"},
+    {&BatchRun::DgnFiles,
+     ":::VXV Files:::", ":::DGN Files:::", ":::DGN Files:::", ":::VXV Files:::", ""},
+    {&BatchRun::ShpFiles, ":::VXV Files",
+     ":::Shape Files:::", ":::Shape Files:::", ":::VXV Files:::", ".shp"},
+    {&BatchRun::AsciiFiles,
+     ":::VXV FILES:::", ":::Ascii Files:::", ":::Ascii Files:::", ":::VXV Files", ""},
+};
+
+QTableWidgetItem* CaptionItem(const char* text) {
+    auto* item = new QTableWidgetItem(QString::fromLatin1(text));
+    QFont font = item->font();
+    font.setBold(true);
+    item->setFont(font);
+    item->setTextAlignment(Qt::AlignCenter);
+    item->setFlags(Qt::ItemIsEnabled);
+    return item;
+}
+
+QTableWidgetItem* PathItem(const std::string& path) {
+    auto* item = new QTableWidgetItem(FromBytes(path));
+    item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
+    item->setToolTip(item->text());
+    return item;
+}
+
+}  // namespace
+
+RenameFilesDialog::RenameFilesDialog(BatchRun& batch, UserPrompt& prompt, QWidget* parent)
+    : QDialog(parent), batch_(batch), prompt_(prompt) {
+    setObjectName(QStringLiteral("frmRenameFiles"));
+    const bool import = batch_.TransType == TransferDirection::kImport;
+    setWindowTitle(import ? tr("Files for Import") : tr("Files for Export"));
+    resize(760, 420);
+
+    auto* layout = new QVBoxLayout(this);
+    count_ = new QLabel(QStringLiteral("%1%2 Files:")
+                            .arg(import ? tr("Importing ") : tr("Exporting "))
+                            .arg(batch_.TotalFiles()));
+    count_->setObjectName(QStringLiteral("lblNoOfFiles"));
+    QFont bold = count_->font();
+    bold.setBold(true);
+    count_->setFont(bold);
+    layout->addWidget(count_);
+
+    grid_ = new QTableWidget(0, 2);
+    grid_->setObjectName(QStringLiteral("msflexFiles"));
+    grid_->setHorizontalHeaderLabels({tr("Converting To:"), tr("Converting From:")});
+    grid_->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+    grid_->verticalHeader()->hide();
+    grid_->setSelectionMode(QAbstractItemView::SingleSelection);
+    grid_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    grid_->setAlternatingRowColors(true);
+    grid_->setWordWrap(false);
+    grid_->setTextElideMode(Qt::ElideLeft);  // the file name at the end is what matters
+    layout->addWidget(grid_, 1);
+
+    auto* bottom = new QHBoxLayout;
+    auto* tip = new QLabel(tr("TIP::::::Click on file to Rename"));
+    tip->setObjectName(QStringLiteral("Label1"));
+    tip->setEnabled(false);
+    bottom->addWidget(tip);
+    bottom->addStretch();
+    auto* done = new QPushButton(tr("Done"));
+    done->setObjectName(QStringLiteral("cmdDone"));
+    done->setDefault(true);
+    bottom->addWidget(done);
+    layout->addLayout(bottom);
+
+    FillFileGrid();
+    connect(grid_, &QTableWidget::cellClicked, this, [this](int row, int column) {
+        if (column == 0) RenameRow(row);
+    });
+    connect(done, &QPushButton::clicked, this, &QDialog::accept);
+}
+
+void RenameFilesDialog::FillFileGrid() {
+    const bool import = batch_.TransType == TransferDirection::kImport;
+    for (const SetView& set : kSets) {
+        JobList& list = batch_.*(set.list);
+        if (list.Count() == 0) continue;
+        int row = grid_->rowCount();
+        grid_->insertRow(row);
+        grid_->setItem(row, 0, CaptionItem(import ? set.importTo : set.exportTo));
+        grid_->setItem(row, 1, CaptionItem(import ? set.importFrom : set.exportFrom));
+        rows_.push_back({});
+        const char* extension = import ? ".vxv" : set.exportExtension;
+        for (std::size_t i = 0; i < list.Count(); ++i) {
+            row = grid_->rowCount();
+            grid_->insertRow(row);
+            grid_->setItem(row, 0, PathItem(list.outputs[i]));
+            grid_->setItem(row, 1, PathItem(list.sources[i]));
+            rows_.push_back({&list, i, extension});
+        }
+    }
+}
+
+void RenameFilesDialog::RenameRow(int row) {
+    if (row < 0 || static_cast<std::size_t>(row) >= rows_.size()) return;
+    const Row& target = rows_[static_cast<std::size_t>(row)];
+    if (target.list == nullptr) return;
+
+    const auto answer = prompt_.AskText(this, tr("Enter New File Name:"), tr("Rename File"));
+    if (!answer) return;
+    // The name is what precedes the first dot; the set decides the extension.
+    const QString name = answer->section(QLatin1Char('.'), 0, 0).trimmed();
+    if (name.isEmpty()) return;
+    if (name.contains(QLatin1Char('/'))) {
+        prompt_.Message(this, tr("A file name cannot contain \"/\"."), tr("Rename File"));
+        return;
+    }
+
+    std::string& output = target.list->outputs[target.entry];
+    const auto slash = output.rfind('/');
+    const std::string folder =
+        slash == std::string::npos ? std::string() : output.substr(0, slash + 1);
+    output = folder + ToBytes(name) + target.extension;
+    grid_->item(row, 0)->setText(FromBytes(output));
+    grid_->item(row, 0)->setToolTip(FromBytes(output));
+}
+
+}  // namespace vx::ui
