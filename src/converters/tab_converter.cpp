@@ -263,6 +263,13 @@ void Translate(const std::string& source, MapInfoForm sourceForm, const std::str
     if (!session.LastError().empty()) {
         throw TabFailure(WithGdalReason("cannot write " + target, session));
     }
+    // GDAL spells the extension of a new table in lower case; the table is left under the
+    // name asked for (its .map, .dat and .id are found whatever their case).
+    const std::string written =
+        targetForm == MapInfoForm::kTab ? FindCompanion(target, ".tab") : target;
+    if (!written.empty() && written != target && !RenameFile(written, target)) {
+        throw TabFailure("cannot name the table " + target);
+    }
 }
 
 int Fail(std::string* reason, std::string text) {
