@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "model/job_context.h"
 #include "platform/endian.h"
 #include "platform/file_system.h"
@@ -13,20 +15,17 @@ namespace {
 using test::ClockwiseSquare;
 using test::Reversed;
 
-const unsigned char* Bytes(const std::string& s, std::size_t at) {
-    return reinterpret_cast<const unsigned char*>(s.data()) + at;
-}
 std::int32_t BE(const std::string& s, std::size_t at) {
-    return LoadBE<std::int32_t>(Bytes(s, at));
+    return LoadBE<std::int32_t>(reinterpret_cast<const unsigned char*>(s.data()) + at);
 }
 std::int32_t LE(const std::string& s, std::size_t at) {
-    return LoadLE<std::int32_t>(Bytes(s, at));
+    return LoadLE<std::int32_t>(reinterpret_cast<const unsigned char*>(s.data()) + at);
 }
 double F64(const std::string& s, std::size_t at) {
-    return LoadLE<double>(Bytes(s, at));
+    return LoadLE<double>(reinterpret_cast<const unsigned char*>(s.data()) + at);
 }
 
-// Twice the signed area, the closing edge included: positive for a counter-clockwise ring.
+// Twice the signed area, the closing edge included: positive when counter-clockwise.
 double SignedArea2(const std::vector<Vertex>& ring) {
     double sum = 0;
     for (std::size_t i = 0; i < ring.size(); ++i) {
@@ -38,36 +37,18 @@ double SignedArea2(const std::vector<Vertex>& ring) {
 }
 
 RegionPart Ring(std::vector<Vertex> vertices, std::uint8_t hole = 0) {
-    RegionPart part;
-    part.IsHole = hole;
-    part.VertexCount = static_cast<std::int32_t>(vertices.size());
-    part.Vertices = std::move(vertices);
-    return part;
+    return {hole, static_cast<std::int32_t>(vertices.size()), 0, 0, 0, 0, std::move(vertices)};
 }
 
-ShapeRegionObject Region(std::vector<RegionPart> rings, Bounds box) {
-    ShapeRegionObject r;
-    r.PartCount = static_cast<std::int32_t>(rings.size());
-    r.Parts = std::move(rings);
-    r.MinX = box.MinX;
-    r.MinY = box.MinY;
-    r.MaxX = box.MaxX;
-    r.MaxY = box.MaxY;
-    return r;
-}
-
-// The rings of one polygon or polyline record of a written .shp, at record offset `at`.
+// The parts of the polygon or polyline record at byte `at` of a .shp.
 std::vector<std::vector<Vertex>> RecordParts(const std::string& shp, std::size_t at) {
-    const std::int32_t parts = LE(shp, at + 8 + 36);
-    const std::int32_t points = LE(shp, at + 8 + 40);
-    std::vector<std::vector<Vertex>> out;
-    const std::size_t pointsAt = at + 8 + 44 + 4 * static_cast<std::size_t>(parts);
+    const std::int32_t parts = LE(shp, at + 44), points = LE(shp, at + 48);
+    const std::size_t pointsAt = at + 52 + 4 * static_cast<std::size_t>(parts);
+    std::vector<std::vector<Vertex>> out(static_cast<std::size_t>(parts));
     for (std::int32_t k = 0; k < parts; ++k) {
-        const std::int32_t first = LE(shp, at + 8 + 44 + 4 * k);
-        const std::int32_t next = k + 1 < parts ? LE(shp, at + 8 + 44 + 4 * (k + 1)) : points;
-        auto& part = out.emplace_back();
-        for (std::int32_t i = first; i < next; ++i)
-            part.push_back({F64(shp, pointsAt + 16 * i), F64(shp, pointsAt + 16 * i + 8)});
+        const std::int32_t end = k + 1 < parts ? LE(shp, at + 56 + 4 * k) : points;
+        for (std::int32_t i = LE(shp, at + 52 + 4 * k); i < end; ++i)
+            out[k].push_back({F64(shp, pointsAt + 16 * i), F64(shp, pointsAt + 16 * i + 8)});
     }
     return out;
 }
@@ -75,21 +56,25 @@ std::vector<std::vector<Vertex>> RecordParts(const std::string& shp, std::size_t
 class ShapeWriterTest : public ::testing::Test {
   protected:
     ShapeWriterTest() {
-        paths.shpPath = dir / "out.shp";
-        paths.shxPath = dir / "out.shx";
-        paths.dbfPath = dir / "out.dbf";
-        paths.sourceFolder = dir / "src";
+        paths = {dir / "out.shp", dir / "out.shx", dir / "out.dbf", dir / "src"};
         ctx.model.Layer.MinX = -1.5;
         ctx.model.Layer.MinY = 2.5;
         ctx.model.Layer.MaxX = 100.25;
         ctx.model.Layer.MaxY = 200.75;
     }
-    void SetRegions(std::vector<ShapeRegionObject> regions) {
+    void SetRegions(std::vector<std::vector<RegionPart>> regions) {
         ctx.model.LayerKind.ObjectKind = kKindRegion;
         ctx.model.LayerObjectCount = static_cast<std::int32_t>(regions.size());
-        ctx.model.ShapeRegions = std::move(regions);
+        for (auto& rings : regions) {
+            ShapeRegionObject& r = ctx.model.ShapeRegions.emplace_back();
+            r.PartCount = static_cast<std::int32_t>(rings.size());
+            r.Parts = std::move(rings);
+            r.MaxX = r.MaxY = 30;
+        }
     }
     bool Write() { return WriteShapeFile(ctx, paths); }
+    std::string Shp() const { return test::ReadFile(paths.shpPath); }
+    std::string Shx() const { return test::ReadFile(paths.shxPath); }
 
     test::TempDir dir;
     JobContext ctx;
@@ -99,223 +84,176 @@ class ShapeWriterTest : public ::testing::Test {
 TEST_F(ShapeWriterTest, EmptyLayerGivesHeaderOnlyFiles) {
     SetRegions({});
     ASSERT_TRUE(Write()) << ctx.Log();
-    for (const std::string& path : {paths.shpPath, paths.shxPath}) {
-        const std::string bytes = test::ReadFile(path);
-        ASSERT_EQ(bytes.size(), 100u) << path;
+    for (const std::string& bytes : {Shp(), Shx()}) {
+        ASSERT_EQ(bytes.size(), 100u);
         EXPECT_EQ(bytes.substr(0, 4), std::string("\x00\x00\x27\x0A", 4));
         EXPECT_EQ(bytes.substr(28, 4), std::string("\xE8\x03\x00\x00", 4));
         EXPECT_EQ(BE(bytes, 24), 50);
         EXPECT_EQ(LE(bytes, 32), 5);
-        EXPECT_EQ(F64(bytes, 36), -1.5);
-        EXPECT_EQ(F64(bytes, 44), 2.5);
-        EXPECT_EQ(F64(bytes, 52), 100.25);
-        EXPECT_EQ(F64(bytes, 60), 200.75);
-        EXPECT_EQ(bytes.substr(4, 20), std::string(20, '\0'));
-        EXPECT_EQ(bytes.substr(68, 32), std::string(32, '\0'));
+        EXPECT_EQ((Bounds{F64(bytes, 36), F64(bytes, 44), F64(bytes, 52), F64(bytes, 60)}),
+                  (Bounds{-1.5, 2.5, 100.25, 200.75}));
+        EXPECT_EQ(bytes.substr(4, 20) + bytes.substr(68, 32), std::string(52, '\0'));
     }
-    EXPECT_NE(ctx.Log().find("\tCreating Data File....\r\n\tWriting....\r\n"), std::string::npos);
-    EXPECT_FALSE(FileExists(paths.dbfPath)) << "no table without CreateDbf";
+    EXPECT_TRUE(ctx.Log().ends_with("\tCreating Data File....\r\n\tWriting....\r\n"));
+    EXPECT_FALSE(FileExists(paths.dbfPath)) << "no table without attributes";
 }
 
-TEST_F(ShapeWriterTest, RegionRecordLayoutAndIndex) {
+TEST_F(ShapeWriterTest, RecordLayoutsAndIndexOfEachKind) {
     const auto outer = ClockwiseSquare(0, 0, 10);
-    const std::vector<Vertex> island = {{20, 20}, {20, 30}, {30, 20}, {20, 20}};  // clockwise
-    SetRegions({Region({Ring(outer), Ring(island)}, {0, 0, 30, 30})});
+    const std::vector<Vertex> island = {{20, 20}, {20, 30}, {30, 20}, {20, 20}};
+    SetRegions({{Ring(outer), Ring(island)}});
     ASSERT_TRUE(Write()) << ctx.Log();
-    const std::string shp = test::ReadFile(paths.shpPath);
-    const std::string shx = test::ReadFile(paths.shxPath);
+    std::string shp = Shp(), shx = Shx();
     ASSERT_EQ(shp.size(), 100u + 8 + 196);
-    EXPECT_EQ(BE(shp, 24), static_cast<std::int32_t>(shp.size() / 2));
-    EXPECT_EQ(BE(shp, 100), 1);
-    EXPECT_EQ(BE(shp, 104), 98) << "22 + 2 x 2 parts + 8 x 9 points";
+    EXPECT_EQ(BE(shp, 24), 152);
+    const std::int32_t head[] = {1, 98};  // record number, 22 + 2 x 2 parts + 8 x 9 points
+    EXPECT_EQ(BE(shp, 100), head[0]);
+    EXPECT_EQ(BE(shp, 104), head[1]);
     EXPECT_EQ(LE(shp, 108), 5);
-    EXPECT_EQ(F64(shp, 112), 0.0);
-    EXPECT_EQ(F64(shp, 136), 30.0);
-    EXPECT_EQ(LE(shp, 144), 2);
-    EXPECT_EQ(LE(shp, 148), 9);
-    EXPECT_EQ(LE(shp, 152), 0);
-    EXPECT_EQ(LE(shp, 156), 5);
-    const auto parts = RecordParts(shp, 100);
-    ASSERT_EQ(parts.size(), 2u);
-    EXPECT_EQ(parts[0], outer);
-    EXPECT_EQ(parts[1], island);
-
+    EXPECT_EQ(F64(shp, 136), 30.0) << "the object's box";
+    EXPECT_EQ(RecordParts(shp, 100), (std::vector<std::vector<Vertex>>{outer, island}));
     ASSERT_EQ(shx.size(), 108u);
     EXPECT_EQ(BE(shx, 24), 54);
     EXPECT_EQ(BE(shx, 100), 50);
     EXPECT_EQ(BE(shx, 104), 98);
-    EXPECT_EQ(shx.substr(28, 72), shp.substr(28, 72)) << "same header but the length";
-}
+    EXPECT_EQ(shx.substr(28, 72), shp.substr(28, 72));
 
-TEST_F(ShapeWriterTest, PointsBecomeMultipointsAndLinesPolylines) {
-    auto point = [](std::vector<Vertex> vertices) {
-        PointObject p;
-        p.VertexCount = static_cast<std::int32_t>(vertices.size());
-        p.Vertices = std::move(vertices);
-        p.MinX = p.Vertices.front().X;
-        p.MinY = p.Vertices.front().Y;
-        p.MaxX = p.Vertices.back().X;
-        p.MaxY = p.Vertices.back().Y;
-        return p;
-    };
+    // Points become multipoints: 20 + 8 x points words each.
     ctx.model.LayerKind.ObjectKind = kKindPoint;
-    ctx.model.ShapePoints = {point({{1, 2}}), point({{3, 4}}), point({{5, 6}}),
-                             point({{7, 8}, {9, 10}})};
-    ctx.model.LayerObjectCount = 4;
+    for (auto vertices : {std::vector<Vertex>{{1, 2}}, {{3, 4}}, {{7, 8}, {9, 10}}}) {
+        PointObject& p = ctx.model.ShapePoints.emplace_back();
+        p.VertexCount = static_cast<std::int32_t>(vertices.size());
+        p.Vertices = vertices;
+        p.MaxY = vertices.back().Y;
+    }
+    ctx.model.LayerObjectCount = 3;
     ASSERT_TRUE(Write()) << ctx.Log();
-    std::string shp = test::ReadFile(paths.shpPath);
-    std::string shx = test::ReadFile(paths.shxPath);
+    shp = Shp();
+    shx = Shx();
     EXPECT_EQ(LE(shp, 32), 8);
-    const std::int32_t offsets[] = {50, 82, 114, 146};
-    const std::int32_t lengths[] = {28, 28, 28, 36};
-    for (int i = 0; i < 4; ++i) {
+    const std::int32_t offsets[] = {50, 82, 114}, lengths[] = {28, 28, 36};
+    for (std::size_t i = 0; i < 3; ++i) {
         EXPECT_EQ(BE(shx, 100 + 8 * i), offsets[i]);
         EXPECT_EQ(BE(shx, 104 + 8 * i), lengths[i]);
-        const std::size_t at = 2 * static_cast<std::size_t>(offsets[i]);
-        EXPECT_EQ(BE(shp, at), i + 1);
-        EXPECT_EQ(BE(shp, at + 4), lengths[i]);
-        EXPECT_EQ(LE(shp, at + 8), 8);
-        EXPECT_EQ(LE(shp, at + 44), i < 3 ? 1 : 2);
-        EXPECT_EQ(F64(shp, at + 48), 2.0 * i + 1);
+        EXPECT_EQ(BE(shp, 2 * offsets[i]), static_cast<std::int32_t>(i + 1));
+        EXPECT_EQ(LE(shp, 2 * offsets[i] + 44), i < 2 ? 1 : 2);
     }
-    EXPECT_EQ(F64(shp, 2 * 146 + 64), 9.0);
-    EXPECT_EQ(F64(shp, 2 * 146 + 20), 8.0) << "the record's box from the object's bounds";
-    EXPECT_EQ(shp.size(), 2u * 146 + 8 + 72);
+    EXPECT_EQ(F64(shp, 2 * 114 + 36), 10.0) << "box from the object's bounds";
+    EXPECT_EQ(F64(shp, 2 * 114 + 64), 9.0);
 
-    ShapeLineObject line;
-    line.PartCount = 2;
-    line.Parts.resize(2);
-    line.Parts[0].Vertices = {{0, 0}, {3, 4}};
-    line.Parts[1].Vertices = {{1, 1}, {2, 2}, {3, 1}};
-    line.Parts[0].VertexCount = 2;
-    line.Parts[1].VertexCount = 3;
-    ShapeLineObject single = line;
-    single.PartCount = 1;
-    single.Parts.resize(1);
+    // A line of one part of two vertices: 22 + 2 + 16 words.
+    ShapeLineObject& line = ctx.model.ShapeLines.emplace_back();
+    line.PartCount = 1;
+    line.Parts.push_back({2, 0, 0, 0, 0, {{0, 0}, {3, 4}}});
     ctx.model.LayerKind.ObjectKind = kKindLine;
-    ctx.model.ShapeLines = {single, line};
-    ctx.model.LayerObjectCount = 2;
+    ctx.model.LayerObjectCount = 1;
     ASSERT_TRUE(Write()) << ctx.Log();
-    shp = test::ReadFile(paths.shpPath);
-    shx = test::ReadFile(paths.shxPath);
-    EXPECT_EQ(LE(shp, 32), 3);
-    EXPECT_EQ(BE(shx, 104), 40) << "22 + 2 + 16";
-    EXPECT_EQ(BE(shx, 108), 50 + 4 + 40);
-    EXPECT_EQ(BE(shx, 112), 22 + 4 + 40);
-    const auto parts = RecordParts(shp, 2 * 94);
-    ASSERT_EQ(parts.size(), 2u);
-    EXPECT_EQ(parts[0], line.Parts[0].Vertices);
-    EXPECT_EQ(parts[1], line.Parts[1].Vertices);
+    EXPECT_EQ(LE(Shp(), 32), 3);
+    EXPECT_EQ(BE(Shx(), 104), 40);
+    EXPECT_EQ(RecordParts(Shp(), 100)[0], line.Parts[0].Vertices);
 }
 
-TEST(RingHoleRoles, HolesAreRingsInsideAnOddNumberOfOthers) {
+TEST(RingHoleRoles, HolesLieInsideAnOddNumberOfOtherRings) {
     const auto outer = ClockwiseSquare(0, 0, 100);
-    const auto holeA = ClockwiseSquare(10, 10, 30);
-    const auto islandInA = ClockwiseSquare(20, 20, 10);
-    const auto holeB = ClockwiseSquare(60, 60, 30);
-    const auto apart = ClockwiseSquare(200, 0, 10);
-    EXPECT_EQ(RingHoleRoles({Ring(outer), Ring(holeA), Ring(islandInA), Ring(holeB), Ring(apart)}),
+    const auto hole = ClockwiseSquare(10, 10, 30);
+    EXPECT_EQ(RingHoleRoles({Ring(outer), Ring(hole), Ring(ClockwiseSquare(20, 20, 10)),
+                             Ring(ClockwiseSquare(60, 60, 30)), Ring(ClockwiseSquare(200, 0, 10))}),
               (std::vector<bool>{false, true, false, true, false}));
-    // Order does not matter: a hole listed before its outer ring is still a hole.
-    EXPECT_EQ(RingHoleRoles({Ring(holeB), Ring(apart), Ring(outer)}),
-              (std::vector<bool>{true, false, false}));
-    // A hole sharing an edge and corners with its outer ring.
-    const std::vector<Vertex> corner = {{0, 0}, {0, 50}, {50, 50}, {50, 0}, {0, 0}};
-    EXPECT_EQ(RingHoleRoles({Ring(outer), Ring(corner)}), (std::vector<bool>{false, true}));
-    // Two rings side by side that share an edge are both outer.
+    EXPECT_EQ(RingHoleRoles({Ring(hole), Ring(outer)}), (std::vector<bool>{true, false}));
+    // Touching: a hole in a corner of its outer ring; two squares sharing an edge.
+    EXPECT_EQ(RingHoleRoles({Ring(outer), Ring(ClockwiseSquare(0, 0, 50))}),
+              (std::vector<bool>{false, true}));
     EXPECT_EQ(RingHoleRoles({Ring(ClockwiseSquare(0, 0, 10)), Ring(ClockwiseSquare(10, 0, 10))}),
               (std::vector<bool>{false, false}));
 }
 
-// A region as the MIF import leaves it: rings in any turn, only the first hole marked.
-TEST_F(ShapeWriterTest, RingsAreTurnedAsShapefilesRequireAndClosed) {
-    const auto outer = Reversed(ClockwiseSquare(0, 0, 100));  // counter-clockwise
-    const auto holeA = ClockwiseSquare(10, 10, 30);
-    const auto holeB = Reversed(ClockwiseSquare(60, 60, 30));
-    const auto island = Reversed(ClockwiseSquare(20, 20, 10));
-    std::vector<Vertex> open = {{70, 10}, {80, 10}, {80, 20}};  // a triangle hole, not closed
-    SetRegions({Region({Ring(outer), Ring(holeA, 1), Ring(holeB), Ring(island), Ring(open)},
-                       {0, 0, 100, 100})});
+// A region as the MIF import leaves it: rings turning either way, only one hole marked.
+TEST_F(ShapeWriterTest, RingsAreClosedAndTurnedAsShapefilesRequire) {
+    const std::vector<Vertex> given[] = {Reversed(ClockwiseSquare(0, 0, 100)),
+                                         ClockwiseSquare(10, 10, 30),
+                                         Reversed(ClockwiseSquare(60, 60, 30)),
+                                         Reversed(ClockwiseSquare(20, 20, 10)),
+                                         {{70, 10}, {80, 10}, {80, 20}}};  // a hole left open
+    SetRegions(
+        {{Ring(given[0]), Ring(given[1], 1), Ring(given[2]), Ring(given[3]), Ring(given[4])}});
     ASSERT_TRUE(Write()) << ctx.Log();
-    const std::string shp = test::ReadFile(paths.shpPath);
-    const auto parts = RecordParts(shp, 100);
+    const auto parts = RecordParts(Shp(), 100);
     ASSERT_EQ(parts.size(), 5u);
     const bool hole[] = {false, true, true, false, true};
-    const std::vector<Vertex>* given[] = {&outer, &holeA, &holeB, &island, &open};
     for (std::size_t k = 0; k < 5; ++k) {
-        SCOPED_TRACE(k);
-        EXPECT_EQ(SignedArea2(parts[k]) > 0, hole[k]);
-        EXPECT_EQ(parts[k].front(), parts[k].back());
-        // The same ring, possibly read the other way round.
-        std::vector<Vertex> ring = parts[k];
-        if (SignedArea2(ring) * SignedArea2(*given[k]) < 0) ring = Reversed(ring);
-        EXPECT_EQ(std::abs(SignedArea2(ring)), std::abs(SignedArea2(*given[k])));
-        for (const Vertex& v : *given[k])
-            EXPECT_NE(std::find(ring.begin(), ring.end(), v), ring.end());
+        EXPECT_EQ(SignedArea2(parts[k]) > 0, hole[k]) << k;
+        EXPECT_EQ(parts[k].front(), parts[k].back()) << k;
+        EXPECT_EQ(std::abs(SignedArea2(parts[k])), std::abs(SignedArea2(given[k]))) << k;
+        for (const Vertex& v : given[k])
+            EXPECT_NE(std::find(parts[k].begin(), parts[k].end(), v), parts[k].end()) << k;
     }
-    EXPECT_EQ(parts[4].size(), 4u) << "the open ring was closed";
-    EXPECT_EQ(LE(shp, 148), 5 + 5 + 5 + 5 + 4);
-    EXPECT_EQ(BE(shp, 104), 22 + 2 * 5 + 8 * 24);
+    EXPECT_EQ(parts[4].size(), 4u);
+    EXPECT_EQ(BE(Shp(), 104), 22 + 2 * 5 + 8 * 24);
 }
 
-TEST_F(ShapeWriterTest, OlderLongerFilesAreReplacedNotOverwritten) {
+TEST_F(ShapeWriterTest, OlderLongerFilesAreReplaced) {
     test::WriteFile(paths.shpPath, std::string(5000, 'x'));
     test::WriteFile(paths.shxPath, std::string(5000, 'x'));
-    SetRegions({Region({Ring(ClockwiseSquare(0, 0, 1))}, {0, 0, 1, 1})});
+    SetRegions({{Ring(ClockwiseSquare(0, 0, 1))}});
     ASSERT_TRUE(Write()) << ctx.Log();
-    EXPECT_EQ(test::ReadFile(paths.shpPath).size(), 100u + 8 + 44 + 4 + 80);
-    EXPECT_EQ(test::ReadFile(paths.shxPath).size(), 108u);
+    EXPECT_EQ(Shp().size(), 100u + 8 + 128);
+    EXPECT_EQ(Shx().size(), 108u);
+    ctx.model.LayerObjectCount = 2;  // more than the layer holds
+    EXPECT_FALSE(Write());
 }
 
-TEST_F(ShapeWriterTest, AttributeTableIsCopiedFromTheLayerFolderOnly) {
+TEST_F(ShapeWriterTest, TableIsCopiedFromTheLayerFolderAndKeepsItsRows) {
     ctx.options.CreateDbf = true;
-    SetRegions({});
-    const std::string table = "table bytes\x1a";
-
-    // No table listed in the layer.
-    EXPECT_FALSE(Write());
-    EXPECT_TRUE(ctx.Failed());
-    EXPECT_EQ(ctx.StatusText(), "\tMissing or Corrupt Data File\r\n");
-    EXPECT_FALSE(FileExists(paths.shpPath));
-
-    // A listed name that is not a plain file name is not followed out of the folder.
-    test::WriteFile(dir / "secret.dbf", table);
-    ctx.ResetJob();
-    ctx.model.LayerKind.ObjectKind = kKindRegion;
-    ctx.model.FileHeader.TableCount = 1;
-    ctx.model.TableNames = {"../secret.dbf"};
-    EXPECT_FALSE(Write());
-    EXPECT_EQ(ctx.StatusText(), "\tMissing or Corrupt Data File\r\n");
-    EXPECT_FALSE(FileExists(paths.dbfPath));
-
-    // Listed but missing: the log and the status line spell it differently.
-    ctx.ResetJob();
-    ctx.model.LayerKind.ObjectKind = kKindRegion;
-    ctx.model.FileHeader.TableCount = 1;
-    ctx.model.TableNames = {"layer.dbf"};
-    EXPECT_FALSE(Write());
+    auto attempt = [&](std::int32_t count, const std::string& name) {
+        ctx.ResetJob();
+        ctx.model.LayerKind.ObjectKind = kKindRegion;
+        ctx.model.FileHeader.TableCount = count;
+        ctx.model.TableNames = {name};
+        return Write();
+    };
+    test::WriteFile(dir / "secret.dbf", "x");
+    for (auto [count, name] : {std::pair{0, "layer.dbf"}, {1, "../secret.dbf"}}) {
+        EXPECT_FALSE(attempt(count, name));
+        EXPECT_EQ(ctx.StatusText(), "\tMissing or Corrupt Data File\r\n");
+    }
+    EXPECT_FALSE(attempt(1, "layer.dbf"));
     EXPECT_EQ(ctx.StatusText(), "\tDBF file does not exist. Shape Export Aborted\r\n");
     EXPECT_NE(ctx.Log().find("\tDBF File does not exist. Shape Export Aborted\r\n"),
               std::string::npos);
-    EXPECT_FALSE(FileExists(paths.shpPath));
+    EXPECT_FALSE(FileExists(paths.shpPath) || FileExists(paths.dbfPath));
 
-    // Present: copied over an older file, then the shapes are written.
-    test::WriteFile(paths.sourceFolder + "/layer.dbf", table);
-    test::WriteFile(paths.dbfPath, std::string(100, 'o'));
+    // A table of 4 rows for objects numbered 2 and 3: null records at 1 and 4.
+    ByteBuffer table;
+    table.PutU8(3);
+    table.PutZeros(3);
+    table.PutLE<std::int32_t>(4);
+    table.PutLE<std::uint16_t>(65);
+    table.PutLE<std::uint16_t>(2);
+    table.PutZeros(20);
+    table.PutText(std::string("A\0\0\0\0\0\0\0\0\0\0C", 12));
+    table.PutZeros(4);
+    table.PutU8(1);
+    table.PutZeros(15);
+    table.PutText("\r 1 2 3 4\x1a");
+    test::WriteFile(paths.sourceFolder + "/layer.dbf",
+                    std::string(reinterpret_cast<const char*>(table.Data()), table.Size()));
     ctx.ResetJob();
-    ctx.model.LayerKind.ObjectKind = kKindRegion;
+    SetRegions({{Ring(ClockwiseSquare(0, 0, 1))}, {Ring(ClockwiseSquare(0, 0, 2))}});
     ctx.model.FileHeader.TableCount = 1;
     ctx.model.TableNames = {"layer.dbf"};
-    EXPECT_TRUE(Write()) << ctx.Log();
-    EXPECT_EQ(test::ReadFile(paths.dbfPath), table);
-    EXPECT_TRUE(FileExists(paths.shpPath));
-}
-
-TEST_F(ShapeWriterTest, LayerListingMoreObjectsThanItHoldsIsRefused) {
-    SetRegions({Region({Ring(ClockwiseSquare(0, 0, 1))}, {0, 0, 1, 1})});
-    ctx.model.LayerObjectCount = 2;
-    EXPECT_FALSE(Write());
-    EXPECT_TRUE(ctx.Failed());
+    ctx.model.ObjectIndex.resize(2);
+    ctx.model.ObjectIndex[0].ObjectNo = 2;
+    ctx.model.ObjectIndex[1].ObjectNo = 3;
+    ASSERT_TRUE(Write()) << ctx.Log();
+    EXPECT_EQ(test::ReadFile(paths.dbfPath), test::ReadFile(paths.sourceFolder + "/layer.dbf"));
+    const std::string shp = Shp(), shx = Shx();
+    ASSERT_EQ(shx.size(), 100u + 4 * 8);
+    const std::int32_t lengths[] = {2, 64, 64, 2};
+    for (std::size_t i = 0; i < 4; ++i) {
+        EXPECT_EQ(BE(shx, 104 + 8 * i), lengths[i]) << i;
+        EXPECT_EQ(BE(shp, 2 * BE(shx, 100 + 8 * i)), static_cast<std::int32_t>(i + 1));
+    }
+    EXPECT_EQ(LE(shp, 108), 0) << "a null shape";
 }
 
 }  // namespace
