@@ -21,6 +21,11 @@
 #include "ui/projection_dialog.h"
 #include "ui/rename_files_dialog.h"
 
+// The icon lives in this static library's resources, which a static build must register.
+static void LoadResources() {
+    Q_INIT_RESOURCE(vxtranslate);
+}
+
 namespace vx::ui {
 
 namespace {
@@ -90,6 +95,7 @@ QPushButton* Button(const QString& text, const char* name) {
 }  // namespace
 
 ImportWindow::ImportWindow(UserPrompt& prompt, QWidget* parent) : QWidget(parent), prompt_(prompt) {
+    LoadResources();
     setObjectName(QStringLiteral("frmImport"));
     setWindowTitle(QString::fromLatin1(kProgramTitle));
     setWindowIcon(QIcon(QStringLiteral(":/vxtranslate-gui.png")));

@@ -185,7 +185,7 @@ void OutputDirDialog::SetPath(const QString& path) {
         Populate(item);
         item->setExpanded(true);
         folders_->setCurrentItem(item);
-        folders_->scrollToItem(item);
+        folders_->scrollToItem(item, QAbstractItemView::PositionAtCenter);
         OnFolderChanged();
     }
 }

@@ -97,6 +97,7 @@ RenameFilesDialog::RenameFilesDialog(BatchRun& batch, UserPrompt& prompt, QWidge
     layout->addLayout(bottom);
 
     FillFileGrid();
+    done->setFocus();  // no cell looks chosen before the person clicks one
     connect(grid_, &QTableWidget::cellClicked, this, [this](int row, int column) {
         if (column == 0) RenameRow(row);
     });

@@ -9,11 +9,14 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTreeWidget>
 #include <filesystem>
 #include <memory>
 
 #include "support/test_support.h"
 #include "ui/import_window.h"
+#include "ui/output_dir_dialog.h"
+#include "ui/rename_files_dialog.h"
 #include "ui_test_support.h"
 
 namespace vx::ui {
@@ -238,6 +241,55 @@ TEST_F(ImportWindowTest, AFailedFileIsToldOnceAtTheEnd) {
     EXPECT_TRUE(std::filesystem::exists(dir / "good.vxv"));
     EXPECT_EQ(Status().count("Import Successfully Completed."), 1);
     EXPECT_EQ(Child<QProgressBar>(*window, "prgFiles")->text(), "2 of 2 files");
+}
+
+TEST_F(ImportWindowTest, ShowFilesAndBrowseOpenTheirDialogsOverTheWindowsState) {
+    AddFiles({"/maps/a.mif"});
+    prompt.onModal = [&](QDialog& dialog) {
+        auto* files = qobject_cast<RenameFilesDialog*>(&dialog);
+        ASSERT_NE(files, nullptr);
+        prompt.texts = {QString("renamed")};
+        files->RenameRow(1);
+    };
+    Button("cmdRenameFiles")->click();
+    EXPECT_EQ(window->Batch().MifFiles.outputs[0], "/maps/renamed.vxv");
+
+    std::filesystem::create_directories(dir / "out");
+    window->show();
+    Option("optFolder(0)")->click();
+    prompt.onModal = [&](QDialog& dialog) {
+        auto* folders = qobject_cast<OutputDirDialog*>(&dialog);
+        ASSERT_NE(folders, nullptr);
+        folders->SetPath(QString::fromStdString(dir / "out"));
+        Child<QPushButton>(dialog, "cmdDone")->click();
+    };
+    Button("cmdBrowse")->click();
+    auto* box = Child<QLineEdit>(*window, "txtOutput");
+    EXPECT_EQ(box->text(), QString::fromStdString(dir / "out"));
+    EXPECT_EQ(box->toolTip(), box->text());
+    EXPECT_EQ(prompt.modals, QStringList({"frmRenameFiles", "frmOutputDir"}));
+}
+
+TEST_F(ImportWindowTest, TheProjectionDialogIsShownWithoutTheWaitCursor) {
+    ProjectionSettings settings;
+    const QCursor* cursorSeen = nullptr;
+    prompt.onModal = [&](QDialog& dialog) {
+        cursorSeen = QApplication::overrideCursor();
+        auto* zone = dialog.findChild<QLineEdit*>("txtProjParam(8)");
+        ASSERT_NE(zone, nullptr);
+        zone->setText("31");
+        Child<QPushButton>(dialog, "cmdOK")->click();
+    };
+    QApplication::setOverrideCursor(Qt::WaitCursor);  // as during a run
+    window->EditProjection(settings);
+    ASSERT_NE(QApplication::overrideCursor(), nullptr);
+    EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
+    QApplication::restoreOverrideCursor();
+
+    ASSERT_EQ(prompt.modals, QStringList({"frmProjSetting"}));
+    ASSERT_NE(cursorSeen, nullptr);
+    EXPECT_EQ(cursorSeen->shape(), Qt::ArrowCursor);
+    EXPECT_EQ(settings.lUTMZone, 31);
 }
 
 }  // namespace

@@ -77,7 +77,7 @@ int main(int argc, char* argv[]) {
 
     vx::ProjectionSettings settings;
     settings.lProjection = 21;
-    settings.lDatum = 98;
+    settings.lDatum = 226;
     settings.lOriginLongitude = 75;
     settings.lScaleFactor = 0.9996;
     settings.lFalseEasting = 500000;

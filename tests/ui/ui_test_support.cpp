@@ -56,7 +56,7 @@ QString ScriptedUserPrompt::ChooseSaveFile(QWidget*, const QString& filter) {
 }
 
 void ScriptedUserPrompt::RunModal(QDialog& dialog) {
-    modals.push_back(dialog.objectName());
+    modals << dialog.objectName();
     if (onModal) onModal(dialog);
 }
 

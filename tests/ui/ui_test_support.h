@@ -43,7 +43,7 @@ class ScriptedUserPrompt : public UserPrompt {
     std::vector<Shown> questions;
     std::vector<Shown> inputs;  // prompt and title of each input box
     std::vector<QString> filters;
-    std::vector<QString> modals;  // object names of the dialogs shown
+    QStringList modals;  // object names of the dialogs shown
 
     std::deque<bool> yesNo;                    // No when used up
     std::deque<std::optional<QString>> texts;  // Cancel when used up
