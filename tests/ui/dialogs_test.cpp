@@ -9,6 +9,7 @@
 #include <QTest>
 #include <QTreeWidget>
 #include <filesystem>
+#include <memory>
 
 #include "support/test_support.h"
 #include "ui/output_dir_dialog.h"
@@ -123,17 +124,18 @@ class OutputDirTest : public ::testing::Test {
         test::EnsureApplication();
         std::filesystem::create_directories(dir / "maps/out");
         std::filesystem::create_directories(dir / "maps/old");
-        box.setText(QString::fromStdString(dir / "maps"));
+        owned = std::make_unique<QLineEdit>(QString::fromStdString(dir / "maps"));
     }
     static QString Q(const std::string& s) { return QString::fromStdString(s); }
 
     vx::test::TempDir dir;
-    QLineEdit box;  // the main window's folder box
+    std::unique_ptr<QLineEdit> owned;  // the main window's folder box, made with the application
+    QLineEdit& box() { return *owned; }
     test::ScriptedUserPrompt prompt;
 };
 
 TEST_F(OutputDirTest, TheWindowsBoxFollowsTheSelection) {
-    OutputDirDialog dialog(box, prompt);
+    OutputDirDialog dialog(box(), prompt);
     EXPECT_EQ(dialog.objectName(), "frmOutputDir");
     EXPECT_EQ(dialog.windowTitle(), "Choose Output Directory");
     EXPECT_EQ(dialog.Path(), Q(dir / "maps"));  // opens at the box's folder
@@ -145,21 +147,21 @@ TEST_F(OutputDirTest, TheWindowsBoxFollowsTheSelection) {
     ASSERT_EQ(maps->childCount(), 2);
     EXPECT_EQ(maps->child(0)->text(0), "old");
     tree->setCurrentItem(maps->child(1));
-    EXPECT_EQ(box.text(), Q(dir / "maps/out"));
+    EXPECT_EQ(box().text(), Q(dir / "maps/out"));
     EXPECT_EQ(Child<QLineEdit>(dialog, "txtOutputPath")->text(), "out");
 
     // Cancel keeps what the browsing wrote.
     Child<QPushButton>(dialog, "Command4")->click();
     EXPECT_EQ(dialog.result(), QDialog::Rejected);
-    EXPECT_EQ(box.text(), Q(dir / "maps/out"));
+    EXPECT_EQ(box().text(), Q(dir / "maps/out"));
 
-    OutputDirDialog again(box, prompt);
+    OutputDirDialog again(box(), prompt);
     EXPECT_EQ(again.Path(), Q(dir / "maps/out"));
     again.SetPath(Q(dir.path()));
-    box.setText("typed over");
+    box().setText("typed over");
     Child<QPushButton>(again, "cmdDone")->click();
     EXPECT_EQ(again.result(), QDialog::Accepted);
-    EXPECT_EQ(box.text(), Q(dir.path()));
+    EXPECT_EQ(box().text(), Q(dir.path()));
 
     // A volume that cannot be read is refused and the folder shown stays.
     EXPECT_FALSE(again.SetDrive("/no/such/volume"));
@@ -169,7 +171,7 @@ TEST_F(OutputDirTest, TheWindowsBoxFollowsTheSelection) {
 }
 
 TEST_F(OutputDirTest, NewFolderCreatesBesideTheSelectionOnce) {
-    OutputDirDialog dialog(box, prompt);
+    OutputDirDialog dialog(box(), prompt);
     auto* tree = Child<QTreeWidget>(dialog, "DirOutput");
     auto* newFolder = Child<QPushButton>(dialog, "cmdNewFolder");
 
