@@ -49,8 +49,10 @@ report "import mif" "$ours_s" "$ours_kb" "$gdal_s" 10
 limit_kb=$(( (vertices * 16 * 5 / 2) / 1024 + 100 * 1024 ))
 echo "    peak memory limit for this data: $((limit_kb / 1024)) MB (2.5 x vertex bytes + 100 MB)"
 
-# Later routes add their own lines here.
+# The other routes, each against ogr2ogr on the same data.
 for extra in bench/routes/*.sh; do
     [ -f "$extra" ] && bash "$extra"
 done
+bash bench/shape_routes.sh "$regions"
+bash bench/dbase_fill.sh
 exit 0

@@ -1,40 +1,40 @@
 #!/usr/bin/env bash
-# Sets up, builds and converts the bundled sample set into out/samples/ with every route this
-# build has. Routes whose drivers are not built yet are named and skipped.
+# Sets up, builds and converts the bundled sample set: every sample into VXV layers
+# (out/samples/VXV), then every layer back out to MIF (out/samples/MIF), shapefiles
+# (out/samples/SHP) and TAB (out/samples/TAB). Each step saves its log in out/samples/logs.
 set -uo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh || exit 1
-scripts/build.sh || exit 1
+scripts/build.sh >/dev/null || exit 1
 
+vx=build/bin/vxtranslate
 out=out/samples
-mkdir -p "$out"
-bin=build/bin/vxtranslate
-converted=0
-skipped=()
+rm -rf "$out"
+mkdir -p "$out/logs"
 failed=0
 
-run_route() {  # direction format files...
-    local direction=$1 format=$2
-    shift 2
-    [ $# -gt 0 ] || return 0
-    "$bin" "$direction" "$format" "$@" -o "$out" --overwrite --log "$out/$direction-$format.log"
-    case $? in
-        0) converted=$((converted + $#)) ;;
-        2) skipped+=("$direction $format") ;;
-        *) failed=1 ;;
-    esac
+step() {  # LOG-NAME ARGS...
+    local name=$1
+    shift
+    echo "== vxtranslate $*"
+    "$vx" "$@" --overwrite --log "$out/logs/$name.log" || failed=1
 }
 
-shopt -s nullglob nocaseglob
-run_route import mif samples/*.mif
-run_route import shp samples/*.shp
-run_route import dgn samples/*.dgn
-run_route import txt samples/*.txt
-run_route import tab samples/*.tab
+shopt -s nullglob
+step import-mif import mif samples/*.mif -o "$out" --subfolder
+step import-shp import shp samples/*.shp -o "$out"
+step import-dgn import dgn samples/*.dgn -o "$out" --subfolder
+step import-txt import txt samples/*.txt -o "$out" --subfolder --projection 21 --utm-zone 33 \
+    --origin-longitude 15 --scale-factor 0.9996 --false-easting 500000
+step import-tab import tab samples/*.tab -o "$out/VXV"
+
+layers=("$out"/VXV/*.vxv)
+step export-mif export mif "${layers[@]}" -o "$out" --subfolder
+step export-shp export shp "${layers[@]}" -o "$out"
+step export-tab export tab "${layers[@]}" -o "$out/TAB"
 
 echo
-echo "Converted $converted sample file(s) into $out."
-if [ ${#skipped[@]} -gt 0 ]; then
-    echo "Not built yet in this version, skipped: ${skipped[*]}."
-fi
+echo "Converted the samples into $out: $(ls "$out"/VXV/*.vxv | wc -l) VXV layers," \
+    "$(ls "$out"/MIF/*.MIF | wc -l) MIF, $(ls "$out"/SHP/*.shp | wc -l) shapefiles," \
+    "$(ls "$out"/TAB/*.Tab | wc -l) TAB tables. Logs in $out/logs."
 exit $failed
