@@ -79,7 +79,9 @@ ProjectionDialog::ProjectionDialog(ProjectionSettings& settings, UserPrompt& pro
     coordSys_ = new QComboBox;
     coordSys_->setObjectName(QStringLiteral("cmbCoordinateSystem"));
     coordSys_->addItems({tr("Earth Mode"), tr("Non Earth Mode")});
-    top->addRow(tr("Coordinate System"), coordSys_);
+    auto* coordSysLabel = new QLabel(tr("Coordinate System"));
+    coordSysLabel->setBuddy(coordSys_);
+    top->addRow(coordSysLabel, coordSys_);
     layout->addLayout(top);
 
     // Everything a NonEarth layer does without; hidden in that mode.
@@ -90,9 +92,12 @@ ProjectionDialog::ProjectionDialog(ProjectionSettings& settings, UserPrompt& pro
     auto* projectionRow = new QFormLayout;
     projection_ = new QComboBox;
     projection_->setObjectName(QStringLiteral("cmbProjection"));
-    projectionRow->addRow(tr("Projection"), projection_);
-    // Both label columns line up with the coordinate system's.
-    projectionRow->setLabelAlignment(Qt::AlignLeft);
+    auto* projectionLabel = new QLabel(tr("Projection"));
+    projectionLabel->setBuddy(projection_);
+    // The two lists sit in different layouts; equal label widths line them up.
+    projectionLabel->setFixedWidth(coordSysLabel->sizeHint().width());
+    coordSysLabel->setFixedWidth(coordSysLabel->sizeHint().width());
+    projectionRow->addRow(projectionLabel, projection_);
     earth->addLayout(projectionRow);
 
     auto* datumFrame = new QGroupBox(tr("Datum"));
