@@ -309,7 +309,6 @@ void ImportWindow::SetDirection(int direction) {
 
 void ImportWindow::ClearLists() {
     batch_.ClearJobLists();
-    srcFileNames_.clear();
     importType_ = 0;
     cmdRenameFiles_->setEnabled(false);
     cmdImport_->setEnabled(false);
@@ -326,7 +325,6 @@ QString ImportWindow::OpenFilter() const {
 void ImportWindow::AddFiles() {
     const QStringList chosen = prompt_.ChooseOpenFiles(this, OpenFilter());
     if (!chosen.isEmpty()) {
-        srcFileNames_ = chosen.join(QLatin1Char('\n'));
         std::vector<std::string> paths;
         for (const QString& path : chosen)
             paths.push_back(ToBytes(path));

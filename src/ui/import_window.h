@@ -36,7 +36,6 @@ class ImportWindow : public QWidget, public RunPrompt {
 
     Import& Engine() { return VX_; }
     BatchRun& Batch() { return batch_; }
-    bool Running() const { return running_; }
 
   protected:
     void closeEvent(QCloseEvent* event) override;
@@ -58,7 +57,6 @@ class ImportWindow : public QWidget, public RunPrompt {
     BatchRun batch_{VX_};
     std::size_t statusToken_ = 0;
     int importType_ = 0;
-    QString srcFileNames_;
     bool running_ = false;
 
     std::array<QRadioButton*, 2> optImport_{};

@@ -1,5 +1,6 @@
 // The projection catalogue against the MIF writer's code tables, and the projection dialog
 // driven through its controls: opening state, Apply, OK, Skip and the checks of its boxes.
+#include <QApplication>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLineEdit>
@@ -277,6 +278,18 @@ TEST_F(ProjectionDialogTest, BoxesRefuseWhatIsNoNumber) {
     EXPECT_EQ(settings.lFalseEasting, 2500);
     EXPECT_EQ(settings.lOriginLongitude, 12.5);
     EXPECT_EQ(settings.lShiftX, 6378000);
+}
+
+TEST_F(ProjectionDialogTest, EnterInAListMovesOnInsteadOfClosing) {
+    auto dialog = Open();
+    d->show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(d));
+    Combo("cmbCoordinateSystem")->setFocus();
+    for (const char* next : {"cmbProjection", "cmbDatum", "txtProjParam(0)"}) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        EXPECT_EQ(QApplication::focusWidget()->objectName(), next);
+    }
+    EXPECT_TRUE(d->isVisible());
 }
 
 TEST(ProjectionNumberTest, BoxTextRoundTrips) {
