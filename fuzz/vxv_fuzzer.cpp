@@ -1,0 +1,53 @@
+// The two readers of a VXV layer: the MIF export's (objects, styles, the whole index, then
+// the layer's table) and the shapefile export's (GetDataset: shape arrays with their bounds
+// and the objects' numbers), the latter followed by the shapefile writer on what it read.
+// The input is split into the .vxv and the .vxs (see SplitInput).
+#include <cstddef>
+#include <cstdint>
+#include <filesystem>
+
+#include "dbase/table_engine.h"
+#include "fuzz_support.h"
+#include "model/job_context.h"
+#include "platform/paths.h"
+#include "shape/shape_writer.h"
+#include "vxv/layer_reader.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    using namespace vx;
+    fuzz::ClearWorkFolder();
+    const auto [vxv, vxs] = fuzz::SplitInput(data, size);
+    const std::string vxvPath = fuzz::WorkPath("in.vxv");
+    const std::string vxsPath = fuzz::WorkPath("in.vxs");
+    fuzz::WriteWhole(vxvPath, vxv);
+    fuzz::WriteWhole(vxsPath, vxs);
+
+    {
+        JobContext ctx;
+        ctx.options.CreateDbf = true;
+        TableConnection connection;
+        TableRecordset recordset;
+        ReadLayerFile(ctx, vxvPath, connection, recordset);
+        for (; !ctx.Failed() && !recordset.IsEOF(); recordset.MoveNext()) {
+            for (int f = 0; f < recordset.FieldCount(); ++f)
+                recordset.Value(f);
+        }
+    }
+
+    JobContext ctx;
+    ctx.options.CreateDbf = true;
+    std::string error;
+    if (!ReadLayerData(ctx, vxvPath, vxsPath, LayerTarget::kShapeExport, true, error) ||
+        !ReadObjectNumbers(vxvPath, ctx.model)) {
+        return 0;
+    }
+    const std::string out = fuzz::WorkPath("out");
+    std::filesystem::create_directory(out);
+    ShapeExportPaths paths;
+    paths.shpPath = JoinPath(out, "layer.shp");
+    paths.shxPath = JoinPath(out, "layer.shx");
+    paths.dbfPath = JoinPath(out, "layer.dbf");
+    paths.sourceFolder = fuzz::WorkFolder();
+    WriteShapeFile(ctx, paths);
+    return 0;
+}
