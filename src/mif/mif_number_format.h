@@ -16,20 +16,39 @@
 // No locale is consulted anywhere.
 namespace vx {
 
-void AppendPlain(std::string& out, std::int64_t value);
-void AppendPlain(std::string& out, double value);
-void AppendPlain(std::string& out, float value);
+// The longest text a number can give.
+inline constexpr std::size_t kMaxNumberText = 32;
+
+// Write the plain form at `at`, which has room for kMaxNumberText characters, and return
+// the end of what they wrote.
+char* FormatPlain(char* at, std::int64_t value);
+char* FormatPlain(char* at, double value);
+char* FormatPlain(char* at, float value);
 // Keeps int32 and the other integer types from picking the double overload.
-inline void AppendPlain(std::string& out, std::int32_t value) {
-    AppendPlain(out, static_cast<std::int64_t>(value));
+inline char* FormatPlain(char* at, std::int32_t value) {
+    return FormatPlain(at, static_cast<std::int64_t>(value));
+}
+
+// The print form at `at`, with room for kMaxNumberText + 2 characters.
+template <typename Number>
+char* FormatPrint(char* at, Number value) {
+    // The sign takes the place of the leading blank; a negative zero prints as zero.
+    if (!(value < 0)) *at++ = ' ';
+    at = FormatPlain(at, value);
+    *at++ = ' ';
+    return at;
+}
+
+template <typename Number>
+void AppendPlain(std::string& out, Number value) {
+    char text[kMaxNumberText];
+    out.append(text, FormatPlain(text, value));
 }
 
 template <typename Number>
 void AppendPrint(std::string& out, Number value) {
-    // The sign takes the place of the leading blank; a negative zero prints as zero.
-    if (!(value < 0)) out += ' ';
-    AppendPlain(out, value);
-    out += ' ';
+    char text[kMaxNumberText + 2];
+    out.append(text, FormatPrint(text, value));
 }
 
 template <typename Number>
@@ -46,10 +65,14 @@ std::string PrintNumber(Number value) {
     return out;
 }
 
-// Print zones are 14 columns wide (columns 1, 15, 29, ...). Pads `line` with blanks from
-// `lineStart` on so that the next item begins at the first zone start after the text
-// written so far.
+// Print zones are 14 columns wide (columns 1, 15, 29, ...). The next item begins at the
+// first zone start after the text written so far: ZonePadding is the number of blanks that
+// takes after `used` characters of a line, PadToNextZone appends them to the line that
+// starts at `lineStart`.
 inline constexpr std::size_t kPrintZoneWidth = 14;
+constexpr std::size_t ZonePadding(std::size_t used) {
+    return (used + kPrintZoneWidth - 1) / kPrintZoneWidth * kPrintZoneWidth - used;
+}
 void PadToNextZone(std::string& line, std::size_t lineStart = 0);
 
 }  // namespace vx

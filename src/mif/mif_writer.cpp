@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cctype>
+#include <cstring>
 
 #include "mif/mif_number_format.h"
 #include "mif/mif_styles.h"
@@ -83,14 +84,24 @@ bool IsCharacterType(int type) {
     return type == kAdChar || type == kAdWChar || type == kAdVarChar || type == kAdVarWChar;
 }
 
-void WriteVertices(const std::vector<Vertex>& vertices, std::string& line, TextWriter& out) {
+// The vertex lines of a ring or section, made in place and handed to the writer in one
+// piece: these are most of the file.
+void WriteVertices(const std::vector<Vertex>& vertices, std::string& text, TextWriter& out) {
+    constexpr std::size_t kLineRoom = 3 * (kMaxNumberText + 2) + 2;
+    // Grown only, so that its room is not filled again for every ring.
+    if (text.size() < vertices.size() * kLineRoom) text.resize(vertices.size() * kLineRoom);
+    char* const start = text.data();
+    char* at = start;
     for (const Vertex& v : vertices) {
-        line.clear();
-        AppendPrint(line, v.X);
-        PadToNextZone(line);
-        AppendPrint(line, v.Y);
-        out.WriteLine(line);
+        char* const line = at;
+        at = FormatPrint(at, v.X);
+        const std::size_t padding = ZonePadding(static_cast<std::size_t>(at - line));
+        std::memset(at, ' ', padding);
+        at = FormatPrint(at + padding, v.Y);
+        *at++ = '\r';
+        *at++ = '\n';
     }
+    out.Write(std::string_view(start, static_cast<std::size_t>(at - start)));
 }
 
 // "  n " before each ring and each section of a multiple polyline.
@@ -287,7 +298,7 @@ void WriteMidRows(const LayerModel& model, TableRecordset& recordset, TextWriter
     std::string line;
     if (!recordset.IsOpen()) {
         for (std::int32_t i = 1; i <= model.LayerObjectCount; ++i) {
-            line = "\"";
+            line.assign(1, '"');
             AppendPlain(line, i);
             line += '"';
             out.WriteLine(line);
