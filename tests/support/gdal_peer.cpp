@@ -58,8 +58,11 @@ PeerLayer ReadWithGdal(const std::string& path) {
             f.geometryType = OGRGeometryTypeToName(wkbFlatten(g->getGeometryType()));
             f.wkt = g->exportToWkt();
             auto handle = OGRGeometry::ToHandle(const_cast<OGRGeometry*>(g));
-            f.area = OGR_G_Area(handle);
-            f.length = OGR_G_Length(handle);
+            // GDAL warns when asked the area of a line or the length of a polygon.
+            const OGRwkbGeometryType flat = wkbFlatten(g->getGeometryType());
+            if (flat == wkbPolygon || flat == wkbMultiPolygon) f.area = OGR_G_Area(handle);
+            if (flat == wkbLineString || flat == wkbMultiLineString)
+                f.length = OGR_G_Length(handle);
             f.pointCount = CountPoints(g);
         }
         for (int i = 0; i < defn->GetFieldCount(); ++i) {
