@@ -1,4 +1,5 @@
 #include <exception>
+#include <functional>
 
 #include "converters/ascii_converter.h"
 #include "converters/dgn_converter.h"
@@ -95,29 +96,6 @@ bool Import::CheckConverterImport(const std::string& Inputfile, const std::strin
     return true;
 }
 
-bool Import::ImportDgnFile(const std::string& Inputfile, const std::string& OutputFile) {
-    try {
-        ctx_.Report("Importing DGN File " + NameOf(Inputfile) + kNewLine);
-        if (!CheckConverterImport(Inputfile, OutputFile, true)) {
-            ctx_.RaiseStatus();
-            return false;
-        }
-        std::string reason;
-        if (DGNImport(Inputfile, JoinPath(ctx_.outputFolder, ctx_.outputName), &reason) == 0) {
-            ctx_.Report(kNewLine + "There was some problem during import." + kNewLine);
-            if (!reason.empty()) ctx_.ReportStage(reason);
-            ctx_.Fail();
-            return false;
-        }
-        ctx_.Report(kNewLine + "\tImport Successfully Completed." + kNewLine + kNewLine);
-        if (ctx_.options.DeleteScrFile) DeleteFile(Inputfile);
-        return true;
-    } catch (const std::exception& e) {
-        FailUnexpected(e.what());
-        return false;
-    }
-}
-
 bool Import::StampAsciiLayer(const std::string& vxvPath) {
     BinaryReader file;
     LayerFileHeader header;
@@ -141,20 +119,18 @@ bool Import::StampAsciiLayer(const std::string& vxvPath) {
                      bytes.Size());
 }
 
-bool Import::ImportAsciiFile(const std::string& Inputfile, const std::string& OutputFile) {
+bool Import::RunConverterImport(
+    const std::string& Inputfile, const std::string& OutputFile, bool dgn,
+    const std::function<bool(const std::string&, std::string&)>& convert) {
     try {
-        ctx_.Report("Importing Ascii File " + NameOf(Inputfile) + kNewLine);
-        if (!CheckConverterImport(Inputfile, OutputFile, false)) {
+        ctx_.Report(std::string(dgn ? "Importing DGN File " : "Importing Ascii File ") +
+                    NameOf(Inputfile) + kNewLine);
+        if (!CheckConverterImport(Inputfile, OutputFile, dgn)) {
             ctx_.RaiseStatus();
             return false;
         }
-        const std::string target = JoinPath(ctx_.outputFolder, ctx_.outputName);
         std::string reason;
-        // The layer gets the user's coordinate system before success is reported, so a
-        // layer that could not be stamped is never reported as imported.
-        if (TxtToVXV(Inputfile, target, kAsciiKind, kAsciiHeaderLines, kAsciiSymbolSize, &reason) ==
-                0 ||
-            !StampAsciiLayer(target)) {
+        if (!convert(JoinPath(ctx_.outputFolder, ctx_.outputName), reason)) {
             ctx_.Report(kNewLine + "There was some problem during import." + kNewLine);
             if (!reason.empty()) ctx_.ReportStage(reason);
             ctx_.Fail();
@@ -167,6 +143,27 @@ bool Import::ImportAsciiFile(const std::string& Inputfile, const std::string& Ou
         FailUnexpected(e.what());
         return false;
     }
+}
+
+bool Import::ImportDgnFile(const std::string& Inputfile, const std::string& OutputFile) {
+    return RunConverterImport(Inputfile, OutputFile, true,
+                              [&](const std::string& target, std::string& reason) {
+                                  return DGNImport(Inputfile, target, &reason) != 0;
+                              });
+}
+
+bool Import::ImportAsciiFile(const std::string& Inputfile, const std::string& OutputFile) {
+    return RunConverterImport(
+        Inputfile, OutputFile, false, [&](const std::string& target, std::string& reason) {
+            // The layer gets the user's coordinate system before success is reported, so a
+            // layer that could not be stamped is never reported as imported.
+            if (TxtToVXV(Inputfile, target, kAsciiKind, kAsciiHeaderLines, kAsciiSymbolSize,
+                         &reason) == 0)
+                return false;
+            if (StampAsciiLayer(target)) return true;
+            reason = "the coordinate system could not be written into " + NameOf(target);
+            return false;
+        });
 }
 
 }  // namespace vx

@@ -107,7 +107,11 @@ class Import {
     // job with `abortText`; with it on, the file and the tables it names are deleted.
     bool ClearLayerOutput(const std::string& vxvPath, const std::string& abortText);
     // The check stage of the DGN and ASCII imports: false when the job was refused.
-    bool CheckConverterImport(const std::string& Inputfile, const std::string& OutputFile, bool dgn);
+    bool CheckConverterImport(const std::string& Inputfile, const std::string& OutputFile,
+                              bool dgn);
+    // The frame of the DGN and ASCII imports around their converter call.
+    bool RunConverterImport(const std::string& Inputfile, const std::string& OutputFile, bool dgn,
+                            const std::function<bool(const std::string&, std::string&)>& convert);
     // Writes the ASCII layer description into a layer the converter made.
     bool StampAsciiLayer(const std::string& vxvPath);
     // Ends a job that met an unexpected error: a status line and the failure flag.
