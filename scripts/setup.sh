@@ -9,6 +9,7 @@ packages=(
     qt6-base-dev
     libgdal-dev gdal-bin
     time bc
+    clang libclang-rt-14-dev
 )
 
 missing=()
