@@ -50,10 +50,14 @@ inline std::vector<std::string> TreeChanges(const FileTree& before, const FileTr
     return changes;
 }
 
-// The bundled sample set.
+// The bundled sample set, found from this file's place in the source tree when the
+// environment does not name the tree.
 inline std::string SamplesFolder() {
-    const char* root = std::getenv("VX_SOURCE_DIR");
-    return std::string(root ? root : ".") + "/samples";
+    if (const char* root = std::getenv("VX_SOURCE_DIR"); root != nullptr && *root != '\0') {
+        return std::string(root) + "/samples";
+    }
+    return (std::filesystem::path(__FILE__).parent_path().parent_path().parent_path() / "samples")
+        .string();
 }
 
 }  // namespace vx::test
