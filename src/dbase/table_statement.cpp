@@ -85,11 +85,11 @@ bool IsOneOf(std::string_view name, std::initializer_list<std::string_view> word
 }
 
 ColumnSpec Field(char type, int length, int decimals) {
-    ColumnSpec spec;
-    spec.type = type;
-    spec.length = static_cast<std::uint8_t>(length);
-    spec.decimals = static_cast<std::uint8_t>(decimals);
-    return spec;
+    ColumnSpec mapped;
+    mapped.type = type;
+    mapped.length = static_cast<std::uint8_t>(length);
+    mapped.decimals = static_cast<std::uint8_t>(decimals);
+    return mapped;
 }
 
 }  // namespace
@@ -121,7 +121,7 @@ bool MapColumnType(std::string_view typeName, int argumentCount, const int argum
         }
         return true;
     };
-    ColumnSpec spec;
+    ColumnSpec mapped;
     if (IsOneOf(typeName, {"char", "character", "varchar", "text", "string"})) {
         if (!sized(1)) return false;
         int length = argumentCount == 1 ? arguments[0] : kMaxCharacterLength;
@@ -129,16 +129,16 @@ bool MapColumnType(std::string_view typeName, int argumentCount, const int argum
             error = "The size of a character field must be at least 1.";
             return false;
         }
-        spec = Field('C', std::min(length, kMaxCharacterLength), 0);
+        mapped = Field('C', std::min(length, kMaxCharacterLength), 0);
     } else if (IsOneOf(typeName, {"integer", "int", "long"})) {
         if (!sized(0)) return false;
-        spec = Field('N', 11, 0);
+        mapped = Field('N', 11, 0);
     } else if (IsOneOf(typeName, {"smallint", "short"})) {
         if (!sized(0)) return false;
-        spec = Field('N', 6, 0);
+        mapped = Field('N', 6, 0);
     } else if (IsOneOf(typeName, {"largeint", "bigint"})) {
         if (!sized(0)) return false;
-        spec = Field('N', 20, 0);
+        mapped = Field('N', 20, 0);
     } else if (IsOneOf(typeName, {"decimal", "numeric", "dec"})) {
         if (!sized(2)) return false;
         int precision = argumentCount >= 1 ? arguments[0] : 18;
@@ -153,25 +153,25 @@ bool MapColumnType(std::string_view typeName, int argumentCount, const int argum
             error = "A decimal field of that precision is too wide for a dBASE table.";
             return false;
         }
-        spec = Field('N', width, scale);
+        mapped = Field('N', width, scale);
     } else if (IsOneOf(typeName, {"float", "double", "real", "single"})) {
         if (!sized(1)) return false;
-        spec = Field('N', 32, 15);
+        mapped = Field('N', 32, 15);
     } else if (IsOneOf(typeName, {"logical", "bit", "boolean", "yesno"})) {
         if (!sized(0)) return false;
-        spec = Field('L', 1, 0);
+        mapped = Field('L', 1, 0);
     } else if (IsOneOf(typeName, {"date", "datetime", "timestamp"})) {
         if (!sized(0)) return false;
-        spec = Field('D', 8, 0);
+        mapped = Field('D', 8, 0);
     } else if (IsOneOf(typeName, {"time"})) {
         if (!sized(0)) return false;
-        spec = Field('C', 9, 0);
+        mapped = Field('C', 9, 0);
     } else {
         error = "Unknown field type " + std::string(typeName) + ".";
         return false;
     }
-    spec.name = std::move(column.name);
-    column = std::move(spec);
+    mapped.name = std::move(column.name);
+    column = std::move(mapped);
     return true;
 }
 
