@@ -2,8 +2,8 @@
 # Builds the fuzz targets with clang (libFuzzer, ASan, UBSan) into build-fuzz/ and runs each
 # for SECONDS, starting from its seeds in fuzz/corpus/<target>/. What a run finds new goes to
 # fuzz/corpus-run/<target>/; a crash, leak, timeout or memory blow-up leaves its input in
-# fuzz/crashes/<target>/. Prints each target's executions and coverage; the exit status is 1
-# when any target found something.
+# fuzz/crashes/<target>/. A fuzz/<target>.dict gives a target its keywords. Prints each
+# target's executions and coverage; the exit status is 1 when any target found something.
 #   fuzz/run.sh SECONDS [TARGET...]     VX_FUZZ_JOBS=2 runs two targets at a time
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -30,11 +30,13 @@ run_target() {
     local t=$1
     mkdir -p "fuzz/corpus-run/$t" "fuzz/crashes/$t" "$run_tmp/$t"
     local rc=0
+    local dict=()
+    [ -f "fuzz/$t.dict" ] && dict=(-dict="fuzz/$t.dict")
     # Leaks count as findings; a run that is still going when its time is up ends clean.
     TMPDIR="$run_tmp/$t" ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1} \
         "build-fuzz/bin/${t}_fuzzer" "fuzz/corpus-run/$t" "fuzz/corpus/$t" \
         -max_total_time="$seconds" -rss_limit_mb=2048 -timeout=10 -max_len=8192 \
-        -artifact_prefix="fuzz/crashes/$t/" -print_final_stats=1 \
+        -artifact_prefix="fuzz/crashes/$t/" -print_final_stats=1 "${dict[@]}" \
         >"build-fuzz/logs/$t.log" 2>&1 || rc=$?
     echo "$rc" >"build-fuzz/logs/$t.rc"
 }
