@@ -33,6 +33,25 @@ for shp in ["lakes", "streams", "wells"]:
     # The first byte chooses the table operations: here all of them but the deletion.
     (corpus / "dbf" / shp).write_bytes(bytes([0x3f]) + table)
 (corpus / "dbf" / "town_pt").write_bytes(bytes([0x1d]) + (work / "v" / "town_pt.dbf").read_bytes())
+# Every object kind with its style clauses, on a projection, after the tests' fixtures.
+kinds_mif = (
+    b'Version 300\r\nCharset "WindowsLatin1"\r\nDelimiter ";"\r\n'
+    b'CoordSys Earth Projection 3, 57, "m", -96.5, 23, 20.5, 60, 1000.4, -7\r\n'
+    b'Columns 3\r\n  Name Char(10)\r\n  Size Decimal(12,2)\r\n  Seen Date\r\nData\r\n\r\n'
+    b'Point 1.5 -2.25\r\n    Symbol (35,255,12)\r\n'
+    b'Line 1 2 3 4\r\n    Pen (0,3,0)\r\n'
+    b'Pline 3\r\n1 1\r\n2 2\r\n3 1\r\n    Pen (1,1,16711680)\r\n    Smooth\r\n'
+    b'Pline Multiple 2\r\n  2\r\n0 0\r\n1 1\r\n  2\r\n5 5\r\n5 6\r\n'
+    b'Region 2\r\n  5\r\n0 0\r\n10 0\r\n10 10\r\n0 10\r\n0 0\r\n  4\r\n2 2\r\n2 4\r\n4 4\r\n2 2\r\n'
+    b'    Pen (1,2,0)\r\n    Brush (2,16777215,0)\r\n    Center 5 5\r\n'
+    b'Rect 0 0 10 5\r\n  Pen (2,5,0)\r\n  Brush (4,0)\r\n'
+    b'Roundrect 0 0 5 5\r\n  1\r\n'
+    b'Ellipse 0 0 4 2\r\n'
+    b'Arc 0 0 4 4 0 90\r\n'
+    b'Text\r\n    "A label"\r\n    1 1 3 2\r\n    Font ("Arial",0,0,0)\r\n    Angle 15\r\n'
+)
+kinds_mid = b''.join(b'"r%d";%d.5;20240102\r\n' % (i, i) for i in range(1, 11))
+(corpus / "mif" / "kinds").write_bytes(struct.pack("<I", len(kinds_mif)) + kinds_mif + kinds_mid)
 survey = (work / "survey.txt").read_bytes()
 for kind in range(3):
     (corpus / "ascii" / f"survey{kind + 1}").write_bytes(bytes([kind]) + survey)
