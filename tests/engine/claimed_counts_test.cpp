@@ -153,7 +153,9 @@ TEST_F(ClaimedLayerCounts, ATableClaimingABillionRecordsIsRefusedAndNeverPadded)
     shp.SetCreateDbf(true);
     shp.ExportShapeFile(dir / "layers/big.vxv", dir / "out/big.shp");
     for (const auto& entry : fs::recursive_directory_iterator(dir / "out")) {
-        if (entry.is_regular_file()) EXPECT_LT(entry.file_size(), 4096u) << entry.path();
+        if (entry.is_regular_file()) {
+            EXPECT_LT(entry.file_size(), 4096u) << entry.path();
+        }
     }
 }
 
