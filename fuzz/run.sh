@@ -16,15 +16,18 @@ jobs=${VX_FUZZ_JOBS:-1}
 
 CC=${VX_FUZZ_CC:-clang} CXX=${VX_FUZZ_CXX:-clang++} \
     cmake -S fuzz -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build build-fuzz
+# Runs started at the same time (two test runs on one machine) build one after the other.
+flock build-fuzz/.build-lock cmake --build build-fuzz
 
-mkdir -p build-fuzz/logs
-# The targets' work folders go under one temp folder of this run (in memory when /dev/shm is
-# there), removed at the end even when a target crashed before cleaning up.
+# The targets' work folders and logs go under one temp folder of this run (in memory when
+# /dev/shm is there), removed at the end even when a target crashed before cleaning up; the
+# logs are kept in build-fuzz/logs/ once the run is over.
 tmp_root=/dev/shm
 [ -d "$tmp_root" ] && [ -w "$tmp_root" ] || tmp_root=${TMPDIR:-/tmp}
 run_tmp=$(mktemp -d "$tmp_root/vxfuzz-run.XXXXXX")
 trap 'rm -rf "$run_tmp"' EXIT
+logs=$run_tmp/logs
+mkdir -p "$logs" build-fuzz/logs
 
 run_target() {
     local t=$1
@@ -37,8 +40,8 @@ run_target() {
         "build-fuzz/bin/${t}_fuzzer" "fuzz/corpus-run/$t" "fuzz/corpus/$t" \
         -max_total_time="$seconds" -rss_limit_mb=2048 -timeout=10 -max_len=8192 \
         -artifact_prefix="fuzz/crashes/$t/" -print_final_stats=1 "${dict[@]}" \
-        >"build-fuzz/logs/$t.log" 2>&1 || rc=$?
-    echo "$rc" >"build-fuzz/logs/$t.rc"
+        >"$logs/$t.log" 2>&1 || rc=$?
+    echo "$rc" >"$logs/$t.rc"
 }
 
 running=0
@@ -59,8 +62,8 @@ wait || true
 
 status=0
 for t in "${targets[@]}"; do
-    log="build-fuzz/logs/$t.log"
-    rc=$(cat "build-fuzz/logs/$t.rc")
+    log="$logs/$t.log"
+    rc=$(cat "$logs/$t.rc")
     execs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log" | tail -1)
     stats=$(grep -E '^#[0-9]+.*cov: [0-9]+' "$log" | tail -1 || true)
     cov=$(sed -E -n 's/.* cov: ([0-9]+).*/\1/p' <<<"$stats")
@@ -77,4 +80,5 @@ for t in "${targets[@]}"; do
         grep -E -m3 'ERROR|SUMMARY|runtime error|ALARM|out-of-memory' "$log" | sed 's/^/fuzz:   /' || true
     fi
 done
+cp "$logs"/*.log "$logs"/*.rc build-fuzz/logs/
 exit $status
