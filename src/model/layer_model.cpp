@@ -3,7 +3,7 @@
 namespace vx {
 
 void LayerModel::Clear() {
-    // Swapping with empty vectors gives the memory of a large layer back at once.
+    // A fresh model: assigning it frees the memory of a large layer at once.
     *this = LayerModel{};
 }
 
