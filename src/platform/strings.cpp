@@ -4,6 +4,19 @@
 
 namespace vx {
 
+namespace {
+
+// Appends the run of decimal digits at p to `mantissa` (which wraps when the run is longer
+// than 19 digits; the caller refuses such runs) and returns how many there were.
+std::ptrdiff_t ReadDigitRun(const char*& p, const char* end, std::uint64_t& mantissa) {
+    const char* const first = p;
+    while (p != end && static_cast<unsigned>(*p - '0') < 10u)
+        mantissa = mantissa * 10 + static_cast<unsigned>(*p++ - '0');
+    return p - first;
+}
+
+}  // namespace
+
 char UpperAnsi(char c) {
     auto u = static_cast<unsigned char>(c);
     if (u >= 'a' && u <= 'z') return static_cast<char>(u - 32);
@@ -83,35 +96,34 @@ std::vector<std::string> SplitQuoted(std::string_view text, char delimiter) {
     return fields;
 }
 
-bool ParseDecimal(std::string_view text, double& value) {
-    const char* p = text.data();
-    const char* const end = p + text.size();
+bool ParsePlainDecimal(const char*& start, const char* end, double& value) {
+    const char* p = start;
     bool negative = false;
     if (p != end && (*p == '+' || *p == '-')) negative = *p++ == '-';
-    auto digit = [](char c) { return static_cast<unsigned>(c - '0') < 10u; };
     // A mantissa of at most 2^53 and a power of ten below 10^23 are both exact doubles, so
     // one division gives the correctly rounded result, the same as from_chars.
     static constexpr double kPowers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
                                          1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
                                          1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
     std::uint64_t mantissa = 0;
-    const char* const digits = p;
-    while (p != end && digit(*p))
-        mantissa = mantissa * 10 + static_cast<unsigned>(*p++ - '0');
-    std::ptrdiff_t count = p - digits;
+    std::ptrdiff_t count = ReadDigitRun(p, end, mantissa);
     std::ptrdiff_t fraction = 0;
     if (p != end && *p == '.') {
-        const char* const first = ++p;
-        while (p != end && digit(*p))
-            mantissa = mantissa * 10 + static_cast<unsigned>(*p++ - '0');
-        fraction = p - first;
+        ++p;
+        fraction = ReadDigitRun(p, end, mantissa);
         count += fraction;
     }
-    if (p == end && count > 0 && count <= 19 && fraction <= 22 && mantissa <= (1ull << 53)) {
-        const double magnitude = static_cast<double>(mantissa) / kPowers[fraction];
-        value = negative ? -magnitude : magnitude;
-        return true;
-    }
+    if (count == 0 || count > 19 || fraction > 22 || mantissa > (1ull << 53)) return false;
+    const double magnitude = static_cast<double>(mantissa) / kPowers[fraction];
+    value = negative ? -magnitude : magnitude;
+    start = p;
+    return true;
+}
+
+bool ParseDecimal(std::string_view text, double& value) {
+    const char* p = text.data();
+    const char* const end = p + text.size();
+    if (ParsePlainDecimal(p, end, value) && p == end) return true;
     if (!text.empty() && text.front() == '+') {
         text.remove_prefix(1);
         if (!text.empty() && text.front() == '-') return false;

@@ -31,6 +31,11 @@ std::vector<std::string> SplitQuoted(std::string_view text, char delimiter);
 // significant digits, the form map files are full of, take an exact shortcut; everything else
 // goes through std::from_chars. False when the text is not entirely a number.
 bool ParseDecimal(std::string_view text, double& value);
+// The shortcut alone, at the start of [p, end): an optional sign, digits, an optional point
+// and more digits, at most 19 digits in all. On success `p` moves past the number; false, with
+// `p` left where it was, when no such number starts there or it is too long to be exact this
+// way. Whatever follows the number is the caller's to judge (an exponent is not read).
+bool ParsePlainDecimal(const char*& p, const char* end, double& value);
 
 // Numbers as text: the whole (trimmed) text must be the number. No locale.
 std::optional<double> ParseDouble(std::string_view text);

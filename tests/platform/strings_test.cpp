@@ -43,8 +43,10 @@ TEST(Strings, DecimalShortcutAgreesWithFromCharsToTheBit) {
         char text[64];
         const int decimals = static_cast<int>(random() % 12);
         const double magnitude = std::pow(10.0, static_cast<double>(random() % 14) - 3);
-        const double v = (static_cast<double>(random() % 2000001) - 1000000.0) / 1000000.0 * magnitude;
-        auto [end, ec] = std::to_chars(text, text + sizeof text, v, std::chars_format::fixed, decimals);
+        const double v =
+            (static_cast<double>(random() % 2000001) - 1000000.0) / 1000000.0 * magnitude;
+        auto [end, ec] =
+            std::to_chars(text, text + sizeof text, v, std::chars_format::fixed, decimals);
         ASSERT_EQ(ec, std::errc());
         const std::string_view s(text, static_cast<std::size_t>(end - text));
         double expected = 0, got = 0;
@@ -56,11 +58,56 @@ TEST(Strings, DecimalShortcutAgreesWithFromCharsToTheBit) {
     for (const char* bad : {"", "-", "+", ".", "1.2.3", "12a", " 1", "1e", "--1", "+-1"}) {
         EXPECT_FALSE(ParseDecimal(bad, v)) << bad;
     }
-    for (auto [text, want] : {std::pair{"-0.5", -0.5}, {"+7", 7.0}, {"5.", 5.0}, {"1e3", 1000.0},
+    for (auto [text, want] : {std::pair{"-0.5", -0.5},
+                              {"+7", 7.0},
+                              {"5.", 5.0},
+                              {"1e3", 1000.0},
                               {"0.000000000000000000001234", 1.234e-21},
                               {"123456789012345678", 123456789012345678.0}}) {
         ASSERT_TRUE(ParseDecimal(text, v)) << text;
         EXPECT_EQ(v, want) << text;
+    }
+}
+
+// The vertex reader parses numbers in place and judges what follows them itself, so the
+// shortcut must stop exactly at the first character that is not part of the number, whatever
+// that character is, on the eight-at-a-time road and on the byte road near the text's end.
+TEST(Strings, PlainDecimalStopsAtTheFirstCharacterAfterTheNumber) {
+    for (const std::string_view tail : {"", "7654321", "12345678.5"}) {
+        for (int whole = 0; whole <= 20; ++whole) {
+            for (int fraction = -1; fraction <= 9; ++fraction) {
+                std::string number = "-";
+                for (int i = 0; i < whole; ++i)
+                    number += static_cast<char>('1' + i % 9);
+                if (fraction >= 0) number += '.';
+                for (int i = 0; i < fraction; ++i)
+                    number += static_cast<char>('9' - i % 9);
+                const int digits = whole + std::max(fraction, 0);
+                std::uint64_t mantissa = 0;
+                for (char c : number)
+                    if (c >= '0' && c <= '9')
+                        mantissa = mantissa * 10 + static_cast<unsigned>(c - '0');
+                const bool exact = digits >= 1 && digits <= 19 && mantissa <= (1ull << 53);
+                for (int next = 0; next < 256; ++next) {
+                    if ((next >= '0' && next <= '9') || (next == '.' && fraction < 0)) continue;
+                    const std::string text = number + static_cast<char>(next) + std::string(tail);
+                    const char* p = text.data();
+                    double got = 0;
+                    const bool ok = ParsePlainDecimal(p, text.data() + text.size(), got);
+                    ASSERT_EQ(ok, exact) << number << " then byte " << next;
+                    if (!ok) {
+                        ASSERT_EQ(p, text.data()) << "a refusal moves nothing";
+                        continue;
+                    }
+                    ASSERT_EQ(p, text.data() + number.size()) << number << " then byte " << next;
+                    double expected = 0;
+                    std::from_chars(number.data(), number.data() + number.size(), expected);
+                    ASSERT_EQ(std::bit_cast<std::uint64_t>(got),
+                              std::bit_cast<std::uint64_t>(expected))
+                        << number;
+                }
+            }
+        }
     }
 }
 
