@@ -1,6 +1,5 @@
 #include "mif/mif_input.h"
 
-#include <charconv>
 #include <cmath>
 #include <limits>
 
@@ -52,6 +51,12 @@ bool MifInput::Rewind() {
     return true;
 }
 
+bool MifInput::ReadFileLine(std::string& out) {
+    if (!reader_.ReadLine(out)) return false;
+    if (lineWatcher) lineWatcher(out, reader_.LineNumber());
+    return true;
+}
+
 bool MifInput::FetchLine(std::string& out) {
     if (havePeek_) {
         out.swap(peek_);
@@ -59,7 +64,7 @@ bool MifInput::FetchLine(std::string& out) {
         return true;
     }
     if (!realEnd_) {
-        if (reader_.ReadLine(out)) return true;
+        if (ReadFileLine(out)) return true;
         realEnd_ = true;
     }
     if (trailingBlanks_ > 0) {
@@ -73,7 +78,7 @@ bool MifInput::FetchLine(std::string& out) {
 bool MifInput::AtEnd() {
     if (inLine_ || havePeek_) return false;
     if (!realEnd_) {
-        if (reader_.ReadLine(peek_)) {
+        if (ReadFileLine(peek_)) {
             havePeek_ = true;
             return false;
         }
@@ -154,40 +159,46 @@ double MifInput::ReadNumber() {
     return value;
 }
 
-void MifInput::ReadPair(double& x, double& y) {
-    if (!inLine_ && !havePeek_ && !realEnd_) {
-        std::string_view view;
-        if (!reader_.ReadLine(view)) {
-            realEnd_ = true;
-        } else {
-            const char* p = view.data();
-            const char* const end = p + view.size();
-            auto skipBlanks = [&] {
-                while (p != end && IsSpace(*p))
-                    ++p;
-            };
-            auto word = [&] {
-                const char* const start = p;
-                while (p != end && !IsSpace(*p) && *p != ',')
-                    ++p;
-                return std::string_view(start, static_cast<std::size_t>(p - start));
-            };
-            skipBlanks();
-            const std::string_view first = word();
-            skipBlanks();
-            if (p != end && *p == ',') {
-                ++p;
-                skipBlanks();
-            }
-            const std::string_view second = word();
-            skipBlanks();
-            if (p == end && ParseWholeDouble(first, x) && ParseWholeDouble(second, y)) return;
-            // Anything else takes the general road, item by item.
-            current_.assign(view);
-            pos_ = 0;
-            inLine_ = true;
-        }
+// A line of exactly two plain decimals, blanks around them and an optional comma between,
+// read straight from the reader's buffer. Nothing is taken from the file unless it succeeds;
+// every other form, and a line the buffer's edge cuts, is left to the item reads.
+bool MifInput::ParsePlainPair(double& x, double& y) {
+    const std::string_view ahead = reader_.Ahead();
+    const char* p = ahead.data();
+    const char* const end = p + ahead.size();
+    auto skipBlanks = [&] {
+        while (p != end && IsSpace(*p))
+            ++p;
+    };
+    skipBlanks();
+    double first = 0.0;
+    if (!ParsePlainDecimal(p, end, first) || p == end || !(IsSpace(*p) || *p == ',')) return false;
+    skipBlanks();
+    if (p != end && *p == ',') {
+        ++p;
+        skipBlanks();
     }
+    double second = 0.0;
+    if (!ParsePlainDecimal(p, end, second)) return false;
+    skipBlanks();
+    if (p == end) return false;
+    if (*p == '\r') {
+        // CR LF or a lone CR; a CR at the buffer's edge may still have its LF to come.
+        if (p + 1 == end) return false;
+        p += p[1] == '\n' ? 2 : 1;
+    } else if (*p == '\n') {
+        ++p;
+    } else {
+        return false;
+    }
+    reader_.SkipParsedLine(static_cast<std::size_t>(p - ahead.data()));
+    x = first;
+    y = second;
+    return true;
+}
+
+void MifInput::ReadPair(double& x, double& y) {
+    if (!inLine_ && !havePeek_ && !realEnd_ && ParsePlainPair(x, y)) return;
     x = ReadNumber();
     y = ReadNumber();
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -45,15 +46,23 @@ class MifInput {
     // A number item: ends at a blank, a comma or the line end; blank lines are skipped.
     double ReadNumber();
     // Two numbers, as two ReadNumber calls would read them; a line holding just the pair
-    // (the form of nearly every vertex) is parsed in place without copying it.
+    // (the form of nearly every vertex) is parsed in place in the read buffer.
     void ReadPair(double& x, double& y);
     // A number item that must be a whole count of at least 1.
     std::int32_t ReadCount();
 
+    // 1-based number of the last line taken from the file.
+    long long LineNumber() const { return reader_.LineNumber(); }
+
     std::string line;        // the line buffer
     bool reuseLine = false;  // the line buffer holds a line handed back to the object loop
+    // When set, sees every line taken from the file with its number, except the plain pairs
+    // ReadPair parses in place (which hold nothing but two numbers).
+    std::function<void(std::string_view, long long)> lineWatcher;
 
   private:
+    bool ReadFileLine(std::string& out);
+    bool ParsePlainPair(double& x, double& y);
     bool FetchLine(std::string& out);
     bool StartItem(bool skipEmptyLines);
     void FinishItem();

@@ -368,10 +368,14 @@ bool ReadMifData(JobContext& ctx, MifInput& in) {
     ctx.ReportStage("Reading ...");
     LayerModel& model = ctx.model;
     try {
-        // Counting pass over the data section, so that the arrays are sized once.
+        // The object words of every line after the header's last one are counted as the
+        // object pass reads them, so that the file is read once. The pairs the input parses in
+        // place hold no word, so the watcher misses no object line.
+        const long long headerEnd = in.LineNumber();
         std::size_t regions = 0, lines = 0, points = 0;
-        while (in.ReadLine()) {
-            switch (ClassifyObjectLine(in.line)) {
+        in.lineWatcher = [&](std::string_view text, long long number) {
+            if (number <= headerEnd) return;
+            switch (ClassifyObjectLine(text)) {
                 case ObjectWord::kRegion:
                 case ObjectWord::kRect:
                 case ObjectWord::kRoundRect:
@@ -390,13 +394,9 @@ bool ReadMifData(JobContext& ctx, MifInput& in) {
                 default:
                     break;
             }
-        }
-        model.Regions.resize(regions);
-        model.Lines.resize(lines);
-        model.Points.resize(points);
-        model.ObjectOrder.reserve(regions + lines + points);
+        };
 
-        // Object pass over the same lines.
+        // Object pass from the first line; the header lines pass through the loop unread.
         if (!in.Rewind()) throw MifReadError("cannot read the file again");
         SkipToData(in);
         while (!in.AtEnd()) {
@@ -441,7 +441,14 @@ bool ReadMifData(JobContext& ctx, MifInput& in) {
                     break;  // coordinates and clauses no object took, header lines
             }
         }
+        in.lineWatcher = nullptr;
+        // The arrays end as long as the count of their kind, which is more than was filled
+        // when a ROUNDRECT was counted or an object word stood in a text label.
+        if (model.Regions.size() < regions) model.Regions.resize(regions);
+        if (model.Lines.size() < lines) model.Lines.resize(lines);
+        if (model.Points.size() < points) model.Points.resize(points);
     } catch (const std::exception&) {
+        in.lineWatcher = nullptr;
         ctx.ReportStage("Error Reading MIF Data");
         ctx.Fail();
         return false;

@@ -7,9 +7,10 @@
 // points, lines and regions of the layer model.
 namespace vx {
 
-// Counts the objects from the current position to the end, sizes the object arrays, then
-// reads the file again from its first line and stores every object in source order, with one
-// entry of ObjectOrder each. A malformed object reports "Error Reading MIF Data" and sets the
+// Reads the file again from its first line and stores every object after the Data line in
+// source order, with one entry of ObjectOrder each. The object words of the lines after the
+// current position are counted on the way, and each object array ends at least as long as
+// its kind's count. A malformed object reports "Error Reading MIF Data" and sets the
 // failure flag; the result is false then.
 bool ReadMifData(JobContext& ctx, MifInput& in);
 

@@ -111,6 +111,90 @@ TEST(MifObjects, PointsLinesRectanglesAndRoundRects) {
     EXPECT_EQ(m.Brushes.At(m.Regions[1].BrushIndex), (BrushStyle{2, 0, 0}));
 }
 
+// Vertex lines are parsed in place in the 1 MiB read buffer. Every form of a vertex line,
+// every line end, numbers and CR LF pairs cut by the buffer's edge, and lines no plain pair
+// fits (exponents, trailing commas, blank lines) must give the same vertices as the
+// item-by-item reading, and the object after them must still be found and counted.
+TEST(MifObjects, VertexLinesAcrossTheReadBufferGiveExactVertices) {
+    const std::size_t edge = std::size_t{1} << 20;
+    const std::string header = test::MifText("");
+    const char* const ends[] = {"\r\n", "\n", "\r"};
+    std::string data;
+    std::vector<Vertex> expected;
+    std::size_t forcedCrLf = 0, forcedCr = 0;
+    auto add = [&](double x, double y, std::string line, const std::string& end) {
+        expected.push_back(Vertex{x, y});
+        data += line + end;
+    };
+    const int count = 120000;  // about 3 MiB of vertex text
+    for (int i = 0; i < count; ++i) {
+        const double x = 400000.0 + i * 0.125;
+        const double y = -5000000.5 + (i % 977) * 0.001;
+        char a[40], b[40];
+        std::snprintf(a, sizeof a, "%.3f", x);
+        std::snprintf(b, sizeof b, "%.3f", y);
+        std::string line;
+        switch (i % 7) {
+            case 0:
+                line = std::string(a) + " " + b;
+                break;
+            case 1:
+                line = std::string(a) + "," + b;
+                break;
+            case 2:
+                line = "\t " + std::string(a) + " \t, " + b + "  ";
+                break;
+            case 3:
+                line = std::string(a) + "e0 " + b;
+                break;  // exponent: item road
+            case 4:
+                line = std::string(a) + " " + b + ",";
+                break;  // trailing comma
+            case 5:
+                line = "+" + std::string(a) + " " + b + "\r\n";
+                break;  // blank line after
+            default:
+                line = std::string(a) + "  " + b;
+                break;
+        }
+        std::string end = ends[i % 3];
+        // Land a CR exactly on the last byte of the first and of the second buffer, once
+        // with its LF in the next buffer and once alone.
+        const std::size_t at = header.size() + data.size() + std::string("Region 1\r\n").size() +
+                               std::to_string(count).size() + 2;
+        for (auto [target, done, lf] :
+             {std::tuple{edge, &forcedCrLf, true}, std::tuple{2 * edge, &forcedCr, false}}) {
+            if (*done == 0 && at + 80 > target && at + line.size() < target) {
+                line.insert(0, target - 1 - at - line.size(), ' ');
+                end = lf ? "\r\n" : "\r";
+                *done = at;
+            }
+        }
+        add(std::strtod(a, nullptr), std::strtod(b, nullptr), line, end);
+    }
+    ASSERT_NE(forcedCrLf, 0u);
+    ASSERT_NE(forcedCr, 0u);
+    const std::string bytes = header + "Region 1\r\n" + std::to_string(count) + "\r\n" + data +
+                              "    Pen (1,2,0)\r\nPoint 1 2\r\n";
+    ASSERT_EQ(bytes[edge - 1], '\r');
+    ASSERT_EQ(bytes[edge], '\n');
+    ASSERT_EQ(bytes[2 * edge - 1], '\r');
+    ASSERT_NE(bytes[2 * edge], '\n');
+
+    JobContext ctx;
+    ASSERT_TRUE(test::ReadMifBytes(ctx, bytes));
+    ASSERT_EQ(ctx.model.RegionCount, 1);
+    const auto& ring = ctx.model.Regions[0].Parts[0].Vertices;
+    ASSERT_EQ(ring.size(), expected.size());
+    for (std::size_t i = 0; i < ring.size(); ++i)
+        ASSERT_EQ(ring[i], expected[i]) << "vertex " << i;
+    EXPECT_EQ(ctx.model.Pens.At(ctx.model.Regions[0].PenIndex), (PenStyle{1, 0, 0}))
+        << "the Pen clause after the last vertex";
+    ASSERT_EQ(ctx.model.PointCount, 1);
+    EXPECT_EQ(ctx.model.Points.size(), 1u);
+    EXPECT_EQ(ctx.model.Points[0].Vertices[0], (Vertex{1, 2}));
+}
+
 TEST(MifObjects, EllipsesAndArcsUseTheSemiAxesOfTheirBox) {
     JobContext ctx;
     ASSERT_TRUE(ReadData(ctx,
