@@ -22,6 +22,28 @@ bool ParseWholeDouble(std::string_view text, double& value) {
     return ParseDecimal(text, value) && std::isfinite(value);
 }
 
+// A vertex line of exactly two plain decimals, blanks around them and an optional comma
+// between: the form nearly every vertex line has, parsed in one step. Every other form is
+// left to the item reads, which give the same numbers for it.
+bool ParsePlainPairLine(std::string_view text, double& x, double& y) {
+    const char* p = text.data();
+    const char* const end = p + text.size();
+    auto skipBlanks = [&] {
+        while (p != end && IsSpace(*p))
+            ++p;
+    };
+    skipBlanks();
+    if (!ParsePlainDecimal(p, end, x) || p == end || !(IsSpace(*p) || *p == ',')) return false;
+    skipBlanks();
+    if (p != end && *p == ',') {
+        ++p;
+        skipBlanks();
+    }
+    if (!ParsePlainDecimal(p, end, y)) return false;
+    skipBlanks();
+    return p == end;
+}
+
 std::int32_t ToLong(double value) {
     // nearbyint rounds half to even in the default rounding mode.
     double rounded = std::nearbyint(value);
@@ -38,8 +60,10 @@ bool MifInput::Open(const std::string& path) {
     return Rewind();
 }
 
-bool MifInput::Rewind() {
-    if (!reader_.Rewind()) return false;
+MifInput::MifInput() : reader_(ParsePlainPairLine) {}
+
+bool MifInput::Rewind(bool readAhead) {
+    if (!reader_.Rewind(readAhead)) return false;
     line.clear();
     reuseLine = false;
     current_.clear();
@@ -52,9 +76,20 @@ bool MifInput::Rewind() {
 }
 
 bool MifInput::ReadFileLine(std::string& out) {
-    if (!reader_.ReadLine(out)) return false;
+    std::string_view text;
+    if (!reader_.ReadLine(text)) {
+        CheckNotFailed();
+        return false;
+    }
+    out.assign(text);
     if (lineWatcher) lineWatcher(out, reader_.LineNumber());
     return true;
+}
+
+void MifInput::CheckNotFailed() const {
+    // A read error must not pass for the end of the file: the objects after it would be
+    // lost without a word.
+    if (reader_.Failed()) throw MifReadError("the file could not be read to its end");
 }
 
 bool MifInput::FetchLine(std::string& out) {
@@ -159,46 +194,23 @@ double MifInput::ReadNumber() {
     return value;
 }
 
-// A line of exactly two plain decimals, blanks around them and an optional comma between,
-// read straight from the reader's buffer. Nothing is taken from the file unless it succeeds;
-// every other form, and a line the buffer's edge cuts, is left to the item reads.
-bool MifInput::ParsePlainPair(double& x, double& y) {
-    const std::string_view ahead = reader_.Ahead();
-    const char* p = ahead.data();
-    const char* const end = p + ahead.size();
-    auto skipBlanks = [&] {
-        while (p != end && IsSpace(*p))
-            ++p;
-    };
-    skipBlanks();
-    double first = 0.0;
-    if (!ParsePlainDecimal(p, end, first) || p == end || !(IsSpace(*p) || *p == ',')) return false;
-    skipBlanks();
-    if (p != end && *p == ',') {
-        ++p;
-        skipBlanks();
-    }
-    double second = 0.0;
-    if (!ParsePlainDecimal(p, end, second)) return false;
-    skipBlanks();
-    if (p == end) return false;
-    if (*p == '\r') {
-        // CR LF or a lone CR; a CR at the buffer's edge may still have its LF to come.
-        if (p + 1 == end) return false;
-        p += p[1] == '\n' ? 2 : 1;
-    } else if (*p == '\n') {
-        ++p;
-    } else {
-        return false;
-    }
-    reader_.SkipParsedLine(static_cast<std::size_t>(p - ahead.data()));
-    x = first;
-    y = second;
-    return true;
-}
-
 void MifInput::ReadPair(double& x, double& y) {
-    if (!inLine_ && !havePeek_ && !realEnd_ && ParsePlainPair(x, y)) return;
+    if (!inLine_ && !havePeek_ && !realEnd_) {
+        std::string_view text;
+        bool isPair = false;
+        if (!reader_.ReadLineOrPair(text, isPair, x, y)) {
+            CheckNotFailed();
+            realEnd_ = true;
+        } else if (isPair) {
+            return;
+        } else {
+            // Anything else takes the general road, item by item.
+            if (lineWatcher) lineWatcher(text, reader_.LineNumber());
+            current_.assign(text);
+            pos_ = 0;
+            inLine_ = true;
+        }
+    }
     x = ReadNumber();
     y = ReadNumber();
 }

@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/text_file.h"
+#include "platform/pair_line_reader.h"
 
 // The MIF reader's input: one sequential stream over the source file, read either as whole
 // lines or as items (numbers and words cut at blanks, commas and line ends), with the line
@@ -22,10 +22,12 @@ class MifReadError : public std::runtime_error {
 
 class MifInput {
   public:
+    MifInput();
     bool Open(const std::string& path);
     void Close() { reader_.Close(); }
-    // Back to the first line.
-    bool Rewind();
+    // Back to the first line. With readAhead the file is read from there on by a second
+    // thread ahead of the caller, vertex lines parsed there too.
+    bool Rewind(bool readAhead = false);
 
     // True when nothing is left to read: no real line, no trailing blank line, and no rest
     // of a line that item reads stopped in.
@@ -46,7 +48,7 @@ class MifInput {
     // A number item: ends at a blank, a comma or the line end; blank lines are skipped.
     double ReadNumber();
     // Two numbers, as two ReadNumber calls would read them; a line holding just the pair
-    // (the form of nearly every vertex) is parsed in place in the read buffer.
+    // (the form of nearly every vertex) is parsed in one step without copying it.
     void ReadPair(double& x, double& y);
     // A number item that must be a whole count of at least 1.
     std::int32_t ReadCount();
@@ -62,12 +64,12 @@ class MifInput {
 
   private:
     bool ReadFileLine(std::string& out);
-    bool ParsePlainPair(double& x, double& y);
+    void CheckNotFailed() const;
     bool FetchLine(std::string& out);
     bool StartItem(bool skipEmptyLines);
     void FinishItem();
 
-    TextReader reader_;
+    PairLineReader reader_;
     std::string current_;  // the physical line item reads work in
     std::size_t pos_ = 0;
     bool inLine_ = false;  // current_ has been read partly

@@ -397,7 +397,8 @@ bool ReadMifData(JobContext& ctx, MifInput& in) {
         };
 
         // Object pass from the first line; the header lines pass through the loop unread.
-        if (!in.Rewind()) throw MifReadError("cannot read the file again");
+        // The lines are read and the vertex lines parsed ahead on a second thread.
+        if (!in.Rewind(true)) throw MifReadError("cannot read the file again");
         SkipToData(in);
         while (!in.AtEnd()) {
             if (!in.reuseLine) {

@@ -100,12 +100,6 @@ bool TextReader::ReadLine(std::string_view& line) {
     }
 }
 
-std::string_view TextReader::Ahead() {
-    if (skipLf_) return {};
-    if (begin_ == end_ && !Fill()) return {};
-    return std::string_view(buffer_.data() + begin_, end_ - begin_);
-}
-
 bool TextReader::ReadLine(std::string& line) {
     std::string_view view;
     if (!ReadLine(view)) return false;

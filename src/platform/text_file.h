@@ -27,15 +27,6 @@ class TextReader {
     bool ReadLine(std::string_view& line);
     // The same, copied into `line`.
     bool ReadLine(std::string& line);
-    // For a caller that parses the next line in place: the bytes ahead of it in the buffer,
-    // running to the buffer's end, which may cut a line. Empty when the next line can only
-    // come through ReadLine (the end of the file, or a line end split at the buffer's edge).
-    std::string_view Ahead();
-    // Passes over one line parsed from Ahead(): `bytes` counts its text and its line end.
-    void SkipParsedLine(std::size_t bytes) {
-        begin_ += bytes;
-        ++lineNumber_;
-    }
     // Number of lines returned so far (the 1-based number of the last one).
     long long LineNumber() const { return lineNumber_; }
     // True when reading failed for another reason than the end of the file.

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/pair_line_reader.h"
+
 #include "support/test_support.h"
 
 namespace vx {
@@ -55,6 +57,96 @@ TEST(TextReader, RewindStartsOverAndCountsLines) {
     ASSERT_TRUE(reader.ReadLine(line));
     EXPECT_EQ(line, "a");
     EXPECT_FALSE(TextReader(dir / "none.txt").IsOpen());
+}
+
+// A pair for these tests: two whole numbers split by one blank, nothing else.
+bool IntPair(std::string_view line, double& a, double& b) {
+    const std::size_t blank = line.find(' ');
+    if (blank == std::string_view::npos || blank == 0 || blank + 1 == line.size()) return false;
+    for (std::size_t i = 0; i < line.size(); ++i)
+        if (i != blank && (line[i] < '0' || line[i] > '9')) return false;
+    a = std::stod(std::string(line.substr(0, blank)));
+    b = std::stod(std::string(line.substr(blank + 1)));
+    return true;
+}
+
+// What a PairLineReader hands out, line by line: the text, or "=a,b" for a pair.
+std::vector<std::string> Taken(PairLineReader& reader, bool asPairs, std::size_t limit = SIZE_MAX) {
+    std::vector<std::string> out;
+    std::string_view line;
+    bool isPair = false;
+    double a = 0, b = 0;
+    while (out.size() < limit) {
+        if (asPairs ? !reader.ReadLineOrPair(line, isPair, a, b) : !reader.ReadLine(line)) break;
+        if (asPairs && isPair)
+            out.push_back("=" + std::to_string(static_cast<long>(a)) + "," +
+                          std::to_string(static_cast<long>(b)));
+        else
+            out.emplace_back(line);
+        EXPECT_EQ(reader.LineNumber(), static_cast<long long>(out.size()));
+    }
+    return out;
+}
+
+TEST(PairLineReader, ReadAheadHandsOutExactlyWhatTheCallersThreadWouldRead) {
+    test::TempDir dir;
+    // Enough lines for many blocks, every line end, empty lines, a line longer than a block,
+    // a CR LF split by the 1 MiB read buffer and a last line without its end.
+    std::string text;
+    for (int i = 0; i < 70000; ++i) {
+        if (i == 40000) text += std::string(3 << 20, 'x') + "\n";
+        if (i % 5 == 4) text += "\r\n";
+        text += i % 3 == 0 ? std::to_string(i) + " " + std::to_string(i * 7)
+                           : "line " + std::to_string(i) + (i % 7 == 0 ? " 1" : "");
+        text += i % 3 == 0 ? "\r\n" : (i % 3 == 1 ? "\n" : "\r");
+    }
+    const std::size_t edge = (1u << 20) - 1;
+    text.insert(edge, "\r\n");
+    text += "7 8";
+    test::WriteFile(dir / "lines.txt", text);
+
+    PairLineReader direct(IntPair);
+    ASSERT_TRUE(direct.Open(dir / "lines.txt"));
+    const auto expected = Taken(direct, true);
+    ASSERT_GT(expected.size(), 70000u);
+    EXPECT_EQ(expected.back(), "=7,8");
+    EXPECT_FALSE(direct.Failed());
+
+    PairLineReader ahead(IntPair);
+    ASSERT_TRUE(ahead.Open(dir / "lines.txt"));
+    ASSERT_TRUE(ahead.Rewind(true));
+    EXPECT_EQ(Taken(ahead, true), expected);
+    std::string_view line;
+    EXPECT_FALSE(ahead.ReadLine(line)) << "the end stays the end";
+    // Read as text, pairs included, on both roads.
+    ASSERT_TRUE(ahead.Rewind(true));
+    const auto texts = Taken(ahead, false);
+    ASSERT_TRUE(direct.Rewind());
+    EXPECT_EQ(texts, Taken(direct, false));
+    EXPECT_EQ(texts.size(), expected.size());
+}
+
+TEST(PairLineReader, RewindAndCloseStopTheSecondThreadWhereverItIs) {
+    test::TempDir dir;
+    std::string text;
+    for (int i = 0; i < 200000; ++i)
+        text += std::to_string(i) + " 1\n";
+    test::WriteFile(dir / "many.txt", text);
+    PairLineReader reader(IntPair);
+    ASSERT_TRUE(reader.Open(dir / "many.txt"));
+    for (int round = 0; round < 20; ++round) {
+        // Rewind while the thread is filling or waiting for room, after a few lines or none.
+        ASSERT_TRUE(reader.Rewind(true));
+        const auto first = Taken(reader, true, static_cast<std::size_t>(round * 997));
+        for (std::size_t i = 0; i < first.size(); ++i)
+            ASSERT_EQ(first[i], "=" + std::to_string(i) + ",1");
+    }
+    ASSERT_TRUE(reader.Rewind(true));
+    EXPECT_EQ(Taken(reader, true, 3), (std::vector<std::string>{"=0,1", "=1,1", "=2,1"}));
+    reader.Close();
+    PairLineReader dropped(IntPair);  // destroyed while reading ahead
+    ASSERT_TRUE(dropped.Open(dir / "many.txt"));
+    ASSERT_TRUE(dropped.Rewind(true));
 }
 
 TEST(TextWriter, WritesCrLfAndReportsFailure) {

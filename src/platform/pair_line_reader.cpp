@@ -1,0 +1,158 @@
+#include "platform/pair_line_reader.h"
+
+namespace vx {
+
+namespace {
+
+// A block ends at this many lines or once its text reaches this many bytes; a few blocks
+// in flight keep the second thread busy without holding much of the file in memory.
+constexpr std::size_t kBlockLines = 16384;
+constexpr std::size_t kBlockBytes = std::size_t{1} << 20;
+constexpr std::size_t kBlocks = 4;
+
+}  // namespace
+
+PairLineReader::~PairLineReader() {
+    Close();
+}
+
+bool PairLineReader::Open(const std::string& path) {
+    Close();
+    if (!reader_.Open(path)) return false;
+    return Rewind();
+}
+
+void PairLineReader::Close() {
+    StopReadAhead();
+    reader_.Close();
+}
+
+bool PairLineReader::Rewind(bool readAhead) {
+    StopReadAhead();
+    if (!reader_.Rewind()) return false;
+    lineNumber_ = 0;
+    failed_ = false;
+    if (readAhead) {
+        while (empty_.size() < kBlocks)
+            empty_.push_back(std::make_unique<Block>());
+        readAhead_ = true;
+        producer_ = std::thread(&PairLineReader::Produce, this);
+    }
+    return true;
+}
+
+void PairLineReader::StopReadAhead() {
+    if (!readAhead_) return;
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        stopping_ = true;
+    }
+    changed_.notify_all();
+    producer_.join();
+    stopping_ = false;
+    readAhead_ = false;
+    if (current_) empty_.push_back(std::move(current_));
+    while (!full_.empty()) {
+        empty_.push_back(std::move(full_.front()));
+        full_.pop_front();
+    }
+    next_ = 0;
+}
+
+void PairLineReader::Produce() {
+    for (;;) {
+        std::unique_ptr<Block> block;
+        {
+            std::unique_lock<std::mutex> lock(mutex_);
+            changed_.wait(lock, [this] { return stopping_ || !empty_.empty(); });
+            if (stopping_) return;
+            block = std::move(empty_.back());
+            empty_.pop_back();
+        }
+        block->text.clear();
+        block->entries.clear();
+        block->last = false;
+        block->failed = false;
+        try {
+            std::string_view line;
+            while (block->entries.size() < kBlockLines && block->text.size() < kBlockBytes) {
+                if (!reader_.ReadLine(line)) {
+                    block->last = true;
+                    block->failed = reader_.Failed();
+                    break;
+                }
+                Entry entry{block->text.size(), line.size(), 0.0, 0.0, false};
+                entry.isPair = parser_(line, entry.first, entry.second);
+                block->text.append(line);
+                block->entries.push_back(entry);
+            }
+        } catch (const std::exception&) {
+            // Out of memory for a giant line: the caller sees the end, marked as a failure.
+            block->last = true;
+            block->failed = true;
+        }
+        const bool last = block->last;
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            full_.push_back(std::move(block));
+        }
+        changed_.notify_all();
+        if (last) return;
+    }
+}
+
+const PairLineReader::Entry* PairLineReader::NextEntry() {
+    while (!current_ || next_ >= current_->entries.size()) {
+        if (current_ && current_->last) {
+            failed_ = current_->failed;
+            return nullptr;
+        }
+        {
+            std::unique_lock<std::mutex> lock(mutex_);
+            if (current_) empty_.push_back(std::move(current_));
+            changed_.notify_all();
+            changed_.wait(lock, [this] { return !full_.empty(); });
+            current_ = std::move(full_.front());
+            full_.pop_front();
+        }
+        next_ = 0;
+    }
+    return &current_->entries[next_++];
+}
+
+bool PairLineReader::ReadLine(std::string_view& line) {
+    if (!readAhead_) {
+        if (!reader_.ReadLine(line)) {
+            failed_ = reader_.Failed();
+            return false;
+        }
+    } else {
+        const Entry* entry = NextEntry();
+        if (entry == nullptr) return false;
+        line = std::string_view(current_->text).substr(entry->offset, entry->length);
+    }
+    ++lineNumber_;
+    return true;
+}
+
+bool PairLineReader::ReadLineOrPair(std::string_view& line, bool& isPair, double& first,
+                                    double& second) {
+    if (!readAhead_) {
+        if (!ReadLine(line)) return false;
+        isPair = parser_(line, first, second);
+        return true;
+    }
+    const Entry* entry = NextEntry();
+    if (entry == nullptr) return false;
+    ++lineNumber_;
+    isPair = entry->isPair;
+    if (isPair) {
+        first = entry->first;
+        second = entry->second;
+    } else {
+        line = std::string_view(current_->text).substr(entry->offset, entry->length);
+    }
+    return true;
+}
+
+}  // namespace vx

@@ -1,0 +1,83 @@
+#pragma once
+
+#include <condition_variable>
+#include <deque>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <string_view>
+#include <thread>
+#include <vector>
+
+#include "platform/text_file.h"
+
+namespace vx {
+
+// The lines of a text file, split as TextReader splits them, for a caller that takes most of
+// them as two numbers (the vertex lines of a map file). A parser given by the caller decides
+// which lines are such pairs. Lines are read on the caller's thread, or, after a rewind with
+// read-ahead, on a second thread that splits and parses blocks of lines ahead of the caller.
+class PairLineReader {
+  public:
+    // True, with the two numbers, when a whole line (without its line end) is a pair.
+    using PairParser = bool (*)(std::string_view line, double& first, double& second);
+
+    explicit PairLineReader(PairParser parser) : parser_(parser) {}
+    ~PairLineReader();
+    PairLineReader(const PairLineReader&) = delete;
+    PairLineReader& operator=(const PairLineReader&) = delete;
+
+    bool Open(const std::string& path);
+    void Close();
+    // Starts again at the first line. With readAhead the lines from here on are read and
+    // parsed on a second thread, which ends at the end of the file or at the next Rewind or
+    // Close.
+    bool Rewind(bool readAhead = false);
+
+    // The next line; false at the end of the file. The view stays valid until the next call.
+    bool ReadLine(std::string_view& line);
+    // The same, but a line the parser takes gives its numbers instead (`isPair` true).
+    bool ReadLineOrPair(std::string_view& line, bool& isPair, double& first, double& second);
+    // Number of lines taken so far (the 1-based number of the last one).
+    long long LineNumber() const { return lineNumber_; }
+    // True once the end was reached because the file could not be read further.
+    bool Failed() const { return failed_; }
+
+  private:
+    struct Entry {
+        std::size_t offset;
+        std::size_t length;
+        double first;
+        double second;
+        bool isPair;
+    };
+    struct Block {
+        std::string text;
+        std::vector<Entry> entries;
+        bool last = false;    // the file ends after these lines
+        bool failed = false;  // ... because it could not be read
+    };
+
+    const Entry* NextEntry();
+    void Produce();
+    void StopReadAhead();
+
+    PairParser parser_;
+    TextReader reader_;
+    long long lineNumber_ = 0;
+    bool failed_ = false;
+
+    // Read-ahead: the second thread fills empty blocks and queues them; the caller takes
+    // them in order and gives each back when it moves on to the next.
+    bool readAhead_ = false;
+    std::thread producer_;
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    std::vector<std::unique_ptr<Block>> empty_;
+    std::deque<std::unique_ptr<Block>> full_;
+    bool stopping_ = false;
+    std::unique_ptr<Block> current_;
+    std::size_t next_ = 0;
+};
+
+}  // namespace vx
