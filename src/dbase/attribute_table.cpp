@@ -126,7 +126,11 @@ bool CreateAttributeTable(JobContext& job, TableConnection& connection,
 bool FillAttributeTable(JobContext& job, int kind, const std::string& shortTableName) {
     if (!job.midPresent) return true;
     job.ReportStage("    Creating DBF File.");
+    return FillAttributeRows(job, kind, shortTableName);
+}
 
+bool FillAttributeRows(const JobContext& job, int kind, const std::string& shortTableName) {
+    if (!job.midPresent) return true;
     const std::string path = FilledTablePath(job, shortTableName);
     VXRecordset table;
     table.OpenDBF(path);  // false for the empty table; what counts is that its head loaded

@@ -45,5 +45,8 @@ bool CreateAttributeTable(JobContext& job, TableConnection& connection,
 // job has no MID file. False when the table or the MID file cannot be read or the table
 // cannot be written; the caller reports it.
 bool FillAttributeTable(JobContext& job, int kind, const std::string& shortTableName);
+// The same without reporting its stage. It only reads the job, so it may run on a thread of
+// its own while the layer's files are written from the same model.
+bool FillAttributeRows(const JobContext& job, int kind, const std::string& shortTableName);
 
 }  // namespace vx

@@ -1,5 +1,6 @@
 #include "vxv/layer_set_writer.h"
 
+#include <future>
 #include <stdexcept>
 
 #include "dbase/attribute_table.h"
@@ -66,6 +67,18 @@ LayerFileNames MakeLayerFileNames(JobContext& ctx, int kind) {
 void WriteLayerFiles(JobContext& ctx, int kind, const LayerFileNames& names) {
     LayerModel& m = ctx.model;
     const std::int32_t count = CountOf(m, kind);
+    // The attribute table is filled from the MID on a second thread while the layer's files
+    // are written: the filling reads only the object order, the labels and the job's names,
+    // which nothing here changes. Its stage is reported where it always stood, after the
+    // data file. Leaving early waits for it (the future's destructor does).
+    std::future<bool> rows;
+    const bool fillTable = ctx.options.CreateDbf && ctx.midPresent;
+    if (fillTable) {
+        const JobContext& job = ctx;
+        rows = std::async(std::launch::async, [&job, kind, &names] {
+            return FillAttributeRows(job, kind, names.shortTableName);
+        });
+    }
     if (!ComputeLayerBounds(m, kind, count)) {
         throw std::runtime_error("an object has no vertices");
     }
@@ -76,8 +89,9 @@ void WriteLayerFiles(JobContext& ctx, int kind, const LayerFileNames& names) {
     if (!WriteLayer(m, kind, count, names.vxvPath, names.vxsPath, error)) {
         throw std::runtime_error(error);
     }
-    if (ctx.options.CreateDbf && !FillAttributeTable(ctx, kind, names.shortTableName)) {
-        throw std::runtime_error("the attribute table could not be filled");
+    if (fillTable) {
+        ctx.ReportStage("    Creating DBF File.");
+        if (!rows.get()) throw std::runtime_error("the attribute table could not be filled");
     }
 }
 
