@@ -50,6 +50,14 @@ class MifInput {
     // Two numbers, as two ReadNumber calls would read them; a line holding just the pair
     // (the form of nearly every vertex) is parsed in one step without copying it.
     void ReadPair(double& x, double& y);
+    // Pairs of whole vertex lines, as ReadPair would read them, while the lines ahead are
+    // such pairs: up to `max`, each handed to sink(x, y). Returns how many; 0 when ReadPair
+    // must take the next one.
+    template <typename Sink>
+    std::size_t ReadPairs(std::size_t max, Sink&& sink) {
+        if (inLine_ || havePeek_ || realEnd_) return 0;
+        return reader_.ReadPairs(max, sink);
+    }
     // A number item that must be a whole count of at least 1.
     std::int32_t ReadCount();
 

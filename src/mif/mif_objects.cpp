@@ -98,7 +98,13 @@ Object& NextObject(std::vector<Object>& objects, std::int32_t& count) {
 
 void ReadVertices(MifInput& in, std::int32_t count, double factor, std::vector<Vertex>& out) {
     out.reserve(static_cast<std::size_t>(std::min(count, kVertexReserveLimit)));
-    for (std::int32_t i = 0; i < count; ++i) {
+    const auto wanted = static_cast<std::size_t>(count);
+    while (out.size() < wanted) {
+        // Runs of plain vertex lines come parsed in bulk; anything else one pair at a time.
+        if (in.ReadPairs(wanted - out.size(), [&](double x, double y) {
+                out.push_back(Vertex{x * factor, y * factor});
+            }) > 0)
+            continue;
         double x = 0;
         double y = 0;
         in.ReadPair(x, y);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <condition_variable>
 #include <deque>
 #include <memory>
@@ -38,6 +39,23 @@ class PairLineReader {
     bool ReadLine(std::string_view& line);
     // The same, but a line the parser takes gives its numbers instead (`isPair` true).
     bool ReadLineOrPair(std::string_view& line, bool& isPair, double& first, double& second);
+    // Takes the lines ahead that the second thread found to be pairs, up to `max` of them and
+    // at most to the end of its current block, handing each pair to sink(first, second).
+    // Returns how many were taken: 0 when the next line is no pair, when the next block is
+    // not yet there, and always without read-ahead.
+    template <typename Sink>
+    std::size_t ReadPairs(std::size_t max, Sink&& sink) {
+        if (!readAhead_ || !current_) return 0;
+        const std::vector<Entry>& entries = current_->entries;
+        const std::size_t stop = std::min(entries.size(), next_ + max);
+        const std::size_t first = next_;
+        while (next_ < stop && entries[next_].isPair) {
+            sink(entries[next_].first, entries[next_].second);
+            ++next_;
+        }
+        lineNumber_ += static_cast<long long>(next_ - first);
+        return next_ - first;
+    }
     // Number of lines taken so far (the 1-based number of the last one).
     long long LineNumber() const { return lineNumber_; }
     // True once the end was reached because the file could not be read further.

@@ -8,11 +8,17 @@ namespace {
 
 // Appends the run of decimal digits at p to `mantissa` (which wraps when the run is longer
 // than 19 digits; the caller refuses such runs) and returns how many there were.
-std::ptrdiff_t ReadDigitRun(const char*& p, const char* end, std::uint64_t& mantissa) {
-    const char* const first = p;
+std::ptrdiff_t ReadDigitRun(const char*& start, const char* end, std::uint64_t& mantissa) {
+    // Worked on in locals: through the references every step would go to memory, since the
+    // characters read may, as far as the compiler knows, be the pointer itself.
+    const char* p = start;
+    std::uint64_t value = mantissa;
     while (p != end && static_cast<unsigned>(*p - '0') < 10u)
-        mantissa = mantissa * 10 + static_cast<unsigned>(*p++ - '0');
-    return p - first;
+        value = value * 10 + static_cast<unsigned>(*p++ - '0');
+    mantissa = value;
+    const std::ptrdiff_t count = p - start;
+    start = p;
+    return count;
 }
 
 }  // namespace

@@ -1,7 +1,9 @@
 #include "vxv/layer_writer.h"
 
+#include <bit>
 #include <cmath>
 #include <limits>
+#include <type_traits>
 
 #include "vxv/layer_format.h"
 
@@ -55,9 +57,15 @@ bool MultiPartBounds(Object& object, IndexEntry& entry) {
 }
 
 void PutVertices(const std::vector<Vertex>& vertices, ByteBuffer& out) {
-    for (const Vertex& v : vertices) {
-        out.PutLE<double>(v.X);
-        out.PutLE<double>(v.Y);
+    static_assert(sizeof(Vertex) == 2 * sizeof(double) && std::is_trivially_copyable_v<Vertex>);
+    if constexpr (std::endian::native == std::endian::little) {
+        // X then Y as little-endian doubles is exactly how a vertex array lies in memory here.
+        out.PutBytes(vertices.data(), vertices.size() * sizeof(Vertex));
+    } else {
+        for (const Vertex& v : vertices) {
+            out.PutLE<double>(v.X);
+            out.PutLE<double>(v.Y);
+        }
     }
 }
 

@@ -70,17 +70,28 @@ bool IntPair(std::string_view line, double& a, double& b) {
     return true;
 }
 
-// What a PairLineReader hands out, line by line: the text, or "=a,b" for a pair.
-std::vector<std::string> Taken(PairLineReader& reader, bool asPairs, std::size_t limit = SIZE_MAX) {
+std::string PairText(double a, double b) {
+    return "=" + std::to_string(static_cast<long>(a)) + "," + std::to_string(static_cast<long>(b));
+}
+
+// What a PairLineReader hands out, line by line: the text, or "=a,b" for a pair. With
+// `inRuns`, runs of pairs are taken in bulk where the reader offers them.
+std::vector<std::string> Taken(PairLineReader& reader, bool asPairs, std::size_t limit = SIZE_MAX,
+                               bool inRuns = false) {
     std::vector<std::string> out;
     std::string_view line;
     bool isPair = false;
     double a = 0, b = 0;
     while (out.size() < limit) {
+        if (inRuns &&
+            reader.ReadPairs(std::min<std::size_t>(limit - out.size(), 5),
+                             [&](double x, double y) { out.push_back(PairText(x, y)); }) > 0) {
+            EXPECT_EQ(reader.LineNumber(), static_cast<long long>(out.size()));
+            continue;
+        }
         if (asPairs ? !reader.ReadLineOrPair(line, isPair, a, b) : !reader.ReadLine(line)) break;
         if (asPairs && isPair)
-            out.push_back("=" + std::to_string(static_cast<long>(a)) + "," +
-                          std::to_string(static_cast<long>(b)));
+            out.push_back(PairText(a, b));
         else
             out.emplace_back(line);
         EXPECT_EQ(reader.LineNumber(), static_cast<long long>(out.size()));
@@ -118,6 +129,8 @@ TEST(PairLineReader, ReadAheadHandsOutExactlyWhatTheCallersThreadWouldRead) {
     EXPECT_EQ(Taken(ahead, true), expected);
     std::string_view line;
     EXPECT_FALSE(ahead.ReadLine(line)) << "the end stays the end";
+    ASSERT_TRUE(ahead.Rewind(true));
+    EXPECT_EQ(Taken(ahead, true, SIZE_MAX, true), expected) << "pairs taken in runs";
     // Read as text, pairs included, on both roads.
     ASSERT_TRUE(ahead.Rewind(true));
     const auto texts = Taken(ahead, false);
