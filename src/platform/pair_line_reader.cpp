@@ -62,17 +62,23 @@ void PairLineReader::StopReadAhead() {
 void PairLineReader::Produce() {
     for (;;) {
         std::unique_ptr<Block> block;
+        bool parse = false;
         {
             std::unique_lock<std::mutex> lock(mutex_);
             changed_.wait(lock, [this] { return stopping_ || !empty_.empty(); });
             if (stopping_) return;
             block = std::move(empty_.back());
             empty_.pop_back();
+            // Parsing is shared out: while the caller has queued lines to work on, this
+            // thread parses the block it fills; when the caller is waiting for lines, the
+            // block goes out as soon as it is split and the caller parses it.
+            parse = !full_.empty();
         }
         block->text.clear();
         block->entries.clear();
         block->last = false;
         block->failed = false;
+        block->parsed = parse;
         try {
             std::string_view line;
             while (block->entries.size() < kBlockLines && block->text.size() < kBlockBytes) {
@@ -82,7 +88,7 @@ void PairLineReader::Produce() {
                     break;
                 }
                 Entry entry{block->text.size(), line.size(), 0.0, 0.0, false};
-                entry.isPair = parser_(line, entry.first, entry.second);
+                if (parse) entry.isPair = parser_(line, entry.first, entry.second);
                 block->text.append(line);
                 block->entries.push_back(entry);
             }
@@ -115,9 +121,17 @@ const PairLineReader::Entry* PairLineReader::NextEntry() {
             current_ = std::move(full_.front());
             full_.pop_front();
         }
+        if (!current_->parsed) ParseBlock(*current_);
         next_ = 0;
     }
     return &current_->entries[next_++];
+}
+
+void PairLineReader::ParseBlock(Block& block) const {
+    const std::string_view text(block.text);
+    for (Entry& entry : block.entries)
+        entry.isPair = parser_(text.substr(entry.offset, entry.length), entry.first, entry.second);
+    block.parsed = true;
 }
 
 bool PairLineReader::ReadLine(std::string_view& line) {

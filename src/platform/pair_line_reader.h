@@ -74,9 +74,11 @@ class PairLineReader {
         std::vector<Entry> entries;
         bool last = false;    // the file ends after these lines
         bool failed = false;  // ... because it could not be read
+        bool parsed = false;  // the pairs have been looked for
     };
 
     const Entry* NextEntry();
+    void ParseBlock(Block& block) const;
     void Produce();
     void StopReadAhead();
 
