@@ -52,7 +52,7 @@ std::string UpperAnsi(std::string_view text) {
 bool EqualsNoCase(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) return false;
     for (std::size_t i = 0; i < a.size(); ++i) {
-        if (UpperAnsi(a[i]) != UpperAnsi(b[i])) return false;
+        if (a[i] != b[i] && UpperAnsi(a[i]) != UpperAnsi(b[i])) return false;
     }
     return true;
 }
