@@ -85,8 +85,8 @@ void SkipToData(MifInput& in) {
     throw MifReadError("no Data line");
 }
 
-// The next object of a kind. The counting pass sized the array; an object it did not count
-// (an object word in the header) still gets its own element.
+// The next object of a kind. The array grows as objects are read (by doubling, as vectors
+// do); ReadMifData then makes it as long as the count of its kind where that is more.
 template <typename Object>
 Object& NextObject(std::vector<Object>& objects, std::int32_t& count) {
     if (count == std::numeric_limits<std::int32_t>::max()) throw MifReadError("too many objects");
