@@ -139,6 +139,26 @@ TEST(PairLineReader, ReadAheadHandsOutExactlyWhatTheCallersThreadWouldRead) {
     EXPECT_EQ(texts.size(), expected.size());
 }
 
+TEST(PairLineReader, AReadErrorIsNotTheEndOfTheFile) {
+    // A folder opens like a file here but cannot be read: the failure must reach the caller
+    // from the second thread as well, or a reader would take it for a short file.
+    test::TempDir dir;
+    for (bool readAhead : {false, true}) {
+        PairLineReader reader(IntPair);
+        if (!reader.Open(dir.path())) GTEST_SKIP() << "folders cannot be opened for reading here";
+        ASSERT_TRUE(reader.Rewind(readAhead));
+        std::string_view line;
+        EXPECT_FALSE(reader.ReadLine(line));
+        EXPECT_TRUE(reader.Failed()) << (readAhead ? "read ahead" : "on the caller's thread");
+    }
+    test::WriteFile(dir / "ok.txt", "1 2\n");
+    PairLineReader reader(IntPair);
+    ASSERT_TRUE(reader.Open(dir / "ok.txt"));
+    ASSERT_TRUE(reader.Rewind(true));
+    EXPECT_EQ(Taken(reader, true), (std::vector<std::string>{"=1,2"}));
+    EXPECT_FALSE(reader.Failed());
+}
+
 TEST(PairLineReader, RewindAndCloseStopTheSecondThreadWhereverItIs) {
     test::TempDir dir;
     std::string text;
