@@ -5,9 +5,8 @@
 #   bench/run.sh [REGIONS]     default 200000 regions of about 40 vertices (about 300 MB)
 #
 # BUILD_DIR (default build-bench) holds a Release build; DATA_DIR (default
-# /tmp/vx-bench) keeps the generated data between runs. The MIF import runs BENCH_RUNS times
-# (default 3), ours and ogr2ogr taking turns, and each side is judged by its best time: the
-# speed of a shared machine can change by half from one second to the next.
+# /tmp/vx-bench) keeps the generated data between runs. Each comparison runs BENCH_RUNS times
+# (default 3), the sides taking turns, best time of each (bench/keep_best.sh).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 regions=${1:-200000}
@@ -44,22 +43,20 @@ report() {  # NAME OURS_SECONDS OURS_KB GDAL_SECONDS TARGET
 
 # MIF import: vxtranslate import mif against ogr2ogr MIF/MID to shapefile.
 out=$data/out
-runs=${BENCH_RUNS:-3}
+source bench/keep_best.sh
 ours_times=()
 gdal_times=()
-ours_kb=0
-for ((run = 1; run <= runs; run++)); do
+for ((run = 1; run <= bench_runs; run++)); do
     rm -rf "$out" "$data/gdal_mif"
     read -r seconds kb < <(time_run "$vx" import mif "$mif" -o "$out" --overwrite -q)
     ours_times+=("$seconds")
-    if ((kb > ours_kb)); then ours_kb=$kb; fi
-    read -r seconds _ < <(time_run ogr2ogr -f "ESRI Shapefile" "$data/gdal_mif" "$mif")
+    keep_best ours "$seconds" "$kb"
+    read -r seconds kb < <(time_run ogr2ogr -f "ESRI Shapefile" "$data/gdal_mif" "$mif")
     gdal_times+=("$seconds")
+    keep_best gdal "$seconds" "$kb"
 done
-ours_s=$(printf '%s\n' "${ours_times[@]}" | sort -n | head -n 1)
-gdal_s=$(printf '%s\n' "${gdal_times[@]}" | sort -n | head -n 1)
 report "import mif" "$ours_s" "$ours_kb" "$gdal_s" 10
-echo "    all runs: ours ${ours_times[*]} s | ogr2ogr ${gdal_times[*]} s (best of $runs each)"
+echo "    all runs: ours ${ours_times[*]} s | ogr2ogr ${gdal_times[*]} s (best of $bench_runs each)"
 limit_kb=$(( (vertices * 16 * 5 / 2) / 1024 + 100 * 1024 ))
 echo "    peak memory limit for this data: $((limit_kb / 1024)) MB (2.5 x vertex bytes + 100 MB)"
 

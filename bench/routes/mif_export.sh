@@ -40,15 +40,20 @@ time_run() {  # COMMAND...: prints "SECONDS KB EXIT" (wall seconds, peak residen
     tail -n 1 "$stats"
 }
 
+source bench/keep_best.sh
 ours_dir=$data/mif_export
 gdal_dir=$data/mif_export_gdal
-rm -rf "$ours_dir" "$gdal_dir"
-mkdir -p "$gdal_dir"
-read -r ours_s ours_kb ours_rc < <(time_run "$vx" export mif "$layer" -o "$ours_dir" --overwrite -q)
-[ "$ours_rc" = 0 ] || { echo "vxtranslate export mif failed on $layer" >&2; exit 1; }
-read -r gdal_s gdal_kb gdal_rc < <(time_run ogr2ogr -f "MapInfo File" -dsco FORMAT=MIF \
-    "$gdal_dir/$name.mif" "$shp")
-[ "$gdal_rc" = 0 ] || { echo "ogr2ogr failed on $shp" >&2; exit 1; }
+for ((run = 1; run <= bench_runs; run++)); do
+    rm -rf "$ours_dir" "$gdal_dir"
+    mkdir -p "$gdal_dir"
+    read -r s kb rc < <(time_run "$vx" export mif "$layer" -o "$ours_dir" --overwrite -q)
+    [ "$rc" = 0 ] || { echo "vxtranslate export mif failed on $layer" >&2; exit 1; }
+    keep_best ours "$s" "$kb"
+    read -r s kb rc < <(time_run ogr2ogr -f "MapInfo File" -dsco FORMAT=MIF \
+        "$gdal_dir/$name.mif" "$shp")
+    [ "$rc" = 0 ] || { echo "ogr2ogr failed on $shp" >&2; exit 1; }
+    keep_best gdal "$s" "$kb"
+done
 
 ratio=$(echo "scale=1; $gdal_s / $ours_s" | bc -l)
 printf '%-28s ours %6.2f s, %5d MB peak | ogr2ogr %7.2f s | %5sx faster (target %sx)\n' \
