@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <charconv>
+#include <cmath>
+#include <random>
 #include <set>
 
 #include "dbase/vx_recordset.h"
@@ -70,17 +72,33 @@ TEST(MifNumbers, PlainPrintAndZones) {
     EXPECT_EQ(PlainNumber(1.0f / 3.0f), "0.3333333");
     EXPECT_EQ(PlainNumber(-2147483647 - 1), "-2147483648");
 
-    // Short decimals take a quicker road to the same text as the general conversion.
-    char reference[48];
+    // Short decimals take a quicker road to the same text as the general conversion:
+    // chosen values, and random decimals of every length and count of decimals.
+    auto general = [](double value) {
+        char reference[48];
+        char* end = std::to_chars(reference, reference + sizeof reference, value,
+                                  std::chars_format::general, 15)
+                        .ptr;
+        return std::string(reference, end);
+    };
     for (double v : {512345.125, -0.00125, 0.0001, 99999999999999.9, 4000123.45, 1e-3 / 3}) {
         for (double scaled : {v, v * 7, v / 7}) {
-            char* end = std::to_chars(reference, reference + sizeof reference, scaled,
-                                      std::chars_format::general, 15)
-                            .ptr;
-            std::string expected(reference, end);
+            const std::string expected = general(scaled);
             if (expected.find('e') != std::string::npos) continue;
             EXPECT_EQ(PlainNumber(scaled), expected);
         }
+    }
+    std::mt19937_64 random(7);
+    for (int i = 0; i < 200000; ++i) {
+        const int digits = 1 + static_cast<int>(random() % 15);
+        const auto mantissa = static_cast<std::int64_t>(
+            random() % static_cast<std::uint64_t>(std::pow(10.0, digits)));
+        const double v = (random() % 2 ? -1.0 : 1.0) * static_cast<double>(mantissa) /
+                         std::pow(10.0, static_cast<double>(random() % 16));
+        std::string expected = general(v);
+        if (expected.find('e') != std::string::npos) continue;
+        if (expected == "-0") expected = "0";
+        ASSERT_EQ(PlainNumber(v), expected) << mantissa;
     }
 
     // Y starts at the first zone start after X's text: 1 to 14 characters give column 15.
