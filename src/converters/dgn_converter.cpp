@@ -1,5 +1,3 @@
-#include "converters/dgn_converter.h"
-
 #include <algorithm>
 #include <cmath>
 #include <limits>
@@ -9,6 +7,7 @@
 #include <ogr_featurestyle.h>
 #include <ogrsf_frmts.h>
 
+#include "converters/gdal_routes.h"
 #include "converters/gdal_support.h"
 #include "converters/layer_set_output.h"
 #include "dbase/attribute_table.h"
@@ -360,11 +359,11 @@ int Fail(std::string* reason, std::string text) {
 
 }  // namespace
 
-std::vector<std::string> DgnOutputFiles(const std::string& target) {
-    return LayerSetFiles(target);
-}
+}  // namespace vx
 
-int DGNImport(const std::string& source, const std::string& target, std::string* reason) {
+extern "C" VX_GDAL_ROUTE int VxGdalDgnImport(const std::string& source, const std::string& target,
+                                             std::string* reason) {
+    using namespace vx;
     LayerFiles probe;
     if (!LayerFilesFor(target, kKindPoint, false, probe)) {
         return Fail(reason, "the target is not a .vxv file: " + target);
@@ -431,5 +430,3 @@ int DGNImport(const std::string& source, const std::string& target, std::string*
         return Fail(reason, e.what());
     }
 }
-
-}  // namespace vx

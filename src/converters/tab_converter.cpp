@@ -1,5 +1,3 @@
-#include "converters/tab_converter.h"
-
 #include <algorithm>
 #include <charconv>
 #include <cmath>
@@ -11,6 +9,7 @@
 #include <gdal_utils.h>
 #include <ogrsf_frmts.h>
 
+#include "converters/gdal_routes.h"
 #include "converters/gdal_support.h"
 #include "platform/file_system.h"
 #include "platform/paths.h"
@@ -279,7 +278,11 @@ int Fail(std::string* reason, std::string text) {
 
 }  // namespace
 
-int main1(const std::string& source, const std::string& target, std::string* reason) {
+}  // namespace vx
+
+extern "C" VX_GDAL_ROUTE int VxGdalTabConvert(const std::string& source, const std::string& target,
+                                              std::string* reason) {
+    using namespace vx;
     const MapInfoForm sourceForm = FormOf(source);
     const MapInfoForm targetForm = FormOf(target);
     if (sourceForm == MapInfoForm::kOther || targetForm == MapInfoForm::kOther ||
@@ -301,5 +304,3 @@ int main1(const std::string& source, const std::string& target, std::string* rea
         return Fail(reason, e.what());
     }
 }
-
-}  // namespace vx

@@ -1,0 +1,96 @@
+#include "converters/gdal_routes.h"
+
+#include <dlfcn.h>
+#include <unistd.h>
+
+#include <vector>
+
+#include "converters/dgn_converter.h"
+#include "converters/layer_set_output.h"
+#include "converters/tab_converter.h"
+#include "platform/file_system.h"
+#include "platform/paths.h"
+
+namespace vx {
+
+namespace {
+
+constexpr const char* kModuleName = "libvx_gdal_routes.so";
+
+using Route = int (*)(const std::string&, const std::string&, std::string*);
+
+struct GdalRoutes {
+    Route dgnImport = nullptr;
+    Route tabConvert = nullptr;
+    std::string error;  // why the module could not be loaded
+};
+
+// The folder of the running program.
+std::string ProgramFolder() {
+    std::vector<char> path(4096);
+    const ssize_t length = readlink("/proc/self/exe", path.data(), path.size() - 1);
+    if (length <= 0) return {};
+    return FolderOf(std::string(path.data(), static_cast<std::size_t>(length)));
+}
+
+// The module is looked for in the lib folder beside the program's folder (build/bin and
+// build/tests next to build/lib), then in the lib folder of the build that made the program.
+GdalRoutes LoadRoutes() {
+    GdalRoutes routes;
+    std::vector<std::string> candidates;
+    const std::string folder = ProgramFolder();
+    if (!folder.empty())
+        candidates.push_back(JoinPath(JoinPath(FolderOf(folder), "lib"), kModuleName));
+    candidates.push_back(JoinPath(VX_MODULE_DIR, kModuleName));
+    void* module = nullptr;
+    for (const std::string& candidate : candidates) {
+        if (!FileExists(candidate)) continue;
+        // Never closed: GDAL keeps its drivers registered for the rest of the run.
+        module = dlopen(candidate.c_str(), RTLD_NOW | RTLD_LOCAL);
+        if (module != nullptr) break;
+        routes.error = "the GDAL routes cannot be loaded: " + std::string(dlerror());
+        return routes;
+    }
+    if (module == nullptr) {
+        routes.error = "the GDAL routes cannot be found: there is no " + candidates.front();
+        return routes;
+    }
+    routes.dgnImport = reinterpret_cast<Route>(dlsym(module, "VxGdalDgnImport"));
+    routes.tabConvert = reinterpret_cast<Route>(dlsym(module, "VxGdalTabConvert"));
+    if (routes.dgnImport == nullptr || routes.tabConvert == nullptr) {
+        routes.dgnImport = routes.tabConvert = nullptr;
+        routes.error = "the GDAL routes module lacks its entry points";
+    }
+    return routes;
+}
+
+const GdalRoutes& Routes() {
+    static const GdalRoutes routes = LoadRoutes();
+    return routes;
+}
+
+}  // namespace
+
+int DGNImport(const std::string& source, const std::string& target, std::string* reason) {
+    const GdalRoutes& routes = Routes();
+    if (routes.dgnImport == nullptr) {
+        if (reason != nullptr) *reason = routes.error;
+        return 0;
+    }
+    return routes.dgnImport(source, target, reason);
+}
+
+std::vector<std::string> DgnOutputFiles(const std::string& target) {
+    return LayerSetFiles(target);
+}
+
+int main1(const std::string& source, const std::string& target, std::string* reason) {
+    const GdalRoutes& routes = Routes();
+    if (routes.tabConvert == nullptr) {
+        if (reason != nullptr) *reason = routes.error;
+        return 1;
+    }
+    return routes.tabConvert(source, target, reason);
+}
+
+}  // namespace vx
