@@ -251,8 +251,12 @@ TEST(MifImportAgainstGdal, LayerSetsMatchGdalsReadingOneToOne) {
             ExpectSameParts(r.Parts, PeerParts(f.wkt), what);
             // The hole check compares each ring with the one just before it only: the second
             // ring is a hole of the first, the third is not inside the second.
-            if (r.Parts.size() > 1) EXPECT_EQ(r.Parts[1].IsHole, 1) << what;
-            if (r.Parts.size() > 2) EXPECT_EQ(r.Parts[2].IsHole, 0) << what;
+            if (r.Parts.size() > 1) {
+                EXPECT_EQ(r.Parts[1].IsHole, 1) << what;
+            }
+            if (r.Parts.size() > 2) {
+                EXPECT_EQ(r.Parts[2].IsHole, 0) << what;
+            }
             byKind["rg"].push_back(&f);
         } else if (f.geometryType == "Multi Line String" || f.geometryType == "Line String") {
             ExpectSameParts(layers["ln"].Lines.at(lines++).Parts, PeerParts(f.wkt), what);
