@@ -30,6 +30,7 @@ echo "Data: $regions regions, $vertices vertices, $(du -m "$mif" | cut -f1) MB M
 # time_run LABEL COMMAND...: prints seconds and peak resident kilobytes as "SECONDS KB".
 time_run() {
     local stats=$data/time.txt
+    sync  # what the run before left to write back must not land in this one
     /usr/bin/time -f '%e %M' -o "$stats" "$@" >/dev/null 2>&1 || true
     tail -n 1 "$stats"
 }

@@ -42,6 +42,7 @@ echo "Shapefile: $(du -m "$shp" | cut -f1) MB .shp + $(du -m "${shp%.shp}.dbf" |
 time_run() {
     local stats
     stats=$(mktemp)
+    sync  # what the run before left to write back must not land in this one
     /usr/bin/time -o "$stats" -f '%e %M %x' "$@" >/dev/null 2>&1 || true
     tail -n 1 "$stats"
     rm -f "$stats"

@@ -36,6 +36,7 @@ fi
 
 time_run() {  # COMMAND...: prints "SECONDS KB EXIT" (wall seconds, peak resident kilobytes)
     local stats=$data/mif_export_time.txt
+    sync  # what the run before left to write back must not land in this one
     /usr/bin/time -f '%e %M %x' -o "$stats" "$@" >/dev/null 2>&1 || true
     tail -n 1 "$stats"
 }
