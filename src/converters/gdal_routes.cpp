@@ -69,15 +69,22 @@ const GdalRoutes& Routes() {
     return routes;
 }
 
+// Runs one route of the module, or gives its failure result with the reason the module
+// could not be loaded.
+int RunRoute(Route GdalRoutes::*route, int failed, const std::string& source,
+             const std::string& target, std::string* reason) {
+    const GdalRoutes& routes = Routes();
+    if (routes.*route == nullptr) {
+        if (reason != nullptr) *reason = routes.error;
+        return failed;
+    }
+    return (routes.*route)(source, target, reason);
+}
+
 }  // namespace
 
 int DGNImport(const std::string& source, const std::string& target, std::string* reason) {
-    const GdalRoutes& routes = Routes();
-    if (routes.dgnImport == nullptr) {
-        if (reason != nullptr) *reason = routes.error;
-        return 0;
-    }
-    return routes.dgnImport(source, target, reason);
+    return RunRoute(&GdalRoutes::dgnImport, 0, source, target, reason);
 }
 
 std::vector<std::string> DgnOutputFiles(const std::string& target) {
@@ -85,12 +92,7 @@ std::vector<std::string> DgnOutputFiles(const std::string& target) {
 }
 
 int main1(const std::string& source, const std::string& target, std::string* reason) {
-    const GdalRoutes& routes = Routes();
-    if (routes.tabConvert == nullptr) {
-        if (reason != nullptr) *reason = routes.error;
-        return 1;
-    }
-    return routes.tabConvert(source, target, reason);
+    return RunRoute(&GdalRoutes::tabConvert, 1, source, target, reason);
 }
 
 }  // namespace vx
