@@ -48,7 +48,8 @@ class MifInput {
     // A number item: ends at a blank, a comma or the line end; blank lines are skipped.
     double ReadNumber();
     // Two numbers, as two ReadNumber calls would read them; a line holding just the pair
-    // (the form of nearly every vertex) is parsed in one step without copying it.
+    // (the form of nearly every vertex) is parsed in one step, on the read-ahead thread when
+    // there is one.
     void ReadPair(double& x, double& y);
     // Pairs of whole vertex lines, as ReadPair would read them, while the lines ahead are
     // such pairs: up to `max`, each handed to sink(x, y). Returns how many; 0 when ReadPair
