@@ -28,14 +28,14 @@ TEST(ProjectionCatalogueTest, IndicesAreTheCodesTheMifWriterTranslates) {
     // Every datum code names the MapInfo datum the writer puts in the file, and no two
     // entries read alike.
     std::set<std::string> names;
-    for (std::int32_t code = 1; code <= 228; ++code) {
+    for (std::int32_t code = 1; code <= ProjectionCatalogue::DatumCount(); ++code) {
         const std::string name = ProjectionCatalogue::DatumName(code);
         EXPECT_FALSE(name.empty()) << code;
         EXPECT_TRUE(names.insert(name).second) << "twice: " << name;
         EXPECT_EQ(ProjectionCatalogue::MapInfoDatum(code), MifDatumNumber(code)) << code;
     }
     EXPECT_EQ(ProjectionCatalogue::DatumName(226), "WGS 84");
-    EXPECT_EQ(ProjectionCatalogue::DatumName(229), "");
+    EXPECT_EQ(ProjectionCatalogue::DatumName(ProjectionCatalogue::DatumCount() + 1), "");
     EXPECT_EQ(ProjectionCatalogue::DatumName(0), "");
 
     // Projection names agree with the MapInfo projection the writer chooses for the code.
