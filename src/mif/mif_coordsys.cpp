@@ -1,8 +1,13 @@
 #include "mif/mif_coordsys.h"
 
+#include <algorithm>
 #include <array>
+#include <cmath>
+#include <limits>
 
 #include "mif/mif_input.h"
+#include "mif/mif_number_format.h"
+#include "model/datum_catalogue.h"
 #include "platform/strings.h"
 
 namespace vx {
@@ -10,40 +15,36 @@ namespace vx {
 namespace {
 
 struct UnitRow {
-    std::string_view name;
+    std::string_view name;  // as the MIF writer spells it
+    std::string_view alias;  // the long form older files use; empty when none
     std::uint8_t code;
     double factor;  // metres per unit
 };
 
-// "ft" keeps the survey foot's factor on purpose: files in feet have always been read so.
+// Chains, links and rods are the US survey measures, as MapInfo and GDAL take them.
+constexpr double kSurveyFoot = 1200.0 / 3937.0;
 constexpr std::array<UnitRow, 13> kUnits{{
-    {"in", 1, 0.0254},
-    {"ft", 2, 0.3048006},
-    {"yd", 3, 0.9144},
-    {"mi", 4, 1609.344},
-    {"nautical mile", 5, 1852.0},
-    {"mm", 6, 0.001},
-    {"cm", 7, 0.01},
-    {"m", 8, 1.0},
-    {"km", 9, 1000.0},
-    {"chains", 10, 20.1168},
-    {"link", 11, 0.201168},
-    {"rods", 12, 5.0292099},
-    {"survey ft", 13, 0.3048006},
+    {"in", "", 1, 0.0254},
+    {"ft", "", 2, 0.3048},
+    {"yd", "", 3, 0.9144},
+    {"mi", "", 4, 1609.344},
+    {"nmi", "nautical mile", 5, 1852.0},
+    {"mm", "", 6, 0.001},
+    {"cm", "", 7, 0.01},
+    {"m", "", 8, 1.0},
+    {"km", "", 9, 1000.0},
+    {"ch", "chains", 10, 66.0 * kSurveyFoot},
+    {"li", "link", 11, 0.66 * kSurveyFoot},
+    {"rd", "rods", 12, 16.5 * kSurveyFoot},
+    {"survey ft", "", 13, kSurveyFoot},
 }};
 
 constexpr std::uint8_t kUnitMetre = 8;
-
-// MapInfo datum numbers 0..114 to the engine's datum codes.
-constexpr std::array<std::int16_t, 115> kDatumCodes{{
-    0,   4,   8,   9,   12,  14,  23,  26,  27,  30,  28,  29,  31,  32,  34,  35,  37,
-    40,  41,  43,  42,  44,  45,  46,  47,  50,  51,  52,  54,  69,  71,  72,  0,   0,
-    74,  76,  0,   79,  80,  81,  82,  88,  91,  93,  94,  95,  96,  97,  100, 102, 104,
-    103, 105, 0,   106, 107, 108, 110, 113, 115, 114, 116, 0,   117, 121, 134, 123, 124,
-    125, 122, 127, 130, 132, 0,   137, 144, 145, 146, 156, 157, 162, 163, 167, 177, 179,
-    180, 181, 182, 190, 191, 192, 193, 198, 211, 0,   0,   213, 214, 219, 220, 223, 0,
-    0,   225, 226, 227, 228, -1,  0,   0,   0,   -1,  -1,  0,   0,
-}};
+// MapInfo's datum numbers for a datum given by its own parameters rather than by a number:
+// 999 with an ellipsoid and three shifts, 9999 with four more values and a prime meridian.
+constexpr std::int32_t kCustomDatum = 999;
+constexpr std::int32_t kCustomDatumFull = 9999;
+constexpr std::int32_t kWgs84Ellipsoid = 28;
 
 const std::string& Piece(const std::vector<std::string>& pieces, std::size_t index) {
     if (index >= pieces.size()) throw MifReadError("CoordSys clause too short");
@@ -63,25 +64,106 @@ std::string_view UnitName(std::string_view piece) {
     return piece.substr(open + 1, close - open - 1);
 }
 
+// The clause split at single blanks, a comma that a blank does not follow counting as one
+// followed by a blank ("1,104" is "1, 104"), with a two-word unit joined into one piece.
+std::vector<std::string> PiecesOf(std::string_view line) {
+    std::string spaced;
+    spaced.reserve(line.size() + 16);
+    for (std::size_t i = 0; i < line.size(); ++i) {
+        spaced += line[i];
+        if (line[i] == ',' && i + 1 < line.size() && line[i + 1] != ' ') spaced += ' ';
+    }
+    std::vector<std::string> pieces;
+    for (std::string_view piece : SplitBlanks(TrimLeadingBlanks(spaced)))
+        pieces.emplace_back(piece);
+    return JoinTwoWordUnit(std::move(pieces));
+}
+
+std::string Plain(double value) {
+    std::string text;
+    AppendPlain(text, value);
+    return text;
+}
+
+// A datum given by its parameters: its pieces are taken out of the clause so that the unit
+// and the parameters stand where they stand after a datum number. The layer can name only
+// catalogue datums: WGS 84 itself is kept, any other is given up for WGS 84.
+void TakeCustomDatum(CoordSysReading& reading, std::vector<std::string>& pieces,
+                     std::int32_t number) {
+    const std::size_t extra = number == kCustomDatum ? 4 : 9;
+    // Without its parameters the number is read like any datum the catalogue lacks.
+    if (pieces.size() < 5 + extra) return;
+    std::vector<double> values;
+    for (std::size_t i = 5; i < 5 + extra; ++i)
+        values.push_back(MifDouble(pieces[i]));
+    pieces.erase(pieces.begin() + 5, pieces.begin() + 5 + static_cast<std::ptrdiff_t>(extra));
+    const bool plainWgs84 =
+        values[0] == kWgs84Ellipsoid &&
+        std::all_of(values.begin() + 1, values.begin() + (number == kCustomDatum ? 4 : 8),
+                    [](double v) { return v == 0.0; }) &&
+        (number == kCustomDatum || values[8] == 0.0);
+    if (!plainWgs84) {
+        std::string what = "Datum " + std::to_string(number) + " (ellipsoid";
+        for (double v : values)
+            what += " " + Plain(v);
+        reading.givenUp.push_back(what + ") cannot be kept: WGS 84 used in its place");
+    }
+    pieces[4] = "104,";
+}
+
+// A false easting or northing held in whole metres; the fraction moves into the coordinates.
+std::int32_t WholeMetres(double metres, double& offset, bool& fits) {
+    const double whole = std::nearbyint(metres);
+    if (!std::isfinite(whole) || whole < std::numeric_limits<std::int32_t>::min() ||
+        whole > std::numeric_limits<std::int32_t>::max()) {
+        fits = false;
+        return 0;
+    }
+    offset = whole - metres;
+    return static_cast<std::int32_t>(whole);
+}
+
+// The layer keeps plane coordinates: the clause's place on the Earth is given up.
+void KeepPlane(CoordSysReading& reading) {
+    LayerInfo& layer = reading.layer;
+    layer.lCoordSys = 1;
+    layer.lProjection = -1;
+    layer.lDatum = -1;
+    // The coordinates stay in the clause's unit where it named one.
+    if (reading.unitCode == 0) reading.unitCode = kUnitMetre;
+    reading.factor = 1.0;
+    reading.offset = {};
+}
+
 }  // namespace
 
 std::int32_t MapInfoDatumToCode(std::int32_t mapInfoDatum) {
-    if (mapInfoDatum == 1000) return 0;
-    if (mapInfoDatum < 0 || mapInfoDatum >= static_cast<std::int32_t>(kDatumCodes.size()))
-        return -1;
-    return kDatumCodes[static_cast<std::size_t>(mapInfoDatum)];
+    return CodeOfMapInfoDatum(mapInfoDatum);
 }
 
-std::uint8_t ReadMifUnit(JobContext& ctx, std::string_view name) {
+std::uint8_t ReadMifUnit(CoordSysReading& reading, std::string_view name) {
     for (const UnitRow& row : kUnits) {
-        if (row.name == name) {
-            ctx.coordinateFactor = row.factor;
+        if (row.name == name || (!row.alias.empty() && row.alias == name)) {
+            reading.factor = row.factor;
             return row.code;
         }
     }
-    ctx.ReportStage("Units Not Supported");
-    ctx.Fail();
+    reading.failure = "Units Not Supported";
     return 0;
+}
+
+std::string_view MifUnitName(std::uint8_t code) {
+    for (const UnitRow& row : kUnits) {
+        if (row.code == code) return row.name;
+    }
+    return {};
+}
+
+double MifUnitFactor(std::uint8_t code) {
+    for (const UnitRow& row : kUnits) {
+        if (row.code == code) return row.factor;
+    }
+    return 0.0;
 }
 
 std::vector<std::string> JoinTwoWordUnit(std::vector<std::string> pieces) {
@@ -99,24 +181,30 @@ std::vector<std::string> JoinTwoWordUnit(std::vector<std::string> pieces) {
     return pieces;
 }
 
-void ReadMifProjection(JobContext& ctx, std::int32_t mifProjection,
+void ReadMifProjection(CoordSysReading& reading, std::int32_t mifProjection,
                        const std::vector<std::string>& pieces) {
-    LayerInfo& layer = ctx.model.Layer;
+    LayerInfo& layer = reading.layer;
     auto number = [&](std::size_t i) { return MifDouble(Piece(pieces, i)); };
     auto whole = [&](std::size_t i) { return MifLong(Piece(pieces, i)); };
-    // The origin longitude keeps whole degrees only, as the layer files have always held it.
-    auto originLongitude = [&] { layer.lOriginLongitude = whole(6); };
+    auto originLongitude = [&] { layer.lOriginLongitude = number(6); };
     auto datumAndUnit = [&] {
         layer.lDatum = whole(4);
-        ctx.model.LayerKind.UnitCode = ReadMifUnit(ctx, UnitName(Piece(pieces, 5)));
+        reading.unitCode = ReadMifUnit(reading, UnitName(Piece(pieces, 5)));
+    };
+    // False easting and northing are in the clause's unit; the layer holds them in metres,
+    // like its coordinates.
+    bool fits = true;
+    auto falseOrigin = [&](std::size_t at) {
+        const double factor = reading.failure.empty() ? reading.factor : 1.0;
+        layer.lFalseEasting = WholeMetres(number(at) * factor, reading.offset.X, fits);
+        layer.lFalseNorthing = WholeMetres(number(at + 1) * factor, reading.offset.Y, fits);
     };
     // Transverse Mercator, stereographic: origin, scale factor, false easting and northing.
     auto originScaleFalse = [&] {
         originLongitude();
         layer.lOriginLatitude = number(7);
         layer.lScaleFactor = number(8);
-        layer.lFalseEasting = whole(9);
-        layer.lFalseNorthing = whole(10);
+        falseOrigin(9);
     };
     // The conic projections: origin, two standard parallels, false easting and northing.
     auto conic = [&] {
@@ -124,8 +212,7 @@ void ReadMifProjection(JobContext& ctx, std::int32_t mifProjection,
         layer.lOriginLatitude = number(7);
         layer.lStdParellel1 = number(8);
         layer.lStdParellel2 = number(9);
-        layer.lFalseEasting = whole(10);
-        layer.lFalseNorthing = whole(11);
+        falseOrigin(10);
     };
 
     // Projections that read no datum leave none, which makes the layer a plane.
@@ -139,7 +226,8 @@ void ReadMifProjection(JobContext& ctx, std::int32_t mifProjection,
             layer.lProjection = 5;
             datumAndUnit();
             originLongitude();
-            layer.lStdParellel1 = number(7);
+            // The layer files keep this parallel as the second one, where the writer takes it.
+            layer.lStdParellel1 = layer.lStdParellel2 = number(7);
             break;
         case 3:
             layer.lProjection = 11;
@@ -157,6 +245,8 @@ void ReadMifProjection(JobContext& ctx, std::int32_t mifProjection,
         case 17:
             // Accepted, but read as plain plane coordinates: no datum is taken.
             layer.lProjection = 0;
+            reading.givenUp.push_back("Projection " + std::to_string(mifProjection) +
+                                      " cannot be kept: the layer keeps plane coordinates");
             break;
         case 8:
         case 21:
@@ -169,6 +259,10 @@ void ReadMifProjection(JobContext& ctx, std::int32_t mifProjection,
             layer.lUTMZone = 43;
             datumAndUnit();
             originScaleFalse();
+            if (mifProjection != 8) {
+                reading.givenUp.push_back("Projection " + std::to_string(mifProjection) +
+                                          " is kept as plain Transverse Mercator");
+            }
             break;
         case 9:
             layer.lProjection = 2;
@@ -176,9 +270,12 @@ void ReadMifProjection(JobContext& ctx, std::int32_t mifProjection,
             conic();
             break;
         case 10:
+        case 26:
+            // Mercator; the regional form adds the parallel of true scale.
             layer.lProjection = 23;
             datumAndUnit();
             originLongitude();
+            if (mifProjection == 26) layer.lStdParellel1 = number(7);
             break;
         case 11:
         case 12:
@@ -197,61 +294,100 @@ void ReadMifProjection(JobContext& ctx, std::int32_t mifProjection,
             datumAndUnit();
             originScaleFalse();
             break;
-        case 26:
-            layer.lProjection = 12;
-            datumAndUnit();
-            originLongitude();
-            layer.lStdParellel1 = number(7);
-            break;
         case 27:
             layer.lProjection = 18;
             datumAndUnit();
             originLongitude();
             layer.lOriginLatitude = number(7);
-            layer.lFalseEasting = whole(8);
-            layer.lFalseNorthing = whole(9);
+            falseOrigin(8);
             break;
         default:
             layer.lProjection = -1;
             break;
     }
-    layer.lDatum = MapInfoDatumToCode(layer.lDatum);
+    if (!fits && reading.failure.empty()) {
+        reading.givenUp.push_back("False easting or northing out of range: the layer keeps "
+                                  "plane coordinates");
+        layer.lDatum = -1;
+        return;
+    }
+    const std::int32_t mapInfoDatum = layer.lDatum;
+    layer.lDatum = MapInfoDatumToCode(mapInfoDatum);
+    if (layer.lDatum == -1 && layer.lProjection > 0) {
+        reading.givenUp.push_back("Datum " + std::to_string(mapInfoDatum) +
+                                  " is unknown: the layer keeps plane coordinates");
+    }
 }
 
-void ReadMifCoordSys(JobContext& ctx, std::string_view line) {
-    std::vector<std::string> pieces;
-    for (std::string_view piece : SplitBlanks(TrimLeadingBlanks(line)))
-        pieces.emplace_back(piece);
-    pieces = JoinTwoWordUnit(std::move(pieces));
+CoordSysReading ParseMifCoordSys(std::string_view line, const LayerInfo& start) {
+    CoordSysReading reading;
+    reading.layer = start;
+    std::vector<std::string> pieces = PiecesOf(line);
 
-    LayerInfo& layer = ctx.model.Layer;
+    LayerInfo& layer = reading.layer;
     const std::string kind = UpperAnsi(Piece(pieces, 1));
+    if (ContainsNoCase(line, "Affine")) {
+        reading.givenUp.push_back("The affine transformation of the coordinate system is not "
+                                  "kept");
+    }
     if (kind == "EARTH") {
         layer.lCoordSys = 0;
         if (pieces.size() > 4) {
             std::string_view number = Piece(pieces, 3);
-            ReadMifProjection(ctx, MifLong(number.substr(0, number.find(','))), pieces);
-            if (!ctx.Failed()) {
+            const std::int32_t projection = MifLong(number.substr(0, number.find(',')));
+            const std::string_view datum = Piece(pieces, 4);
+            const std::int32_t datumNumber = MifLong(datum.substr(0, datum.find(',')));
+            if (datumNumber == kCustomDatum || datumNumber == kCustomDatumFull)
+                TakeCustomDatum(reading, pieces, datumNumber);
+            ReadMifProjection(reading, projection, pieces);
+            if (reading.failure.empty()) {
                 if (layer.lProjection == -1) {
-                    ctx.ReportStage("Projection Not Supported. Aborting");
-                    ctx.Fail();
+                    reading.failure = "Projection Not Supported. Aborting";
                 } else if (layer.lDatum == -1) {
                     // Without a datum the engine knows, the coordinates are kept as a plane.
-                    layer.lCoordSys = 1;
-                    layer.lProjection = -1;
-                    ctx.model.LayerKind.UnitCode = kUnitMetre;
+                    KeepPlane(reading);
+                } else if (layer.lProjection == 1) {
+                    // Degrees are stored as they stand.
+                    reading.factor = 1.0;
                 }
             }
         }
     } else if (kind == "NONEARTH") {
         layer.lCoordSys = 1;
-        if (!ContainsNoCase(line, "Affine Units"))
-            ctx.model.LayerKind.UnitCode = ReadMifUnit(ctx, UnitName(Piece(pieces, 3)));
+        // The unit of the coordinates is the last one the clause names; an affine clause
+        // names its own before it.
+        std::size_t unitAt = 0;
+        for (std::size_t i = 2; i + 1 < pieces.size(); ++i) {
+            if (EqualsNoCase(pieces[i], "Units")) unitAt = i + 1;
+        }
+        reading.unitCode = ReadMifUnit(reading, UnitName(Piece(pieces, unitAt ? unitAt : 3)));
         // Plane coordinates are stored in their own units.
-        ctx.coordinateFactor = 1.0;
+        reading.factor = 1.0;
     }
-    ctx.coordProjection = layer.lProjection;
-    ctx.coordDatum = layer.lDatum;
+    if (!reading.failure.empty()) reading.givenUp.clear();
+    if (reading.offset.X != 0.0 || reading.offset.Y != 0.0) {
+        reading.givenUp.push_back("False easting and northing are kept in whole metres: the "
+                                  "coordinates move by " +
+                                  Plain(reading.offset.X) + ", " + Plain(reading.offset.Y) +
+                                  " to keep their places");
+    }
+    return reading;
+}
+
+void ReadMifCoordSys(JobContext& ctx, std::string_view line) {
+    const CoordSysReading reading = ParseMifCoordSys(line, ctx.model.Layer);
+    ctx.model.Layer = reading.layer;
+    ctx.model.LayerKind.UnitCode = reading.unitCode;
+    ctx.coordinateFactor = reading.factor;
+    ctx.coordinateOffset = reading.offset;
+    if (!reading.failure.empty()) {
+        ctx.ReportStage(reading.failure);
+        ctx.Fail();
+    }
+    for (const std::string& text : reading.givenUp)
+        ctx.ReportStage(text);
+    ctx.coordProjection = reading.layer.lProjection;
+    ctx.coordDatum = reading.layer.lDatum;
 }
 
 }  // namespace vx

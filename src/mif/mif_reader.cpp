@@ -3,6 +3,7 @@
 #include "mif/mif_header.h"
 #include "mif/mif_input.h"
 #include "mif/mif_objects.h"
+#include "model/geometry.h"
 
 namespace vx {
 
@@ -17,6 +18,7 @@ bool ReadMifFile(JobContext& ctx, const std::string& path) {
     ctx.coordProjection = -1;
     ctx.coordDatum = -1;
     ctx.coordinateFactor = 1.0;
+    ctx.coordinateOffset = {};
 
     MifInput in;
     if (!in.Open(path)) {
@@ -29,7 +31,10 @@ bool ReadMifFile(JobContext& ctx, const std::string& path) {
         ctx.Fail();
         return false;
     }
-    if (ReadMifHeader(ctx, in)) ReadMifData(ctx, in);
+    // The data stage applies the factor as it reads; the offset, rarely other than none,
+    // moves the whole layer afterwards.
+    if (ReadMifHeader(ctx, in) && ReadMifData(ctx, in))
+        ScaleAndShift(ctx.model, 1.0, ctx.coordinateOffset);
     in.Close();
     return !ctx.Failed();
 }

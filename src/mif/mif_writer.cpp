@@ -4,50 +4,16 @@
 #include <cctype>
 #include <cstring>
 
+#include "mif/mif_coordsys.h"
 #include "mif/mif_number_format.h"
 #include "mif/mif_styles.h"
+#include "model/datum_catalogue.h"
 #include "platform/paths.h"
 #include "platform/strings.h"
 
 namespace vx {
 
 namespace {
-
-// MapInfo datum numbers by the engine's datum codes: each row gives the codes first..last
-// that share one MapInfo number.
-struct DatumRange {
-    std::int16_t first;
-    std::int16_t last;
-    std::int16_t mapInfo;
-};
-
-constexpr DatumRange kDatumRanges[] = {
-    {-1, 0, 0},      {1, 7, 1},       {8, 8, 2},       {9, 10, 3},      {11, 11, 63},
-    {12, 12, 4},     {13, 22, 5},     {23, 25, 6},     {26, 26, 7},     {27, 27, 8},
-    {28, 28, 10},    {29, 29, 11},    {30, 30, 9},     {31, 31, 12},    {32, 32, 13},
-    {33, 33, 6},     {34, 34, 14},    {35, 35, 15},    {36, 36, 14},    {37, 37, 16},
-    {38, 38, 54},    {39, 40, 17},    {41, 41, 18},    {42, 42, 20},    {43, 43, 19},
-    {44, 44, 21},    {45, 45, 22},    {46, 46, 23},    {47, 47, 24},    {48, 49, 63},
-    {50, 50, 25},    {51, 51, 26},    {52, 52, 27},    {53, 53, 54},    {54, 68, 28},
-    {69, 69, 29},    {70, 70, 63},    {71, 71, 30},    {72, 73, 31},    {74, 74, 34},
-    {75, 75, 54},    {76, 77, 35},    {78, 78, 54},    {79, 79, 37},    {80, 80, 38},
-    {81, 81, 39},    {82, 87, 40},    {88, 89, 41},    {90, 90, 92},    {91, 91, 42},
-    {92, 92, 39},    {93, 93, 43},    {94, 94, 44},    {95, 95, 45},    {96, 96, 46},
-    {97, 97, 47},    {98, 98, 104},   {99, 99, 45},    {100, 100, 48},  {101, 102, 55},
-    {103, 103, 51},  {104, 104, 50},  {105, 105, 52},  {106, 106, 54},  {107, 107, 55},
-    {108, 108, 56},  {109, 109, 55},  {110, 110, 57},  {111, 112, 55},  {113, 113, 58},
-    {114, 114, 60},  {115, 115, 59},  {116, 116, 61},  {117, 120, 63},  {121, 121, 64},
-    {122, 122, 69},  {123, 123, 66},  {124, 124, 67},  {125, 126, 68},  {127, 129, 70},
-    {130, 131, 71},  {132, 133, 72},  {134, 136, 65},  {137, 142, 74},  {143, 143, 78},
-    {144, 144, 75},  {145, 145, 76},  {146, 150, 77},  {151, 155, 80},  {156, 156, 78},
-    {157, 161, 79},  {162, 162, 80},  {163, 163, 81},  {164, 165, 78},  {166, 176, 82},
-    {177, 177, 83},  {178, 178, 104}, {179, 179, 84},  {180, 180, 85},  {181, 181, 86},
-    {182, 182, 87},  {183, 189, 104}, {190, 190, 88},  {191, 191, 89},  {192, 192, 90},
-    {193, 193, 91},  {194, 194, 90},  {195, 195, 78},  {196, 196, 74},  {197, 197, 97},
-    {198, 210, 92},  {211, 211, 93},  {212, 212, 98},  {213, 213, 96},  {214, 218, 97},
-    {219, 219, 98},  {220, 222, 99},  {223, 223, 104}, {224, 224, 100}, {225, 225, 103},
-    {226, 226, 104}, {227, 227, 105}, {228, 228, 106},
-};
 
 // The layer model's pattern numbers to MapInfo's, by position.
 constexpr std::array<std::int32_t, 37> kPenPatterns = {
@@ -140,10 +106,7 @@ std::string MidPathFor(const std::string& mifPath) {
 }
 
 std::int32_t MifDatumNumber(std::int32_t code) {
-    for (const DatumRange& range : kDatumRanges) {
-        if (code >= range.first && code <= range.last) return range.mapInfo;
-    }
-    return 0;
+    return MapInfoDatumOfCode(code);
 }
 
 std::int32_t MifPenPattern(std::int32_t pattern) {
@@ -170,7 +133,9 @@ std::string MifProjectionClause(std::int32_t code, const LayerInfo& layer) {
         std::int32_t mapInfo;
         std::initializer_list<Parameter> parameters;
     };
-    // Codes missing here (3, 4, 8, 9, 12, 15, 16, 17, 22) have no MIF projection.
+    // Codes missing here (3, 4, 8, 9, 12, 15, 16, 17, 22) have no MIF projection. Mercator
+    // with a parallel of true scale other than the equator is MapInfo's regional Mercator.
+    static const Projection kRegionalMercator = {23, 26, {kLongitude, kParallel1}};
     static const Projection kProjections[] = {
         {1, 1, {}},
         {2, 9, {kLongitude, kLatitude, kParallel1, kParallel2, kEasting, kNorthing}},
@@ -188,8 +153,11 @@ std::string MifProjectionClause(std::int32_t code, const LayerInfo& layer) {
         {23, 10, {kLongitude}},
         {24, 12, {kLongitude}},
     };
-    for (const Projection& p : kProjections) {
-        if (p.code != code) continue;
+    for (const Projection& listed : kProjections) {
+        if (listed.code != code) continue;
+        const Projection& p =
+            code == kRegionalMercator.code && layer.lStdParellel1 != 0.0 ? kRegionalMercator
+                                                                          : listed;
         std::string clause;
         AppendPlain(clause, p.mapInfo);
         clause += ", ";
@@ -231,6 +199,25 @@ std::string MifProjectionClause(std::int32_t code, const LayerInfo& layer) {
     return {};
 }
 
+std::string MifCoordSysClause(const LayerInfo& layer, std::uint8_t unitCode) {
+    if (layer.lCoordSys == 1) {
+        // Plane coordinates are stored in their own unit.
+        std::string_view unit = MifUnitName(unitCode);
+        if (unit.empty()) unit = "m";
+        return "CoordSys NonEarth Units \"" + std::string(unit) + "\"";
+    }
+    if (layer.lCoordSys != 0) return {};
+    const std::string clause =
+        layer.lProjection > 0 ? MifProjectionClause(layer.lProjection, layer) : "";
+    return clause.empty() ? "CoordSys NonEarth Units \"m\""
+                          : "CoordSys Earth Projection " + clause;
+}
+
+bool MifCarriesCoordSys(const LayerInfo& layer) {
+    return layer.lCoordSys != 0 || layer.lProjection <= 0 ||
+           !MifProjectionClause(layer.lProjection, layer).empty();
+}
+
 std::string MifColumnType(const TableField& field) {
     switch (field.Type) {
         case kAdInteger:
@@ -260,16 +247,9 @@ void WriteMifHeader(const LayerModel& model, const TableRecordset& recordset, Te
     out.WriteLine("Delimiter \",\"");
 
     const LayerInfo& layer = model.Layer;
-    std::string line;
-    if (layer.lCoordSys == 1) {
-        line = "CoordSys NonEarth Units \"m\" Bounds (";
-    } else if (layer.lCoordSys == 0) {
-        const std::string clause =
-            layer.lProjection > 0 ? MifProjectionClause(layer.lProjection, layer) : "";
-        line = clause.empty() ? "CoordSys NonEarth Units \"m\" Bounds("
-                              : "CoordSys Earth Projection " + clause + " Bounds(";
-    }
+    std::string line = MifCoordSysClause(layer, model.LayerKind.UnitCode);
     if (!line.empty()) {
+        line += layer.lCoordSys == 1 ? " Bounds (" : " Bounds(";
         AppendBounds(line, layer);
         out.WriteLine(line);
     }
@@ -444,6 +424,10 @@ void WriteMifFile(JobContext& ctx, TableRecordset& recordset) {
     TextWriter mid;
     if (withMid && !mid.Create(midPath)) throw MifWriteError("Cannot create " + midPath);
     ctx.ReportStage("    Creating Data File.");
+    if (!MifCarriesCoordSys(ctx.model.Layer)) {
+        ctx.ReportStage("Projection " + PlainNumber(ctx.model.Layer.lProjection) +
+                        " has no MIF form: the layer is written as plane coordinates");
+    }
 
     WriteMifHeader(ctx.model, recordset, mif);
     CheckWritten(mif, mifPath);

@@ -46,6 +46,16 @@ void WriteMidRows(const LayerModel& model, TableRecordset& recordset, TextWriter
 // projection for; such layers are written as plane coordinates.
 std::string MifProjectionClause(std::int32_t code, const LayerInfo& layer);
 
+// The layer's CoordSys clause without its bounds: "CoordSys Earth Projection " and the
+// projection clause, "CoordSys NonEarth Units " and the unit of a plane layer, or the plane
+// clause in metres for an Earth layer whose projection MIF cannot name. Empty when the
+// layer's lCoordSys is neither 0 nor 1. The MIF header and the .prj of shapefiles use it.
+std::string MifCoordSysClause(const LayerInfo& layer, std::uint8_t unitCode);
+
+// False for an Earth layer with a projection MIF cannot name: written as plane coordinates,
+// it loses its place on the Earth. (An Earth layer without a projection never had one.)
+bool MifCarriesCoordSys(const LayerInfo& layer);
+
 // The MapInfo datum number of the engine's datum code; 0 for codes outside the catalogue.
 std::int32_t MifDatumNumber(std::int32_t code);
 

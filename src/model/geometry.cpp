@@ -9,4 +9,52 @@ bool RingIsCounterClockwise(std::span<const Vertex> vertices) {
     return sum > 0.0;
 }
 
+namespace {
+
+struct AffineMap {
+    double factor;
+    Vertex offset;
+    double X(double x) const { return x * factor + offset.X; }
+    double Y(double y) const { return y * factor + offset.Y; }
+
+    template <typename Box>
+    void ApplyToBox(Box& box) const {
+        box.MinX = X(box.MinX);
+        box.MinY = Y(box.MinY);
+        box.MaxX = X(box.MaxX);
+        box.MaxY = Y(box.MaxY);
+    }
+    void ApplyTo(std::vector<Vertex>& vertices) const {
+        for (Vertex& v : vertices) {
+            v.X = X(v.X);
+            v.Y = Y(v.Y);
+        }
+    }
+    template <typename Object>
+    void ApplyToParts(Object& object) const {
+        for (auto& part : object.Parts) {
+            ApplyToBox(part);
+            ApplyTo(part.Vertices);
+        }
+    }
+};
+
+}  // namespace
+
+void ScaleAndShift(LayerModel& model, double factor, Vertex offset) {
+    if (factor == 1.0 && offset == Vertex{}) return;
+    const AffineMap map{factor, offset};
+    for (PointObject& point : model.Points) {
+        map.ApplyToBox(point);
+        map.ApplyTo(point.Vertices);
+    }
+    for (LineObject& line : model.Lines)
+        map.ApplyToParts(line);
+    for (RegionObject& region : model.Regions)
+        map.ApplyToParts(region);
+    for (IndexEntry& entry : model.ObjectIndex)
+        map.ApplyToBox(entry);
+    map.ApplyToBox(model.Layer);
+}
+
 }  // namespace vx

@@ -18,4 +18,9 @@ inline double DegToRad(double degrees) {
 // count as clockwise.
 bool RingIsCounterClockwise(std::span<const Vertex> vertices);
 
+// Takes every coordinate of the model's objects, their boxes, index entries and the layer's
+// bounds to coordinate * factor + offset (a factor above 0), as when a layer's coordinates
+// change unit or its false origin moves.
+void ScaleAndShift(LayerModel& model, double factor, Vertex offset);
+
 }  // namespace vx

@@ -68,6 +68,7 @@ void JobContext::ResetJob() {
     failed_ = false;
     model.Clear();
     coordinateFactor = 1.0;
+    coordinateOffset = {};
     coordProjection = -1;
     coordDatum = -1;
     sourceIdColumn = -1;

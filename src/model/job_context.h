@@ -46,6 +46,7 @@ class JobContext {
     std::string columnList;  // attribute columns for CREATE TABLE, from the source's header
     char delimiter = ',';
     double coordinateFactor = 1.0;
+    Vertex coordinateOffset;  // added to every coordinate after the factor
     std::int32_t coordProjection = -1;  // -1: no CoordSys seen
     std::int32_t coordDatum = -1;
     std::int32_t sourceIdColumn = -1;  // position of a source Spatial_ID column

@@ -84,14 +84,18 @@ TEST(MifFromGdal, ProjectedCoordinateSystemInSurveyFeet) {
     EXPECT_EQ(layer.lProjection, 11);
     EXPECT_EQ(layer.lDatum, 137);
     EXPECT_EQ(ctx.model.LayerKind.UnitCode, 13);
-    EXPECT_EQ(layer.lOriginLongitude, -120.0);
+    EXPECT_EQ(layer.lOriginLongitude, -120.5);
     EXPECT_NEAR(layer.lOriginLatitude, 36.5, 1e-9);
     EXPECT_NEAR(layer.lStdParellel1, 37.0666666666667, 1e-9);
     EXPECT_NEAR(layer.lStdParellel2, 38.4333333333333, 1e-9);
-    EXPECT_EQ(layer.lFalseEasting, 6561667);
-    EXPECT_EQ(layer.lFalseNorthing, 1640417);
-    const double f = 0.3048006;
-    EXPECT_EQ(ctx.model.Points[0].Vertices[0], (Vertex{6000010.5 * f, 2000020 * f}));
+    // GDAL writes the false origin in the clause's unit; the layer holds it in metres, like
+    // the coordinates: 2,000,000 m and 500,000 m, California's own figures.
+    EXPECT_EQ(layer.lFalseEasting, 2000000);
+    EXPECT_EQ(layer.lFalseNorthing, 500000);
+    const double f = 1200.0 / 3937.0;
+    const Vertex p = ctx.model.Points[0].Vertices[0];
+    EXPECT_NEAR(p.X - layer.lFalseEasting, (6000010.5 - 6561666.667) * f, 1e-6);
+    EXPECT_NEAR(p.Y - layer.lFalseNorthing, (2000020 - 1640416.667) * f, 1e-6);
 }
 
 TEST(MifFromGdal, ColumnsNamedLikeObjectsOrClausesStayColumns) {

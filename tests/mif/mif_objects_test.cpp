@@ -249,13 +249,13 @@ TEST(MifObjects, TextWithItsStringOnItsOwnLineOrOnTheTextLine) {
 }
 
 TEST(MifObjects, CoordinatesOfEveryKindAreScaledByTheUnitFactor) {
-    const double f = 0.3048006;
+    const double f = 0.3048;
     JobContext ctx;
     ASSERT_TRUE(ReadData(ctx,
                          "Point 10 20\r\nLine 1 2 3 4\r\nPline 2\r\n5 6\r\n7 8\r\n"
                          "Region 1\r\n4\r\n0 0\r\n10 0\r\n0 10\r\n0 0\r\nRect 0 0 2 4\r\n"
                          "Text\r\n\"t\"\r\n0 0 2 2\r\nEllipse 0 0 4 2\r\nArc 0 0 4 4 0 90\r\n",
-                         "CoordSys Earth Projection 8, 74, \"ft\", -110, 31, 0.9999, 7, 0\r\n"));
+                         "CoordSys Earth Projection 8, 74, \"ft\", -110, 31, 0.9999, 0, 0\r\n"));
     const LayerModel& m = ctx.model;
     EXPECT_EQ(m.LayerKind.UnitCode, 2);
     EXPECT_EQ(m.Points[0].Vertices[0], (Vertex{10 * f, 20 * f}));
