@@ -3,8 +3,10 @@
 #include <dlfcn.h>
 #include <unistd.h>
 
+#include <type_traits>
 #include <vector>
 
+#include "converters/crs_mapping.h"
 #include "converters/dgn_converter.h"
 #include "converters/layer_set_output.h"
 #include "converters/tab_converter.h"
@@ -18,10 +20,15 @@ namespace {
 constexpr const char* kModuleName = "libvx_gdal_routes.so";
 
 using Route = int (*)(const std::string&, const std::string&, std::string*);
+using TextRoute = int (*)(const std::string&, std::string*, std::string*);
+using PlaceRoute = decltype(&VxGdalPlaceDistance);
 
 struct GdalRoutes {
     Route dgnImport = nullptr;
     Route tabConvert = nullptr;
+    TextRoute prjToCoordSys = nullptr;
+    TextRoute coordSysToPrj = nullptr;
+    PlaceRoute placeDistance = nullptr;
     std::string error;  // why the module could not be loaded
 };
 
@@ -55,10 +62,18 @@ GdalRoutes LoadRoutes() {
         routes.error = "the GDAL routes cannot be found: there is no " + candidates.front();
         return routes;
     }
-    routes.dgnImport = reinterpret_cast<Route>(dlsym(module, "VxGdalDgnImport"));
-    routes.tabConvert = reinterpret_cast<Route>(dlsym(module, "VxGdalTabConvert"));
-    if (routes.dgnImport == nullptr || routes.tabConvert == nullptr) {
-        routes.dgnImport = routes.tabConvert = nullptr;
+    bool complete = true;
+    auto find = [&](auto& entry, const char* name) {
+        entry = reinterpret_cast<std::remove_reference_t<decltype(entry)>>(dlsym(module, name));
+        complete = complete && entry != nullptr;
+    };
+    find(routes.dgnImport, "VxGdalDgnImport");
+    find(routes.tabConvert, "VxGdalTabConvert");
+    find(routes.prjToCoordSys, "VxGdalPrjToCoordSys");
+    find(routes.coordSysToPrj, "VxGdalCoordSysToPrj");
+    find(routes.placeDistance, "VxGdalPlaceDistance");
+    if (!complete) {
+        routes = GdalRoutes{};
         routes.error = "the GDAL routes module lacks its entry points";
     }
     return routes;
@@ -81,6 +96,17 @@ int RunRoute(Route GdalRoutes::*route, int failed, const std::string& source,
     return (routes.*route)(source, target, reason);
 }
 
+// A route that hands back a text: the clause or the WKT.
+bool RunTextRoute(TextRoute GdalRoutes::*route, const std::string& in, std::string& out,
+                  std::string& reason) {
+    const GdalRoutes& routes = Routes();
+    if (routes.*route == nullptr) {
+        reason = routes.error;
+        return false;
+    }
+    return (routes.*route)(in, &out, &reason) == 0;
+}
+
 }  // namespace
 
 int DGNImport(const std::string& source, const std::string& target, std::string* reason) {
@@ -89,6 +115,33 @@ int DGNImport(const std::string& source, const std::string& target, std::string*
 
 std::vector<std::string> DgnOutputFiles(const std::string& target) {
     return LayerSetFiles(target);
+}
+
+bool PrjToCoordSys(const std::string& prj, std::string& clause, std::string& reason) {
+    return RunTextRoute(&GdalRoutes::prjToCoordSys, prj, clause, reason);
+}
+
+bool CoordSysToPrj(const std::string& clause, std::string& prj, std::string& reason) {
+    return RunTextRoute(&GdalRoutes::coordSysToPrj, clause, prj, reason);
+}
+
+bool PlaceDistance(const std::string& firstCrs, const std::vector<Vertex>& first,
+                   const std::string& secondCrs, const std::vector<Vertex>& second,
+                   double& degrees, std::string& reason) {
+    const GdalRoutes& routes = Routes();
+    if (routes.placeDistance == nullptr) {
+        reason = routes.error;
+        return false;
+    }
+    return routes.placeDistance(firstCrs, first, secondCrs, second, &degrees, &reason) == 0;
+}
+
+std::vector<Vertex> SamplePoints(const Bounds& box) {
+    return {{box.MinX, box.MinY},
+            {box.MinX, box.MaxY},
+            {box.MaxX, box.MinY},
+            {box.MaxX, box.MaxY},
+            {(box.MinX + box.MaxX) / 2.0, (box.MinY + box.MaxY) / 2.0}};
 }
 
 int main1(const std::string& source, const std::string& target, std::string* reason) {

@@ -1,8 +1,11 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
-// The routes built on GDAL (the DGN import and the TAB conversions) live in a module of
+#include "model/layer_model.h"
+
+// The routes built on GDAL (the DGN import, the TAB conversions, the .prj mapping) live in a module of
 // their own, libvx_gdal_routes.so, which the program loads the first time one of them runs:
 // GDAL and the hundred libraries it brings cost every start of the program some 40 ms, and
 // most conversions never use them. These are the module's entry points, looked up by name;
@@ -16,4 +19,14 @@ VX_GDAL_ROUTE int VxGdalDgnImport(const std::string& source, const std::string& 
 // main1's work (tab_converter.h).
 VX_GDAL_ROUTE int VxGdalTabConvert(const std::string& source, const std::string& target,
                                    std::string* reason);
+// The coordinate system mapping (crs_mapping.h); 0 on success.
+VX_GDAL_ROUTE int VxGdalPrjToCoordSys(const std::string& prj, std::string* clause,
+                                      std::string* reason);
+VX_GDAL_ROUTE int VxGdalCoordSysToPrj(const std::string& clause, std::string* prj,
+                                      std::string* reason);
+VX_GDAL_ROUTE int VxGdalPlaceDistance(const std::string& firstCrs,
+                                      const std::vector<vx::Vertex>& first,
+                                      const std::string& secondCrs,
+                                      const std::vector<vx::Vertex>& second, double* degrees,
+                                      std::string* reason);
 }

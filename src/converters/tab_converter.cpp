@@ -181,18 +181,36 @@ std::string Number(double value) {
     return ec == std::errc() ? std::string(buffer, end) : std::string("0");
 }
 
+class TabFailure {
+  public:
+    explicit TabFailure(std::string what) : what_(std::move(what)) {}
+    const std::string& what() const { return what_; }
+
+  private:
+    std::string what_;
+};
+
 // A TAB file stores integer coordinates spread over its bounds, so the bounds decide the
-// precision. Earth systems have MapInfo's standard bounds, which GDAL knows; for plane
-// coordinates GDAL's default is far too wide, so the source's own bounds are used, or the
-// data's extent with a margin when the source declares none or they do not cover the data.
-// A MIF file of plane coordinates needs its bounds written as well, or MapInfo refuses it.
-std::optional<OGREnvelope> PlaneBounds(OGRLayer& layer, const SourceHeader& header) {
+// precision and any coordinate outside them is moved onto them. A TAB target therefore gets
+// the data's own extent with a margin, whatever its coordinate system: MapInfo's standard
+// bounds of an Earth system are far wider than any layer (about 5 cm of precision for
+// longitude and latitude) and do not hold every projected layer. A MIF target of plane
+// coordinates needs its bounds written as well, or MapInfo refuses it: the source's own
+// where they cover the data.
+std::optional<OGREnvelope> TargetBounds(OGRLayer& layer, const SourceHeader& header,
+                                        MapInfoForm targetForm) {
     const OGRSpatialReference* srs = layer.GetSpatialRef();
-    if (srs != nullptr && !srs->IsLocal()) return std::nullopt;
+    const bool plane = srs == nullptr || srs->IsLocal();
+    if (targetForm != MapInfoForm::kTab && !plane) return std::nullopt;
     OGREnvelope extent;
     const bool haveExtent = layer.GetExtent(&extent, TRUE) == OGRERR_NONE;
-    if (header.bounds && (!haveExtent || header.bounds->Contains(extent))) return header.bounds;
+    if (targetForm != MapInfoForm::kTab && header.bounds &&
+        (!haveExtent || header.bounds->Contains(extent)))
+        return header.bounds;
     if (!haveExtent) return std::nullopt;
+    if (!std::isfinite(extent.MinX) || !std::isfinite(extent.MinY) ||
+        !std::isfinite(extent.MaxX) || !std::isfinite(extent.MaxY))
+        throw TabFailure("the data has coordinates that are not numbers");
     const double margin =
         std::max(1.0, 0.05 * std::max(extent.MaxX - extent.MinX, extent.MaxY - extent.MinY));
     extent.MinX -= margin;
@@ -202,14 +220,26 @@ std::optional<OGREnvelope> PlaneBounds(OGRLayer& layer, const SourceHeader& head
     return extent;
 }
 
-class TabFailure {
-  public:
-    explicit TabFailure(std::string what) : what_(std::move(what)) {}
-    const std::string& what() const { return what_; }
-
-  private:
-    std::string what_;
-};
+// The written table's extent must be the source's: a coordinate outside the bounds would
+// have been moved onto them. One step of the table's integer grid is allowed.
+void CheckNothingMoved(const OGREnvelope& source, const OGREnvelope& bounds,
+                       const std::string& target) {
+    const char* const drivers[] = {"MapInfo File", nullptr};
+    GDALDatasetUniquePtr written(
+        GDALDataset::Open(target.c_str(), GDAL_OF_VECTOR | GDAL_OF_READONLY, drivers));
+    if (!written || written->GetLayerCount() < 1) throw TabFailure("cannot read back " + target);
+    OGREnvelope extent;
+    if (written->GetLayer(0)->GetExtent(&extent, TRUE) != OGRERR_NONE) return;
+    const double stepX = (bounds.MaxX - bounds.MinX) / 4294967295.0 * 2;
+    const double stepY = (bounds.MaxY - bounds.MinY) / 4294967295.0 * 2;
+    if (std::fabs(extent.MinX - source.MinX) > stepX ||
+        std::fabs(extent.MaxX - source.MaxX) > stepX ||
+        std::fabs(extent.MinY - source.MinY) > stepY ||
+        std::fabs(extent.MaxY - source.MaxY) > stepY) {
+        throw TabFailure("coordinates fall outside the bounds of " + target +
+                         " and would be moved");
+    }
+}
 
 std::string WithGdalReason(std::string text, const GdalSession& session) {
     if (!session.LastError().empty()) text += ": " + session.LastError();
@@ -237,7 +267,8 @@ void Translate(const std::string& source, MapInfoForm sourceForm, const std::str
         args.AddString("-lco");
         args.AddString(("ENCODING=" + *encoding).c_str());
     }
-    if (auto bounds = PlaneBounds(layer, header)) {
+    const std::optional<OGREnvelope> bounds = TargetBounds(layer, header, targetForm);
+    if (bounds) {
         args.AddString("-lco");
         args.AddString(("BOUNDS=" + Number(bounds->MinX) + "," + Number(bounds->MinY) + "," +
                         Number(bounds->MaxX) + "," + Number(bounds->MaxY))
@@ -269,6 +300,10 @@ void Translate(const std::string& source, MapInfoForm sourceForm, const std::str
     if (!written.empty() && written != target && !RenameFile(written, target)) {
         throw TabFailure("cannot name the table " + target);
     }
+    OGREnvelope sourceExtent;
+    if (targetForm == MapInfoForm::kTab && bounds &&
+        layer.GetExtent(&sourceExtent, TRUE) == OGRERR_NONE)
+        CheckNothingMoved(sourceExtent, *bounds, target);
 }
 
 int Fail(std::string* reason, std::string text) {

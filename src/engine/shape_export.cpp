@@ -1,9 +1,13 @@
 #include <exception>
 
+#include "converters/crs_mapping.h"
 #include "engine/import.h"
+#include "mif/mif_number_format.h"
+#include "mif/mif_writer.h"
 #include "platform/file_system.h"
 #include "platform/paths.h"
 #include "platform/strings.h"
+#include "platform/text_file.h"
 #include "shape/shape_writer.h"
 #include "vxv/layer_reader.h"
 
@@ -24,6 +28,49 @@ void ReportUnexpected(JobContext& ctx, const char* what) {
     ctx.ReportStage(*what != 0 ? std::string("Problems Encountered !!! ") + what
                                : std::string("Problems Encountered !!!"));
     ctx.Fail();
+}
+
+// How far the written .prj may place a point from where the layer's own coordinate system
+// places it, in degrees: well under a millimetre.
+constexpr double kPlaceTolerance = 1e-8;
+
+// The .prj of an exported layer: its CoordSys clause, as the MIF export writes it, through
+// GDAL to ESRI WKT, checked to place the data where the layer does. Plane layers get none.
+// What cannot be carried is said and no .prj is written; a .prj that cannot be written fails
+// the job.
+void WriteShapePrj(JobContext& ctx, const std::string& prjPath) {
+    const LayerInfo& layer = ctx.model.Layer;
+    if (layer.lCoordSys != 0 || layer.lProjection <= 0) return;
+    auto giveUp = [&](const std::string& why) {
+        ctx.ReportStage("The coordinate system is not carried (" + why + "): no " +
+                        NameOf(prjPath) + " is written");
+    };
+    if (!MifCarriesCoordSys(layer)) {
+        giveUp("projection " + PlainNumber(layer.lProjection) + " has no .prj form");
+        return;
+    }
+    const std::string clause = MifCoordSysClause(layer, ctx.model.LayerKind.UnitCode);
+    std::string prj;
+    std::string reason;
+    if (!CoordSysToPrj(clause, prj, reason)) {
+        giveUp(reason);
+        return;
+    }
+    const std::vector<Vertex> samples =
+        SamplePoints(Bounds{layer.MinX, layer.MinY, layer.MaxX, layer.MaxY});
+    double distance = 0.0;
+    if (!PlaceDistance(clause, samples, prj, samples, distance, reason)) {
+        giveUp(reason);
+        return;
+    }
+    if (!(distance <= kPlaceTolerance)) {
+        giveUp("GDAL's .prj would move the data by up to " + PlainNumber(distance) + " degrees");
+        return;
+    }
+    if (!WriteWholeFile(prjPath, prj)) {
+        ctx.ReportStage("Cannot write " + prjPath);
+        ctx.Fail();
+    }
 }
 
 }  // namespace
@@ -54,11 +101,12 @@ bool Import::CheckShapeExport(const std::string& Inputfile, const std::string& O
     ctx_.outputFolder = folder;
     ctx_.outputName = OutputName(outputPath, ".vxv", ".shp");
 
-    // Either file of an older shapefile set refuses the job unless overwriting is on; the new
-    // files are made anew in any case.
+    // Any file of an older shapefile set refuses the job unless overwriting is on; the new
+    // files are made anew in any case, and an old .prj never outlives its set.
     const std::string shpPath = JoinPath(folder, ctx_.outputName);
     const std::string shxPath = JoinPath(folder, WithExtension(ctx_.outputName, ".shx"));
-    for (const std::string& path : {shpPath, shxPath}) {
+    const std::string prjPath = JoinPath(folder, WithExtension(ctx_.outputName, ".prj"));
+    for (const std::string& path : {shpPath, shxPath, prjPath}) {
         if (!FileExists(path)) continue;
         if (!ctx_.options.OverwriteExistingFiles) {
             RefuseExport(ctx_, "Shape Export Aborted");
@@ -104,7 +152,9 @@ bool Import::WriteShapeFile() {
         paths.shxPath = JoinPath(ctx_.outputFolder, WithExtension(ctx_.outputName, ".shx"));
         paths.dbfPath = JoinPath(ctx_.outputFolder, WithExtension(ctx_.outputName, ".dbf"));
         paths.sourceFolder = ctx_.sourceFolder;
-        return vx::WriteShapeFile(ctx_, paths);
+        if (!vx::WriteShapeFile(ctx_, paths)) return false;
+        WriteShapePrj(ctx_, JoinPath(ctx_.outputFolder, WithExtension(ctx_.outputName, ".prj")));
+        return !ctx_.Failed();
     } catch (const std::exception& e) {
         ReportUnexpected(ctx_, e.what());
     } catch (...) {

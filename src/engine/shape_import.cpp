@@ -1,10 +1,18 @@
 #include <exception>
 
+#include "converters/crs_mapping.h"
 #include "dbase/vx_recordset.h"
 #include "engine/import.h"
+#include "mif/mif_coordsys.h"
+#include "mif/mif_input.h"
+#include "mif/mif_number_format.h"
+#include "mif/mif_writer.h"
+#include "model/geometry.h"
 #include "platform/file_system.h"
 #include "platform/paths.h"
 #include "platform/strings.h"
+#include "platform/text_file.h"
+#include "shape/shape_layer_writer.h"
 #include "shape/shape_reader.h"
 
 namespace vx {
@@ -61,6 +69,85 @@ bool PrepareShapeTable(JobContext& ctx, const std::string& path) {
         return false;
     }
     return true;
+}
+
+// A .prj is one line of WKT; anything far longer is not one.
+constexpr unsigned long long kMaxPrjSize = 1 << 20;
+
+// How far a coordinate system carried into a layer may place a point from where its source
+// placed it, in degrees: well under a millimetre.
+constexpr double kPlaceTolerance = 1e-8;
+
+void KeepPlaneCoordinates(LayerModel& model) {
+    model.Layer.lCoordSys = 1;
+    model.Layer.lProjection = -1;
+    model.Layer.lDatum = -1;
+    model.LayerKind.UnitCode = 8;
+}
+
+// The coordinate system of an imported shapefile. Its .prj goes through GDAL to a CoordSys
+// clause and then through the same reading as a MIF file's clause, and what the layer will
+// hold is checked to place the data where the .prj places it. Without a .prj the layer keeps
+// plane coordinates in metres; anything that cannot be carried is said, and the layer then
+// keeps plane coordinates too.
+void ApplyShapeCoordSys(JobContext& ctx, const std::string& shpPath) {
+    LayerModel& model = ctx.model;
+    KeepPlaneCoordinates(model);
+    const std::string prjPath = FindCompanion(shpPath, ".prj");
+    if (prjPath.empty()) return;
+    const std::string prjName = NameOf(prjPath);
+    auto giveUp = [&](const std::string& why) {
+        ctx.ReportStage("The coordinate system of " + prjName + " is not carried (" + why +
+                        "): the layer keeps plane coordinates");
+    };
+    std::string prj;
+    const auto size = FileSize(prjPath);
+    if (!size || *size > kMaxPrjSize || !ReadWholeFile(prjPath, prj)) {
+        giveUp("the file cannot be read");
+        return;
+    }
+    std::string clause;
+    std::string reason;
+    if (!PrjToCoordSys(prj, clause, reason)) {
+        giveUp(reason);
+        return;
+    }
+    CoordSysReading reading;
+    try {
+        reading = ParseMifCoordSys(clause, model.Layer);
+    } catch (const MifReadError&) {
+        reading.failure = "GDAL gave the clause " + clause;
+    }
+    if (!reading.failure.empty()) {
+        giveUp(reading.failure);
+        return;
+    }
+    if (reading.layer.lCoordSys == 0) {
+        const LayerInfo& box = model.Layer;
+        const std::vector<Vertex> source =
+            SamplePoints(Bounds{box.MinX, box.MinY, box.MaxX, box.MaxY});
+        std::vector<Vertex> stored = source;
+        for (Vertex& v : stored) {
+            v.X = v.X * reading.factor + reading.offset.X;
+            v.Y = v.Y * reading.factor + reading.offset.Y;
+        }
+        double distance = 0.0;
+        const std::string written = MifCoordSysClause(reading.layer, reading.unitCode);
+        if (!PlaceDistance(prj, source, written, stored, distance, reason)) {
+            giveUp(reason);
+            return;
+        }
+        if (!(distance <= kPlaceTolerance)) {
+            giveUp("as " + written + " it would move the data by up to " +
+                   PlainNumber(distance) + " degrees");
+            return;
+        }
+    }
+    model.Layer = reading.layer;
+    model.LayerKind.UnitCode = reading.unitCode;
+    ScaleAndShift(model, reading.factor, reading.offset);
+    for (const std::string& text : reading.givenUp)
+        ctx.ReportStage(text);
 }
 
 }  // namespace
@@ -141,6 +228,11 @@ bool Import::ImportShapeFile(const std::string& Inputfile, const std::string& Ou
         target.tableFileName = ctx_.tableFileName;
         target.style = ShapeStyleFor(arguments);
         ReadShapeFile(ctx_, Inputfile, target);
+        if (!ctx_.Failed()) {
+            ApplyShapeCoordSys(ctx_, Inputfile);
+            ctx_.ReportStage("Writing.....");
+            WriteShapeLayer(ctx_, target);
+        }
         if (ctx_.Failed()) {
             ctx_.Report(std::string(kCrLf) + "There was some problem during import." +
                         std::string(kCrLf));

@@ -10,8 +10,6 @@ constexpr double kWidening = 0.00001;
 
 void PrepareModel(LayerModel& model, const ShapeLayerTarget& target) {
     LayerInfo& layer = model.Layer;
-    layer.lProjection = 1;
-    layer.lDatum = 0;
     if (layer.MinX == layer.MaxX) {
         layer.MinX -= kWidening;
         layer.MaxX += kWidening;

@@ -9,8 +9,8 @@ namespace vx {
 // layer's kind, with their index) as the target's .vxv and .vxs. What sets it apart from a
 // MIF import's layer is prepared in the model first: the bounds stay as the shapefile gave
 // them (no bounds pass, no hole check, equal layer bounds widened so the layer has an
-// extent), the projection is 1 on datum 0, and the table name, font, pen and brush lists
-// hold the target's one entry each. A failed write fails the job.
+// extent), the coordinate system is the one the model holds, and the table name, font, pen
+// and brush lists hold the target's one entry each. A failed write fails the job.
 void WriteShapeLayer(JobContext& ctx, const ShapeLayerTarget& target);
 
 }  // namespace vx

@@ -3,7 +3,6 @@
 #include "model/geometry.h"
 #include "platform/strings.h"
 #include "shape/shape_format.h"
-#include "shape/shape_layer_writer.h"
 #include "vxv/layer_format.h"
 
 namespace vx {
@@ -279,8 +278,6 @@ void ReadShapeFile(JobContext& ctx, const std::string& shpPath, const ShapeLayer
         return;
     }
     file.Close();
-    ctx.ReportStage("Writing.....");
-    WriteShapeLayer(ctx, target);
 }
 
 }  // namespace vx

@@ -9,8 +9,7 @@
 #include "platform/binary_file.h"
 #include "shape/shape_style.h"
 
-// Reading the main file (.shp) of a shapefile into one layer of the model and writing it as
-// a VXV layer. The index file is not needed: records are taken one after the other. Every
+// Reading the main file (.shp) of a shapefile into one layer of the model. The index file is not needed: records are taken one after the other. Every
 // length and count in the file is checked against the file and its record before it is used,
 // so a damaged file fails the import instead of being trusted.
 namespace vx {
@@ -75,11 +74,10 @@ void ReadShapeMultiPoints(ShapeRecordCursor& records, LayerModel& model,
 void ReadShapePlines(ShapeRecordCursor& records, LayerModel& model);
 void ReadShapeRegions(ShapeRecordCursor& records, LayerModel& model);
 
-// Reads the .shp at `shpPath` into the job's model and, when its header is valid and every
-// record was read, writes the layer with WriteShapeLayer. Failures set the job's failure
-// flag: a wrong file code or version with its message, a damaged file without one (the
-// driver reports it). A shape type other than point, multipoint, polyline and polygon gives
-// an empty layer.
+// Reads the .shp at `shpPath` into the job's model: its objects, their index and the layer's
+// bounds, in the file's own coordinates. Failures set the job's failure flag: a wrong file
+// code or version with its message, a damaged file without one (the driver reports it). A
+// shape type other than point, multipoint, polyline and polygon gives an empty layer.
 void ReadShapeFile(JobContext& ctx, const std::string& shpPath, const ShapeLayerTarget& target);
 
 }  // namespace vx

@@ -1,0 +1,113 @@
+#include <cmath>
+#include <memory>
+
+#include <cpl_conv.h>
+#include <ogr_spatialref.h>
+
+#include "converters/gdal_routes.h"
+#include "converters/gdal_support.h"
+#include "platform/strings.h"
+
+namespace vx {
+
+namespace {
+
+constexpr std::string_view kCoordSys = "CoordSys ";
+
+// A coordinate system from a CoordSys clause or from anything else GDAL reads as one.
+bool ReadCrs(const std::string& text, OGRSpatialReference& crs, std::string& reason) {
+    OGRErr error = OGRERR_NONE;
+    if (StartsWithNoCase(text, kCoordSys)) {
+        error = crs.importFromMICoordSys(text.substr(kCoordSys.size()).c_str());
+    } else {
+        error = crs.SetFromUserInput(text.c_str(),
+                                     OGRSpatialReference::SET_FROM_USER_INPUT_LIMITATIONS);
+    }
+    if (error != OGRERR_NONE) {
+        reason = "GDAL cannot read the coordinate system";
+        return false;
+    }
+    crs.SetAxisMappingStrategy(OAMS_TRADITIONAL_GIS_ORDER);
+    return true;
+}
+
+int Fail(std::string* reason, const std::string& text, const GdalSession& session) {
+    if (reason != nullptr) {
+        *reason = text;
+        if (!session.LastError().empty()) *reason += ": " + session.LastError();
+    }
+    return 1;
+}
+
+}  // namespace
+
+}  // namespace vx
+
+extern "C" VX_GDAL_ROUTE int VxGdalPrjToCoordSys(const std::string& prj, std::string* clause,
+                                                 std::string* reason) {
+    using namespace vx;
+    GdalSession session;
+    OGRSpatialReference crs;
+    std::string why;
+    if (!ReadCrs(prj, crs, why)) return Fail(reason, why, session);
+    char* text = nullptr;
+    if (crs.exportToMICoordSys(&text) != OGRERR_NONE || text == nullptr) {
+        CPLFree(text);
+        return Fail(reason, "GDAL has no CoordSys clause for " + std::string(crs.GetName() ? crs.GetName() : "the system"), session);
+    }
+    *clause = std::string(kCoordSys) + text;
+    CPLFree(text);
+    return 0;
+}
+
+extern "C" VX_GDAL_ROUTE int VxGdalCoordSysToPrj(const std::string& clause, std::string* prj,
+                                                 std::string* reason) {
+    using namespace vx;
+    GdalSession session;
+    OGRSpatialReference crs;
+    std::string why;
+    if (!ReadCrs(clause, crs, why)) return Fail(reason, why, session);
+    const char* const options[] = {"FORMAT=WKT1_ESRI", nullptr};
+    char* text = nullptr;
+    if (crs.exportToWkt(&text, options) != OGRERR_NONE || text == nullptr) {
+        CPLFree(text);
+        return Fail(reason, "GDAL cannot write the coordinate system as ESRI WKT", session);
+    }
+    *prj = text;
+    CPLFree(text);
+    return 0;
+}
+
+extern "C" VX_GDAL_ROUTE int VxGdalPlaceDistance(const std::string& firstCrs,
+                                                 const std::vector<vx::Vertex>& first,
+                                                 const std::string& secondCrs,
+                                                 const std::vector<vx::Vertex>& second,
+                                                 double* degrees, std::string* reason) {
+    using namespace vx;
+    GdalSession session;
+    if (first.size() != second.size()) return Fail(reason, "unequal point lists", session);
+    OGRSpatialReference a;
+    OGRSpatialReference b;
+    std::string why;
+    if (!ReadCrs(firstCrs, a, why) || !ReadCrs(secondCrs, b, why))
+        return Fail(reason, why, session);
+    OGRSpatialReference wgs84;
+    wgs84.importFromEPSG(4326);
+    wgs84.SetAxisMappingStrategy(OAMS_TRADITIONAL_GIS_ORDER);
+    std::unique_ptr<OGRCoordinateTransformation> toWgs84A(
+        OGRCreateCoordinateTransformation(&a, &wgs84));
+    std::unique_ptr<OGRCoordinateTransformation> toWgs84B(
+        OGRCreateCoordinateTransformation(&b, &wgs84));
+    if (!toWgs84A || !toWgs84B)
+        return Fail(reason, "the coordinate system cannot be taken to WGS 84", session);
+    double worst = 0.0;
+    for (std::size_t i = 0; i < first.size(); ++i) {
+        double ax = first[i].X, ay = first[i].Y, bx = second[i].X, by = second[i].Y;
+        if (!toWgs84A->Transform(1, &ax, &ay) || !toWgs84B->Transform(1, &bx, &by))
+            return Fail(reason, "a point cannot be taken to WGS 84", session);
+        const double d = std::max(std::fabs(ax - bx), std::fabs(ay - by));
+        if (!(d <= worst)) worst = d;  // a NaN stays the worst
+    }
+    *degrees = worst;
+    return 0;
+}
