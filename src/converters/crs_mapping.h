@@ -27,7 +27,5 @@ bool PlaceDistance(const std::string& firstCrs, const std::vector<Vertex>& first
                    const std::string& secondCrs, const std::vector<Vertex>& second,
                    double& degrees, std::string& reason);
 
-// The points by which two coordinate systems are compared: the corners and centre of a box.
-std::vector<Vertex> SamplePoints(const Bounds& box);
 
 }  // namespace vx

@@ -1,5 +1,4 @@
 #include <cmath>
-#include <memory>
 
 #include <cpl_conv.h>
 #include <ogr_spatialref.h>
@@ -85,29 +84,13 @@ extern "C" VX_GDAL_ROUTE int VxGdalPlaceDistance(const std::string& firstCrs,
                                                  double* degrees, std::string* reason) {
     using namespace vx;
     GdalSession session;
-    if (first.size() != second.size()) return Fail(reason, "unequal point lists", session);
     OGRSpatialReference a;
     OGRSpatialReference b;
     std::string why;
     if (!ReadCrs(firstCrs, a, why) || !ReadCrs(secondCrs, b, why))
         return Fail(reason, why, session);
-    OGRSpatialReference wgs84;
-    wgs84.importFromEPSG(4326);
-    wgs84.SetAxisMappingStrategy(OAMS_TRADITIONAL_GIS_ORDER);
-    std::unique_ptr<OGRCoordinateTransformation> toWgs84A(
-        OGRCreateCoordinateTransformation(&a, &wgs84));
-    std::unique_ptr<OGRCoordinateTransformation> toWgs84B(
-        OGRCreateCoordinateTransformation(&b, &wgs84));
-    if (!toWgs84A || !toWgs84B)
-        return Fail(reason, "the coordinate system cannot be taken to WGS 84", session);
-    double worst = 0.0;
-    for (std::size_t i = 0; i < first.size(); ++i) {
-        double ax = first[i].X, ay = first[i].Y, bx = second[i].X, by = second[i].Y;
-        if (!toWgs84A->Transform(1, &ax, &ay) || !toWgs84B->Transform(1, &bx, &by))
-            return Fail(reason, "a point cannot be taken to WGS 84", session);
-        const double d = std::max(std::fabs(ax - bx), std::fabs(ay - by));
-        if (!(d <= worst)) worst = d;  // a NaN stays the worst
-    }
+    const double worst = PlaceDistance(a, first, b, second);
+    if (std::isnan(worst)) return Fail(reason, "the points cannot be taken to WGS 84", session);
     *degrees = worst;
     return 0;
 }

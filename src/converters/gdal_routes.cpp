@@ -136,13 +136,6 @@ bool PlaceDistance(const std::string& firstCrs, const std::vector<Vertex>& first
     return routes.placeDistance(firstCrs, first, secondCrs, second, &degrees, &reason) == 0;
 }
 
-std::vector<Vertex> SamplePoints(const Bounds& box) {
-    return {{box.MinX, box.MinY},
-            {box.MinX, box.MaxY},
-            {box.MaxX, box.MinY},
-            {box.MaxX, box.MaxY},
-            {(box.MinX + box.MaxX) / 2.0, (box.MinY + box.MaxY) / 2.0}};
-}
 
 int main1(const std::string& source, const std::string& target, std::string* reason) {
     return RunRoute(&GdalRoutes::tabConvert, 1, source, target, reason);

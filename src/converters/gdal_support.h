@@ -1,6 +1,11 @@
 #pragma once
 
 #include <string>
+#include <vector>
+
+#include "model/layer_model.h"
+
+class OGRSpatialReference;
 
 // What every use of GDAL in the converters shares: its drivers registered once, and its
 // messages kept off the console while a conversion runs so that the failure reason reaches
@@ -22,5 +27,12 @@ class GdalSession {
   private:
     std::string lastError_;
 };
+
+// How far apart, in degrees of WGS 84 longitude or latitude, two lists of points land: the
+// first in `first`, the second in `second`, point by point. NaN when either system or a point
+// cannot be taken to WGS 84.
+double PlaceDistance(const OGRSpatialReference& first, const std::vector<Vertex>& firstPoints,
+                     const OGRSpatialReference& second, const std::vector<Vertex>& secondPoints);
+
 
 }  // namespace vx

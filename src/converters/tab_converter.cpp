@@ -1,16 +1,20 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <limits>
+#include <memory>
 #include <optional>
 #include <vector>
 
 #include <cpl_string.h>
 #include <gdal_priv.h>
 #include <gdal_utils.h>
+#include <ogr_spatialref.h>
 #include <ogrsf_frmts.h>
 
 #include "converters/gdal_routes.h"
 #include "converters/gdal_support.h"
+#include "model/geometry.h"
 #include "platform/file_system.h"
 #include "platform/paths.h"
 #include "platform/strings.h"
@@ -246,6 +250,118 @@ std::string WithGdalReason(std::string text, const GdalSession& session) {
     return text;
 }
 
+// GDAL 3.6 reads a Lambert conformal conic system in feet that it recognises as an EPSG one
+// with its false easting and northing taken for metres, though it writes them in feet, as
+// MapInfo does: such a table moves by hundreds of kilometres on its way to MIF. Asked once,
+// so that a GDAL that reads them right is left alone.
+bool GdalMisreadsFalseOrigin() {
+    static const bool misreads = [] {
+        OGRSpatialReference probe;
+        if (probe.importFromMICoordSys("Earth Projection 3, 74, \"survey ft\", -79, 33.75, "
+                                       "34.3333333333333, 36.1666666666667, 1000, 0") !=
+            OGRERR_NONE)
+            return false;
+        return std::fabs(probe.GetProjParm(SRS_PP_FALSE_EASTING, 1000.0) - 1000.0) > 1e-6;
+    }();
+    return misreads;
+}
+
+// The source's coordinate system with the false origin GDAL misread put right; nullopt when
+// GDAL read it right.
+std::optional<OGRSpatialReference> FalseOriginRepaired(const OGRSpatialReference* srs) {
+    if (srs == nullptr || !srs->IsProjected() || !GdalMisreadsFalseOrigin()) return std::nullopt;
+    const char* method = srs->GetAttrValue("PROJECTION");
+    const double metresPerUnit = srs->GetLinearUnits();
+    if (method == nullptr || !EqualsNoCase(method, SRS_PT_LAMBERT_CONFORMAL_CONIC_2SP) ||
+        metresPerUnit == 1.0 || metresPerUnit <= 0.0 || srs->GetAuthorityCode(nullptr) == nullptr)
+        return std::nullopt;
+    OGRSpatialReference repaired(*srs);
+    for (const char* parameter : {SRS_PP_FALSE_EASTING, SRS_PP_FALSE_NORTHING})
+        repaired.SetProjParm(parameter, srs->GetProjParm(parameter, 0.0) * metresPerUnit);
+    return repaired;
+}
+
+// The same system on the EPSG datum GDAL finds for its own: GDAL cannot write some of the
+// MapInfo datums it reads (OSGB 1936 among them) and puts WGS 84 in their place, but writes
+// the EPSG datum as MapInfo's number.
+std::optional<OGRSpatialReference> DatumRepaired(const OGRSpatialReference& srs) {
+    std::unique_ptr<OGRSpatialReference> geographic(srs.CloneGeogCS());
+    if (!geographic) return std::nullopt;
+    int count = 0;
+    int* confidences = nullptr;
+    OGRSpatialReferenceH* matches = geographic->FindMatches(nullptr, &count, &confidences);
+    std::optional<OGRSpatialReference> repaired;
+    if (count > 0 && confidences[0] >= 70) {
+        repaired = srs;
+        repaired->CopyGeogCSFrom(OGRSpatialReference::FromHandle(matches[0]));
+    }
+    OSRFreeSRSArray(matches);
+    CPLFree(confidences);
+    return repaired;
+}
+
+// How far GDAL's reading of the written target places the data from its reading of the
+// source, in degrees, over the corners and centre of the data's extent. 0 for plane
+// coordinates, which have no place to lose.
+double Drift(OGRLayer& sourceLayer, const std::string& target) {
+    const OGRSpatialReference* srs = sourceLayer.GetSpatialRef();
+    OGREnvelope extent;
+    if (srs == nullptr || srs->IsLocal() || sourceLayer.GetExtent(&extent, TRUE) != OGRERR_NONE)
+        return 0.0;
+    const char* const drivers[] = {"MapInfo File", nullptr};
+    GDALDatasetUniquePtr written(
+        GDALDataset::Open(target.c_str(), GDAL_OF_VECTOR | GDAL_OF_READONLY, drivers));
+    if (!written || written->GetLayerCount() < 1) throw TabFailure("cannot read back " + target);
+    const OGRSpatialReference* writtenSrs = written->GetLayer(0)->GetSpatialRef();
+    if (writtenSrs == nullptr) return std::numeric_limits<double>::infinity();
+    const std::vector<Vertex> points =
+        BoxPoints(Bounds{extent.MinX, extent.MinY, extent.MaxX, extent.MaxY});
+    const double drift = PlaceDistance(*srs, points, *writtenSrs, points);
+    return std::isnan(drift) ? std::numeric_limits<double>::infinity() : drift;
+}
+
+// One writing of the target by GDAL, with `assigned` as its coordinate system when given.
+void WriteTarget(GDALDataset& input, const CPLStringList& baseArgs, const std::string& target,
+                 MapInfoForm targetForm, const OGRSpatialReference* assigned,
+                 GdalSession& session) {
+    CPLStringList args(baseArgs);
+    if (assigned != nullptr) {
+        char* wkt = nullptr;
+        assigned->exportToWkt(&wkt);
+        args.AddString("-a_srs");
+        args.AddString(wkt != nullptr ? wkt : "");
+        CPLFree(wkt);
+    }
+    std::unique_ptr<GDALVectorTranslateOptions, decltype(&GDALVectorTranslateOptionsFree)> options(
+        GDALVectorTranslateOptionsNew(args.List(), nullptr), GDALVectorTranslateOptionsFree);
+    if (!options) throw TabFailure(WithGdalReason("bad conversion options", session));
+
+    // The caller has decided to replace an existing target (it may also be an empty
+    // placeholder that reserved a temporary name); GDAL will not write over one.
+    RemoveTable(target, targetForm);
+    session.ClearError();
+
+    GDALDatasetH sources[] = {GDALDataset::ToHandle(&input)};
+    int usageError = FALSE;
+    GDALDatasetH output =
+        GDALVectorTranslate(target.c_str(), nullptr, 1, sources, options.get(), &usageError);
+    if (output == nullptr) throw TabFailure(WithGdalReason("cannot write " + target, session));
+    GDALClose(output);
+    if (!session.LastError().empty()) {
+        throw TabFailure(WithGdalReason("cannot write " + target, session));
+    }
+    // GDAL spells the extension of a new table in lower case; the table is left under the
+    // name asked for (its .map, .dat and .id are found whatever their case).
+    const std::string written =
+        targetForm == MapInfoForm::kTab ? FindCompanion(target, ".tab") : target;
+    if (!written.empty() && written != target && !RenameFile(written, target)) {
+        throw TabFailure("cannot name the table " + target);
+    }
+}
+
+// How far a written coordinate system may place the data from the source's, in degrees.
+constexpr double kPlaceTolerance = 1e-8;
+
 void Translate(const std::string& source, MapInfoForm sourceForm, const std::string& target,
                MapInfoForm targetForm, GdalSession& session, bool& targetTouched) {
     const char* const drivers[] = {"MapInfo File", nullptr};
@@ -274,31 +390,23 @@ void Translate(const std::string& source, MapInfoForm sourceForm, const std::str
                         Number(bounds->MaxX) + "," + Number(bounds->MaxY))
                            .c_str());
     }
-    std::unique_ptr<GDALVectorTranslateOptions, decltype(&GDALVectorTranslateOptionsFree)> options(
-        GDALVectorTranslateOptionsNew(args.List(), nullptr), GDALVectorTranslateOptionsFree);
-    if (!options) throw TabFailure(WithGdalReason("bad conversion options", session));
 
-    // The caller has decided to replace an existing target (it may also be an empty
-    // placeholder that reserved a temporary name); GDAL will not write over one.
     targetTouched = true;
-    RemoveTable(target, targetForm);
-    session.ClearError();
-
-    GDALDatasetH sources[] = {GDALDataset::ToHandle(input.get())};
-    int usageError = FALSE;
-    GDALDatasetH output =
-        GDALVectorTranslate(target.c_str(), nullptr, 1, sources, options.get(), &usageError);
-    if (output == nullptr) throw TabFailure(WithGdalReason("cannot write " + target, session));
-    GDALClose(output);
-    if (!session.LastError().empty()) {
-        throw TabFailure(WithGdalReason("cannot write " + target, session));
-    }
-    // GDAL spells the extension of a new table in lower case; the table is left under the
-    // name asked for (its .map, .dat and .id are found whatever their case).
-    const std::string written =
-        targetForm == MapInfoForm::kTab ? FindCompanion(target, ".tab") : target;
-    if (!written.empty() && written != target && !RenameFile(written, target)) {
-        throw TabFailure("cannot name the table " + target);
+    std::optional<OGRSpatialReference> assigned = FalseOriginRepaired(layer.GetSpatialRef());
+    WriteTarget(*input, args, target, targetForm, assigned ? &*assigned : nullptr, session);
+    // GDAL must place the written data where it places the source's; where it put another
+    // datum in place of the source's, the EPSG form of the datum is tried once more.
+    if (!(Drift(layer, target) <= kPlaceTolerance)) {
+        const OGRSpatialReference* srs = assigned ? &*assigned : layer.GetSpatialRef();
+        std::optional<OGRSpatialReference> repaired = DatumRepaired(*srs);
+        if (repaired) WriteTarget(*input, args, target, targetForm, &*repaired, session);
+        const double drift = Drift(layer, target);
+        if (!(drift <= kPlaceTolerance)) {
+            const char* name = srs->GetAttrValue("DATUM");
+            throw TabFailure("GDAL cannot write the coordinate system of " + NameOf(source) +
+                             (name != nullptr ? std::string(" (datum ") + name + ")" : "") +
+                             " into " + NameOf(target) + " without moving the data");
+        }
     }
     OGREnvelope sourceExtent;
     if (targetForm == MapInfoForm::kTab && bounds &&

@@ -4,6 +4,7 @@
 #include "engine/import.h"
 #include "mif/mif_number_format.h"
 #include "mif/mif_writer.h"
+#include "model/geometry.h"
 #include "platform/file_system.h"
 #include "platform/paths.h"
 #include "platform/strings.h"
@@ -57,7 +58,7 @@ void WriteShapePrj(JobContext& ctx, const std::string& prjPath) {
         return;
     }
     const std::vector<Vertex> samples =
-        SamplePoints(Bounds{layer.MinX, layer.MinY, layer.MaxX, layer.MaxY});
+        BoxPoints(Bounds{layer.MinX, layer.MinY, layer.MaxX, layer.MaxY});
     double distance = 0.0;
     if (!PlaceDistance(clause, samples, prj, samples, distance, reason)) {
         giveUp(reason);

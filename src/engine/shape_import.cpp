@@ -125,7 +125,7 @@ void ApplyShapeCoordSys(JobContext& ctx, const std::string& shpPath) {
     if (reading.layer.lCoordSys == 0) {
         const LayerInfo& box = model.Layer;
         const std::vector<Vertex> source =
-            SamplePoints(Bounds{box.MinX, box.MinY, box.MaxX, box.MaxY});
+            BoxPoints(Bounds{box.MinX, box.MinY, box.MaxX, box.MaxY});
         std::vector<Vertex> stored = source;
         for (Vertex& v : stored) {
             v.X = v.X * reading.factor + reading.offset.X;

@@ -41,6 +41,14 @@ struct AffineMap {
 
 }  // namespace
 
+std::vector<Vertex> BoxPoints(const Bounds& box) {
+    return {{box.MinX, box.MinY},
+            {box.MinX, box.MaxY},
+            {box.MaxX, box.MinY},
+            {box.MaxX, box.MaxY},
+            {(box.MinX + box.MaxX) / 2.0, (box.MinY + box.MaxY) / 2.0}};
+}
+
 void ScaleAndShift(LayerModel& model, double factor, Vertex offset) {
     if (factor == 1.0 && offset == Vertex{}) return;
     const AffineMap map{factor, offset};

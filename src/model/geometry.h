@@ -1,6 +1,7 @@
 #pragma once
 
 #include <span>
+#include <vector>
 
 #include "model/layer_model.h"
 
@@ -17,6 +18,9 @@ inline double DegToRad(double degrees) {
 // leave them open have always been judged this way. Fewer than two vertices, or a zero sum,
 // count as clockwise.
 bool RingIsCounterClockwise(std::span<const Vertex> vertices);
+
+// The corners and centre of a box: the points by which two coordinate systems are compared.
+std::vector<Vertex> BoxPoints(const Bounds& box);
 
 // Takes every coordinate of the model's objects, their boxes, index entries and the layer's
 // bounds to coordinate * factor + offset (a factor above 0), as when a layer's coordinates

@@ -5,6 +5,9 @@
 #include <ogr_api.h>
 #include <ogrsf_frmts.h>
 
+#include <limits>
+#include <memory>
+
 namespace vx::test {
 
 namespace {
@@ -74,6 +77,74 @@ PeerLayer ReadWithGdal(const std::string& path) {
         out.features.push_back(std::move(f));
     }
     return out;
+}
+
+namespace {
+
+void CollectVertices(const OGRGeometry* g, std::vector<std::pair<double, double>>& out) {
+    if (g == nullptr) return;
+    if (const auto* curve = dynamic_cast<const OGRSimpleCurve*>(g)) {
+        for (int i = 0; i < curve->getNumPoints(); ++i)
+            out.emplace_back(curve->getX(i), curve->getY(i));
+    } else if (const auto* point = dynamic_cast<const OGRPoint*>(g)) {
+        out.emplace_back(point->getX(), point->getY());
+    } else if (const auto* polygon = dynamic_cast<const OGRCurvePolygon*>(g)) {
+        for (const OGRCurve* ring : *polygon)
+            CollectVertices(ring, out);
+    } else if (const auto* collection = dynamic_cast<const OGRGeometryCollection*>(g)) {
+        for (const OGRGeometry* part : *collection)
+            CollectVertices(part, out);
+    }
+}
+
+std::vector<std::pair<double, double>> Transformed(const OGRSpatialReference& from,
+                                                   std::vector<std::pair<double, double>> points) {
+    OGRSpatialReference source(from);
+    source.SetAxisMappingStrategy(OAMS_TRADITIONAL_GIS_ORDER);
+    OGRSpatialReference wgs84;
+    wgs84.importFromEPSG(4326);
+    wgs84.SetAxisMappingStrategy(OAMS_TRADITIONAL_GIS_ORDER);
+    std::unique_ptr<OGRCoordinateTransformation> to(
+        OGRCreateCoordinateTransformation(&source, &wgs84));
+    EXPECT_TRUE(to) << "no transformation to WGS 84";
+    for (auto& [x, y] : points) {
+        if (!to || !to->Transform(1, &x, &y)) x = y = std::numeric_limits<double>::quiet_NaN();
+    }
+    return points;
+}
+
+}  // namespace
+
+PeerPlaces PlacesWithGdal(const std::string& path, const std::string& keyField) {
+    GDALAllRegister();
+    PeerPlaces places;
+    GDALDatasetUniquePtr ds(GDALDataset::Open(path.c_str(), GDAL_OF_VECTOR | GDAL_OF_READONLY));
+    EXPECT_TRUE(ds) << "GDAL cannot open " << path;
+    if (!ds || ds->GetLayerCount() < 1) return places;
+    OGRLayer* layer = ds->GetLayer(0);
+    const OGRSpatialReference* srs = layer->GetSpatialRef();
+    places.earth = srs != nullptr && (srs->IsGeographic() || srs->IsProjected());
+    if (srs != nullptr) {
+        places.crsName = srs->GetName() != nullptr ? srs->GetName() : "";
+        const char* unit = nullptr;
+        srs->GetLinearUnits(&unit);
+        if (unit != nullptr) places.unitName = unit;
+    }
+    for (auto& feature : *layer) {
+        std::vector<std::pair<double, double>> vertices;
+        CollectVertices(feature->GetGeometryRef(), vertices);
+        if (places.earth) vertices = Transformed(*srs, std::move(vertices));
+        auto& kept = places.byKey[feature->GetFieldAsString(keyField.c_str())];
+        kept.insert(kept.end(), vertices.begin(), vertices.end());
+    }
+    return places;
+}
+
+std::vector<std::pair<double, double>> ToWgs84(
+    const std::string& crs, const std::vector<std::pair<double, double>>& points) {
+    OGRSpatialReference from;
+    EXPECT_EQ(from.SetFromUserInput(crs.c_str()), OGRERR_NONE) << crs;
+    return Transformed(from, points);
 }
 
 }  // namespace vx::test
