@@ -6,6 +6,7 @@
 
 #include "fuzz_support.h"
 #include "model/job_context.h"
+#include "shape/shape_layer_writer.h"
 #include "shape/shape_reader.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -21,5 +22,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     target.vxsPath = fuzz::WorkPath("out/layer.vxs");
     target.tableFileName = "layer.dbf";
     ReadShapeFile(ctx, shpPath, target);
+    if (!ctx.Failed()) WriteShapeLayer(ctx, target);
     return 0;
 }
