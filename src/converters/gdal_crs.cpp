@@ -45,7 +45,7 @@ int Fail(std::string* reason, const std::string& text, const GdalSession& sessio
 extern "C" VX_GDAL_ROUTE int VxGdalPrjToCoordSys(const std::string& prj, std::string* clause,
                                                  std::string* reason) {
     using namespace vx;
-    GdalSession session;
+    GdalSession session(GdalSession::Drivers::kNone);
     OGRSpatialReference crs;
     std::string why;
     if (!ReadCrs(prj, crs, why)) return Fail(reason, why, session);
@@ -62,7 +62,7 @@ extern "C" VX_GDAL_ROUTE int VxGdalPrjToCoordSys(const std::string& prj, std::st
 extern "C" VX_GDAL_ROUTE int VxGdalCoordSysToPrj(const std::string& clause, std::string* prj,
                                                  std::string* reason) {
     using namespace vx;
-    GdalSession session;
+    GdalSession session(GdalSession::Drivers::kNone);
     OGRSpatialReference crs;
     std::string why;
     if (!ReadCrs(clause, crs, why)) return Fail(reason, why, session);
@@ -83,7 +83,7 @@ extern "C" VX_GDAL_ROUTE int VxGdalPlaceDistance(const std::string& firstCrs,
                                                  const std::vector<vx::Vertex>& second,
                                                  double* degrees, std::string* reason) {
     using namespace vx;
-    GdalSession session;
+    GdalSession session(GdalSession::Drivers::kNone);
     OGRSpatialReference a;
     OGRSpatialReference b;
     std::string why;

@@ -21,9 +21,9 @@ void KeepLastError(CPLErr level, CPLErrorNum, const char* message) {
 
 }  // namespace
 
-GdalSession::GdalSession() {
+GdalSession::GdalSession(Drivers drivers) {
     static std::once_flag registered;
-    std::call_once(registered, [] { GDALAllRegister(); });
+    if (drivers == Drivers::kRegistered) std::call_once(registered, [] { GDALAllRegister(); });
     CPLPushErrorHandlerEx(KeepLastError, &lastError_);
     CPLErrorReset();
 }

@@ -14,7 +14,9 @@ namespace vx {
 
 class GdalSession {
   public:
-    GdalSession();
+    // Coordinate systems need no drivers: registering them all takes longer than the work.
+    enum class Drivers { kRegistered, kNone };
+    explicit GdalSession(Drivers drivers = Drivers::kRegistered);
     ~GdalSession();
     GdalSession(const GdalSession&) = delete;
     GdalSession& operator=(const GdalSession&) = delete;

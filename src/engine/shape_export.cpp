@@ -1,10 +1,8 @@
 #include <exception>
+#include <future>
 
 #include "converters/crs_mapping.h"
 #include "engine/import.h"
-#include "mif/mif_number_format.h"
-#include "mif/mif_writer.h"
-#include "model/geometry.h"
 #include "platform/file_system.h"
 #include "platform/paths.h"
 #include "platform/strings.h"
@@ -31,48 +29,44 @@ void ReportUnexpected(JobContext& ctx, const char* what) {
     ctx.Fail();
 }
 
-// How far the written .prj may place a point from where the layer's own coordinate system
-// places it, in degrees: well under a millimetre.
-constexpr double kPlaceTolerance = 1e-8;
+// The .prj of an exported layer, made while the shapefile is written: GDAL's part (loading
+// it, PROJ's catalogue) would otherwise hold the export up. Plane layers get none; what
+// cannot be carried is said and no .prj is written.
+class ShapePrj {
+  public:
+    explicit ShapePrj(const LayerModel& model) {
+        const LayerInfo& layer = model.Layer;
+        if (layer.lCoordSys != 0 || layer.lProjection <= 0) return;
+        pending_ = std::async(std::launch::async, [layer, unit = model.LayerKind.UnitCode] {
+            Result result;
+            result.written = PrjOfLayer(layer, unit,
+                                        Bounds{layer.MinX, layer.MinY, layer.MaxX, layer.MaxY},
+                                        result.prj, result.whyNot);
+            return result;
+        });
+    }
 
-// The .prj of an exported layer: its CoordSys clause, as the MIF export writes it, through
-// GDAL to ESRI WKT, checked to place the data where the layer does. Plane layers get none.
-// What cannot be carried is said and no .prj is written; a .prj that cannot be written fails
-// the job.
-void WriteShapePrj(JobContext& ctx, const std::string& prjPath) {
-    const LayerInfo& layer = ctx.model.Layer;
-    if (layer.lCoordSys != 0 || layer.lProjection <= 0) return;
-    auto giveUp = [&](const std::string& why) {
-        ctx.ReportStage("The coordinate system is not carried (" + why + "): no " +
-                        NameOf(prjPath) + " is written");
+    // Writes the .prj at `prjPath`; a .prj that cannot be written fails the job.
+    void Write(JobContext& ctx, const std::string& prjPath) {
+        if (!pending_.valid()) return;
+        const Result result = pending_.get();
+        if (!result.written) {
+            ctx.ReportStage("The coordinate system is not carried (" + result.whyNot + "): no " +
+                            NameOf(prjPath) + " is written");
+        } else if (!WriteWholeFile(prjPath, result.prj)) {
+            ctx.ReportStage("Cannot write " + prjPath);
+            ctx.Fail();
+        }
+    }
+
+  private:
+    struct Result {
+        bool written = false;
+        std::string prj;
+        std::string whyNot;
     };
-    if (!MifCarriesCoordSys(layer)) {
-        giveUp("projection " + PlainNumber(layer.lProjection) + " has no .prj form");
-        return;
-    }
-    const std::string clause = MifCoordSysClause(layer, ctx.model.LayerKind.UnitCode);
-    std::string prj;
-    std::string reason;
-    if (!CoordSysToPrj(clause, prj, reason)) {
-        giveUp(reason);
-        return;
-    }
-    const std::vector<Vertex> samples =
-        BoxPoints(Bounds{layer.MinX, layer.MinY, layer.MaxX, layer.MaxY});
-    double distance = 0.0;
-    if (!PlaceDistance(clause, samples, prj, samples, distance, reason)) {
-        giveUp(reason);
-        return;
-    }
-    if (!(distance <= kPlaceTolerance)) {
-        giveUp("GDAL's .prj would move the data by up to " + PlainNumber(distance) + " degrees");
-        return;
-    }
-    if (!WriteWholeFile(prjPath, prj)) {
-        ctx.ReportStage("Cannot write " + prjPath);
-        ctx.Fail();
-    }
-}
+    std::future<Result> pending_;
+};
 
 }  // namespace
 
@@ -153,8 +147,9 @@ bool Import::WriteShapeFile() {
         paths.shxPath = JoinPath(ctx_.outputFolder, WithExtension(ctx_.outputName, ".shx"));
         paths.dbfPath = JoinPath(ctx_.outputFolder, WithExtension(ctx_.outputName, ".dbf"));
         paths.sourceFolder = ctx_.sourceFolder;
+        ShapePrj prj(ctx_.model);
         if (!vx::WriteShapeFile(ctx_, paths)) return false;
-        WriteShapePrj(ctx_, JoinPath(ctx_.outputFolder, WithExtension(ctx_.outputName, ".prj")));
+        prj.Write(ctx_, JoinPath(ctx_.outputFolder, WithExtension(ctx_.outputName, ".prj")));
         return !ctx_.Failed();
     } catch (const std::exception& e) {
         ReportUnexpected(ctx_, e.what());

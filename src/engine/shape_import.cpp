@@ -1,12 +1,10 @@
 #include <exception>
+#include <future>
+#include <optional>
 
 #include "converters/crs_mapping.h"
 #include "dbase/vx_recordset.h"
 #include "engine/import.h"
-#include "mif/mif_coordsys.h"
-#include "mif/mif_input.h"
-#include "mif/mif_number_format.h"
-#include "mif/mif_writer.h"
 #include "model/geometry.h"
 #include "platform/file_system.h"
 #include "platform/paths.h"
@@ -74,10 +72,6 @@ bool PrepareShapeTable(JobContext& ctx, const std::string& path) {
 // A .prj is one line of WKT; anything far longer is not one.
 constexpr unsigned long long kMaxPrjSize = 1 << 20;
 
-// How far a coordinate system carried into a layer may place a point from where its source
-// placed it, in degrees: well under a millimetre.
-constexpr double kPlaceTolerance = 1e-8;
-
 void KeepPlaneCoordinates(LayerModel& model) {
     model.Layer.lCoordSys = 1;
     model.Layer.lProjection = -1;
@@ -85,70 +79,61 @@ void KeepPlaneCoordinates(LayerModel& model) {
     model.LayerKind.UnitCode = 8;
 }
 
-// The coordinate system of an imported shapefile. Its .prj goes through GDAL to a CoordSys
-// clause and then through the same reading as a MIF file's clause, and what the layer will
-// hold is checked to place the data where the .prj places it. Without a .prj the layer keeps
-// plane coordinates in metres; anything that cannot be carried is said, and the layer then
-// keeps plane coordinates too.
-void ApplyShapeCoordSys(JobContext& ctx, const std::string& shpPath) {
-    LayerModel& model = ctx.model;
-    KeepPlaneCoordinates(model);
-    const std::string prjPath = FindCompanion(shpPath, ".prj");
-    if (prjPath.empty()) return;
-    const std::string prjName = NameOf(prjPath);
-    auto giveUp = [&](const std::string& why) {
-        ctx.ReportStage("The coordinate system of " + prjName + " is not carried (" + why +
-                        "): the layer keeps plane coordinates");
-    };
-    std::string prj;
-    const auto size = FileSize(prjPath);
-    if (!size || *size > kMaxPrjSize || !ReadWholeFile(prjPath, prj)) {
-        giveUp("the file cannot be read");
-        return;
-    }
-    std::string clause;
-    std::string reason;
-    if (!PrjToCoordSys(prj, clause, reason)) {
-        giveUp(reason);
-        return;
-    }
-    CoordSysReading reading;
-    try {
-        reading = ParseMifCoordSys(clause, model.Layer);
-    } catch (const MifReadError&) {
-        reading.failure = "GDAL gave the clause " + clause;
-    }
-    if (!reading.failure.empty()) {
-        giveUp(reading.failure);
-        return;
-    }
-    if (reading.layer.lCoordSys == 0) {
-        const LayerInfo& box = model.Layer;
-        const std::vector<Vertex> source =
-            BoxPoints(Bounds{box.MinX, box.MinY, box.MaxX, box.MaxY});
-        std::vector<Vertex> stored = source;
-        for (Vertex& v : stored) {
-            v.X = v.X * reading.factor + reading.offset.X;
-            v.Y = v.Y * reading.factor + reading.offset.Y;
+// The coordinate system of an imported shapefile, from its .prj. GDAL's part (loading it,
+// and PROJ's catalogue for the check) runs beside the reading of the records, which it would
+// otherwise hold up for longer than a small file takes to read.
+class ShapeCoordSys {
+  public:
+    explicit ShapeCoordSys(const std::string& shpPath) {
+        prjPath_ = FindCompanion(shpPath, ".prj");
+        if (prjPath_.empty()) return;
+        std::string prj;
+        const auto size = FileSize(prjPath_);
+        const std::optional<Bounds> box = ReadShapeBox(shpPath);
+        if (!size || *size > kMaxPrjSize || !ReadWholeFile(prjPath_, prj)) {
+            failure_ = "the file cannot be read";
+        } else if (box) {
+            pending_ = std::async(std::launch::async,
+                                  [prj, box] { return CoordSysFromWkt(prj, *box); });
         }
-        double distance = 0.0;
-        const std::string written = MifCoordSysClause(reading.layer, reading.unitCode);
-        if (!PlaceDistance(prj, source, written, stored, distance, reason)) {
-            giveUp(reason);
+    }
+
+    // Gives the layer the .prj's coordinate system. Without a .prj the layer keeps plane
+    // coordinates in metres; anything that cannot be carried is said, and the layer then
+    // keeps plane coordinates too.
+    void ApplyTo(JobContext& ctx) {
+        LayerModel& model = ctx.model;
+        KeepPlaneCoordinates(model);
+        if (prjPath_.empty()) return;
+        CarriedCoordSys carried;
+        if (pending_.valid()) {
+            carried = pending_.get();
+        } else {
+            carried.whyNot = failure_.empty() ? "the .shp has no box" : failure_;
+        }
+        if (!carried.carried) {
+            ctx.ReportStage("The coordinate system of " + NameOf(prjPath_) + " is not carried (" +
+                            carried.whyNot + "): the layer keeps plane coordinates");
             return;
         }
-        if (!(distance <= kPlaceTolerance)) {
-            giveUp("as " + written + " it would move the data by up to " +
-                   PlainNumber(distance) + " degrees");
-            return;
-        }
+        const CoordSysReading& reading = carried.reading;
+        const LayerInfo bounds = model.Layer;
+        model.Layer = reading.layer;
+        model.Layer.MinX = bounds.MinX;
+        model.Layer.MinY = bounds.MinY;
+        model.Layer.MaxX = bounds.MaxX;
+        model.Layer.MaxY = bounds.MaxY;
+        model.LayerKind.UnitCode = reading.unitCode;
+        ScaleAndShift(model, reading.factor, reading.offset);
+        for (const std::string& text : reading.givenUp)
+            ctx.ReportStage(text);
     }
-    model.Layer = reading.layer;
-    model.LayerKind.UnitCode = reading.unitCode;
-    ScaleAndShift(model, reading.factor, reading.offset);
-    for (const std::string& text : reading.givenUp)
-        ctx.ReportStage(text);
-}
+
+  private:
+    std::string prjPath_;
+    std::string failure_;
+    std::future<CarriedCoordSys> pending_;
+};
 
 }  // namespace
 
@@ -227,9 +212,10 @@ bool Import::ImportShapeFile(const std::string& Inputfile, const std::string& Ou
         target.vxsPath = ctx_.vxsPath;
         target.tableFileName = ctx_.tableFileName;
         target.style = ShapeStyleFor(arguments);
+        ShapeCoordSys coordSys(Inputfile);
         ReadShapeFile(ctx_, Inputfile, target);
         if (!ctx_.Failed()) {
-            ApplyShapeCoordSys(ctx_, Inputfile);
+            coordSys.ApplyTo(ctx_);
             ctx_.ReportStage("Writing.....");
             WriteShapeLayer(ctx_, target);
         }

@@ -280,4 +280,15 @@ void ReadShapeFile(JobContext& ctx, const std::string& shpPath, const ShapeLayer
     file.Close();
 }
 
+std::optional<Bounds> ReadShapeBox(const std::string& shpPath) {
+    BinaryReader file;
+    std::int32_t fileCode = 0;
+    Bounds box;
+    if (!file.Open(shpPath) || !file.ReadBE(0, fileCode) || fileCode != kShapeFileCode ||
+        !file.ReadLE(kShapeBoxAt, box.MinX) || !file.ReadLE(kShapeBoxAt + 8, box.MinY) ||
+        !file.ReadLE(kShapeBoxAt + 16, box.MaxX) || !file.ReadLE(kShapeBoxAt + 24, box.MaxY))
+        return std::nullopt;
+    return box;
+}
+
 }  // namespace vx

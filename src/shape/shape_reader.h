@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -79,5 +80,8 @@ void ReadShapeRegions(ShapeRecordCursor& records, LayerModel& model);
 // code or version with its message, a damaged file without one (the driver reports it). A
 // shape type other than point, multipoint, polyline and polygon gives an empty layer.
 void ReadShapeFile(JobContext& ctx, const std::string& shpPath, const ShapeLayerTarget& target);
+
+// The box of all shapes that a .shp's header gives; nullopt when the file is no shapefile.
+std::optional<Bounds> ReadShapeBox(const std::string& shpPath);
 
 }  // namespace vx
