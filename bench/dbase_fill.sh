@@ -3,11 +3,11 @@
 # against GDAL writing the same rows from a CSV to a DBF, in the same run. Prints both times
 # and the ratio (GDAL's time over ours; at least 1 is the target).
 #
-#   bench/dbase_fill.sh [ROWS]        BUILD_DIR (default build-bench) holds the build.
+#   bench/dbase_fill.sh [ROWS]        BUILD_DIR (default build, the one users get) holds the build.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 rows=${1:-1000000}
-build=${BUILD_DIR:-build-bench}
+build=${BUILD_DIR:-build}
 
 if [ ! -f "$build/build.ninja" ]; then
     cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DVX_BUILD_TESTS=OFF >/dev/null
