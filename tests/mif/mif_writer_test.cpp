@@ -4,6 +4,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <cstring>
 #include <random>
 #include <set>
 
@@ -99,6 +100,44 @@ TEST(MifNumbers, PlainPrintAndZones) {
         if (expected.find('e') != std::string::npos) continue;
         if (expected == "-0") expected = "0";
         ASSERT_EQ(PlainNumber(v), expected) << mantissa;
+    }
+
+    // Doubles of every magnitude, with every digit they have, take their own roads to the
+    // same text as well; "E" stands for to_chars' "e".
+    auto withE = [&](double value) {
+        std::string text = general(value);
+        for (char& c : text)
+            if (c == 'e') c = 'E';
+        return text == "-0" ? std::string("0") : text;
+    };
+    for (double v : {1e15, 999999999999999.5, 9.999999999999995e14, 1e-4, 9.99999999999999e-5,
+                     0.30000000000000004, 5e-324, 1.7976931348623157e308, 2.5e-5, 1e100,
+                     12345678901234.5, 12345678901235.5, 0.000123456789012345, 1e-5}) {
+        EXPECT_EQ(PlainNumber(v), withE(v)) << v;
+        EXPECT_EQ(PlainNumber(-v), withE(-v)) << v;
+    }
+    for (int i = 0; i < 400000; ++i) {
+        double v = 0;
+        if (i % 2 == 0) {
+            const std::uint64_t bits = random();  // any finite double at all
+            std::memcpy(&v, &bits, sizeof v);
+            if (!std::isfinite(v)) continue;
+        } else {
+            // A coordinate or parameter after a reprojection: all 17 digits, any size.
+            v = std::ldexp(static_cast<double>(random() >> 11) / 9007199254740992.0,
+                           static_cast<int>(random() % 120) - 60);
+        }
+        ASSERT_EQ(PlainNumber(v), withE(v)) << std::hexfloat << v;
+    }
+    // What is written with 15 digits or fewer reads back as the double it came from.
+    for (int i = 0; i < 100000; ++i) {
+        const double v = static_cast<double>(random() % 1000000000000000ull) /
+                         std::pow(10.0, static_cast<double>(random() % 15)) *
+                         (random() % 2 ? 1 : -1);
+        double back = 0;
+        const std::string text = PlainNumber(v);
+        ASSERT_EQ(std::from_chars(text.data(), text.data() + text.size(), back).ec, std::errc());
+        ASSERT_EQ(back, v) << text;
     }
 
     // Y starts at the first zone start after X's text: 1 to 14 characters give column 15.
