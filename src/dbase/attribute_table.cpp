@@ -2,6 +2,7 @@
 
 #include <charconv>
 
+#include "dbase/table_code_page.h"
 #include "dbase/vx_recordset.h"
 #include "platform/file_system.h"
 #include "platform/paths.h"
@@ -117,6 +118,11 @@ bool CreateAttributeTable(JobContext& job, TableConnection& connection,
     if (from != to && !RenameFile(from, to)) {
         return CreateFailed(job, connection,
                             "The table " + from + " cannot be renamed to " + to + ".");
+    }
+    // The rows come from the source as they are; the table says which code page they are in.
+    if (!WriteTableCodePage(to, job.codePage)) {
+        return CreateFailed(job, connection,
+                            "The code page of the table " + to + " cannot be written.");
     }
     job.model.TableNames = {tableFile};
     job.model.TableNameLengths = {static_cast<std::int32_t>(tableFile.size())};
