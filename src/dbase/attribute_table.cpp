@@ -158,7 +158,7 @@ bool FillAttributeRows(const JobContext& job, int kind, const std::string& short
         ++r;
         if (r > order.size()) break;  // lines past the last object belong to none
         std::int32_t code = order[r - 1];
-        if (code == kind) {
+        if (OrderHasKind(code, kind)) {
             BuildRow(row, ++n, line, job.delimiter, job.sourceIdColumn);
         } else if (kind == kKindPoint && code == kOrderText) {
             ++t;

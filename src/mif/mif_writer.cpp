@@ -451,15 +451,20 @@ void WriteMIFPoints(const LayerModel& model, TextWriter& out) {
         symbol += ',';
         AppendPrint(symbol, point.PointRot);
         symbol += ')';
-        // Several vertices make several points that share the symbol.
-        for (const Vertex& v : point.Vertices) {
+        if (point.Vertices.size() == 1) {
             line = "Point ";
-            AppendPlain(line, v.X);
+            AppendPlain(line, point.Vertices.front().X);
             line += ' ';
-            AppendPlain(line, v.Y);
+            AppendPlain(line, point.Vertices.front().Y);
             out.WriteLine(line);
-            out.WriteLine(symbol);
+        } else {
+            // One object, as the shapefile's multipoint record was: it owns one MID row.
+            line = "Multipoint ";
+            AppendPlain(line, static_cast<std::int64_t>(point.Vertices.size()));
+            out.WriteLine(line);
+            WriteVertices(point.Vertices, line, out);
         }
+        out.WriteLine(symbol);
     }
 }
 
