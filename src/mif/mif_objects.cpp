@@ -280,18 +280,24 @@ bool ReadPlineInto(JobContext& ctx, MifInput& in, LineObject& pline) {
     }
 }
 
+// The Symbol line that may follow a point or a multipoint. Without one, a point gets the
+// default symbol; the second multipoint of a collection keeps the symbol of the first.
+void ReadPointSymbol(JobContext& ctx, MifInput& in, PointObject& point) {
+    in.ReadLookAhead();
+    if (IsClause(in.line, "SYMBOL")) {
+        ReadMifSymbol(ctx, in.line, point);
+        return;
+    }
+    if (point.FontIndex == 0) SetDefaultSymbol(ctx, point);
+    in.reuseLine = true;
+}
+
 // `Multipoint n` and its points, added to those `points` has, then its Symbol clause.
 void ReadMultiPointInto(JobContext& ctx, MifInput& in, PointObject& points) {
     const std::int32_t count = CountAfterKeyword(in.line);
     ReadVertices(in, count, ctx.coordinateFactor, points.Vertices);
     points.VertexCount = static_cast<std::int32_t>(points.Vertices.size());
-    in.ReadLookAhead();
-    if (IsClause(in.line, "SYMBOL")) {
-        ReadMifSymbol(ctx, in.line, points);
-    } else {
-        if (points.FontIndex == 0) SetDefaultSymbol(ctx, points);
-        in.reuseLine = true;
-    }
+    ReadPointSymbol(ctx, in, points);
 }
 
 // The next line that is not blank; the end of the file inside an object is an error.
@@ -379,13 +385,7 @@ void ReadMifPoint(JobContext& ctx, MifInput& in) {
     const double y = MifDouble(Piece(pieces, 2)) * ctx.coordinateFactor;
     point.VertexCount = 1;
     point.Vertices.assign(1, Vertex{x, y});
-    in.ReadLookAhead();
-    if (IsClause(in.line, "SYMBOL")) {
-        ReadMifSymbol(ctx, in.line, point);
-    } else {
-        SetDefaultSymbol(ctx, point);
-        in.reuseLine = true;
-    }
+    ReadPointSymbol(ctx, in, point);
 }
 
 void ReadMifLine(JobContext& ctx, MifInput& in) {

@@ -78,21 +78,16 @@ std::string UnknownCodePageLine(std::string_view name) {
 }
 
 TextRecoder::TextRecoder(std::string_view from, std::string_view to) {
+    // A converter for one step, or null, with valid_ cleared, when iconv has none.
+    auto open = [this](std::string_view target, std::string_view source) -> void* {
+        iconv_t cd = OpenConverter(target, source);
+        if (cd != kNoConverter) return cd;
+        valid_ = false;
+        return nullptr;
+    };
     valid_ = true;
-    if (from != kUtf8CodePage) {
-        iconv_t cd = OpenConverter(kUtf8CodePage, from);
-        if (cd == kNoConverter)
-            valid_ = false;
-        else
-            decode_ = cd;
-    }
-    if (to != kUtf8CodePage) {
-        iconv_t cd = OpenConverter(to, kUtf8CodePage);
-        if (cd == kNoConverter)
-            valid_ = false;
-        else
-            encode_ = cd;
-    }
+    if (from != kUtf8CodePage) decode_ = open(kUtf8CodePage, from);
+    if (to != kUtf8CodePage) encode_ = open(to, kUtf8CodePage);
 }
 
 TextRecoder::~TextRecoder() {
