@@ -266,8 +266,7 @@ bool ReadPlineInto(JobContext& ctx, MifInput& in, LineObject& pline) {
         return true;
     } catch (const MifReadError&) {
         // Its counts follow what was actually stored, and it still gets a pen so that
-        // writers find a valid entry.
-        // The room reserved for the count it claimed goes back too.
+        // writers find a valid entry. The room reserved for the count it claimed goes back.
         for (LinePart& part : pline.Parts) {
             part.Vertices.shrink_to_fit();
             part.VertexCount = static_cast<std::int32_t>(part.Vertices.size());

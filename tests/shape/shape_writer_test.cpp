@@ -260,6 +260,20 @@ TEST_F(ShapeWriterTest, TableIsCopiedFromTheLayerFolderAndKeepsItsRows) {
         EXPECT_EQ(BE(shp, 2 * BE(shx, 100 + 8 * i)), static_cast<std::int32_t>(i + 1));
     }
     EXPECT_EQ(LE(shp, 108), 0) << "a null shape";
+
+    // A table that names its code page passes it on, by its .cpg or by its byte alone.
+    const std::string cpg = WithExtension(paths.dbfPath, ".cpg");
+    test::WriteFile(paths.sourceFolder + "/layer.CPG", "UTF-8");
+    ASSERT_TRUE(Write()) << ctx.Log();
+    EXPECT_EQ(test::ReadFile(cpg), "UTF-8");
+    EXPECT_EQ(test::ReadFile(paths.dbfPath)[kDbfLanguageDriverAt], 0) << "no byte says UTF-8";
+    ASSERT_TRUE(DeleteFile(paths.sourceFolder + "/layer.CPG"));
+    std::string cyrillic = test::ReadFile(paths.sourceFolder + "/layer.dbf");
+    cyrillic[kDbfLanguageDriverAt] = static_cast<char>(0xC9);
+    test::WriteFile(paths.sourceFolder + "/layer.dbf", cyrillic);
+    ASSERT_TRUE(Write()) << ctx.Log();
+    EXPECT_EQ(test::ReadFile(paths.dbfPath), cyrillic);
+    EXPECT_EQ(test::ReadFile(cpg), "1251");
 }
 
 }  // namespace
