@@ -290,44 +290,6 @@ TEST(MifObjects, NumbersOnTheLinesAfterTheKeywordReadAsIfOnIt) {
     }
 }
 
-TEST(MifObjects, EveryObjectLineKeepsItsRowBetweenTwoPoints) {
-    JobContext ctx;
-    ctx.options.CreateDbf = true;
-    ASSERT_TRUE(ReadData(ctx,
-                         "Point 1 1\r\n"
-                         "MultiPoint 3\r\n10 10 11 11\r\n12 12\r\n    Symbol (35,0,12)\r\n"
-                         "Point 2 2\r\n"
-                         "Roundrect 0 0 5 5\r\n  1\r\n    Pen (1,2,0)\r\n    Brush (2,0)\r\n"
-                         "Point 3 3\r\n"
-                         "Collection 3\r\n  Region 1\r\n" +
-                             kSquare +
-                             "    Pen (1,2,0)\r\n  Pline 2\r\n0 0\r\n1 1\r\n"
-                             "  Multipoint 2\r\n20 20\r\n21 21\r\n"
-                             "Point 4 4\r\n"
-                             "None\r\n"
-                             "Point 5 5\r\n"
-                             "Doughnut 0 0 5 5\r\n  2\r\n    Pen (1,2,0)\r\n"
-                             "Point 6 6\r\n"));
-    const LayerModel& m = ctx.model;
-    const std::int32_t collection =
-        kOrderCollection | OrderBitOf(kKindRegion) | OrderBitOf(kKindLine) | OrderBitOf(kKindPoint);
-    EXPECT_EQ(m.ObjectOrder,
-              (std::vector<std::int32_t>{1, 1, 1, 8, 1, collection, 1, 10, 1, 8, 1}));
-    ASSERT_EQ(m.PointCount, 8);
-    EXPECT_EQ(m.Points[1].Vertices, (std::vector<Vertex>{{10, 10}, {11, 11}, {12, 12}}));
-    EXPECT_EQ(m.Points[1].PointStyle, 36) << "the multipoint's symbol";
-    EXPECT_EQ(m.Points[4].Vertices, (std::vector<Vertex>{{20, 20}, {21, 21}}));
-    EXPECT_EQ(m.Points[7].Vertices, (std::vector<Vertex>{{6, 6}}));
-    ASSERT_EQ(m.RegionCount, 1);
-    EXPECT_EQ(m.Regions[0].Parts[0].VertexCount, 5);
-    ASSERT_EQ(m.LineCount, 1);
-    EXPECT_EQ(m.Lines[0].Parts[0].Vertices, (std::vector<Vertex>{{0, 0}, {1, 1}}));
-    EXPECT_TRUE(ctx.unsupportedShapes);
-    EXPECT_NE(ctx.Log().find("\tSkipped 1 object of a kind not read (DOUGHNUT), with its row\r\n"),
-              std::string::npos)
-        << ctx.Log();
-}
-
 TEST(MifObjects, TextWithItsStringOnItsOwnLineOrOnTheTextLine) {
     JobContext ctx;
     ASSERT_TRUE(ReadData(ctx,
