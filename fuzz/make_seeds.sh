@@ -52,6 +52,17 @@ kinds_mif = (
 )
 kinds_mid = b''.join(b'"r%d";%d.5;20240102\r\n' % (i, i) for i in range(1, 11))
 (corpus / "mif" / "kinds").write_bytes(struct.pack("<I", len(kinds_mif)) + kinds_mif + kinds_mid)
+# Multipoints, a collection, an object kind not read and numbers on the lines after their
+# keyword, in Cyrillic.
+parts_mif = (
+    b'Version 300\r\nCharset "WindowsCyrillic"\r\nColumns 1\r\n  Name Char(10)\r\nData\r\n'
+    b'MultiPoint 3\r\n1 2 3 4\r\n5 6\r\n    Symbol (35,0,12)\r\n'
+    b'Collection 3\r\n  Region 1\r\n  4\r\n0 0\r\n0 9\r\n9 9\r\n0 0\r\n    Pen (1,2,0)\r\n'
+    b'  Pline 3\r\n0 0\r\n1 1\r\n2 0\r\n  MultiPoint 2\r\n7 7\r\n8 8\r\n'
+    b'Doughnut 1 2\r\nArc 0 0 4 4\r\n  350 10\r\nNone\r\nPoint 9 9\r\n'
+)
+parts_mid = b''.join(b'"\xcc\xee\xf1%d"\r\n' % i for i in range(1, 7))
+(corpus / "mif" / "parts").write_bytes(struct.pack("<I", len(parts_mif)) + parts_mif + parts_mid)
 survey = (work / "survey.txt").read_bytes()
 for kind in range(3):
     (corpus / "ascii" / f"survey{kind + 1}").write_bytes(bytes([kind]) + survey)

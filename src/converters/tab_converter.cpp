@@ -14,6 +14,7 @@
 
 #include "converters/gdal_routes.h"
 #include "converters/gdal_support.h"
+#include "mif/mif_charset.h"
 #include "model/geometry.h"
 #include "platform/file_system.h"
 #include "platform/paths.h"
@@ -132,51 +133,6 @@ SourceHeader ReadSourceHeader(const std::string& path, MapInfoForm form) {
         if (StartsWithNoCase(text, "COORDSYS")) header.bounds = BoundsClause(text);
     }
     return header;
-}
-
-// The character sets GDAL's MapInfo driver turns into UTF-8 when it reads, with the
-// encoding that turns them back when it writes; text of any other set is not recoded.
-std::optional<std::string> EncodingOf(const std::string& charset) {
-    static const std::pair<const char*, const char*> kCharsets[] = {
-        {"Neutral", ""},
-        {"ISO8859_1", "ISO-8859-1"},
-        {"ISO8859_2", "ISO-8859-2"},
-        {"ISO8859_3", "ISO-8859-3"},
-        {"ISO8859_4", "ISO-8859-4"},
-        {"ISO8859_5", "ISO-8859-5"},
-        {"ISO8859_6", "ISO-8859-6"},
-        {"ISO8859_7", "ISO-8859-7"},
-        {"ISO8859_8", "ISO-8859-8"},
-        {"ISO8859_9", "ISO-8859-9"},
-        {"PackedEUCJapaese", "EUC-JP"},
-        {"WindowsLatin1", "CP1252"},
-        {"WindowsLatin2", "CP1250"},
-        {"WindowsArabic", "CP1256"},
-        {"WindowsCyrillic", "CP1251"},
-        {"WindowsBalticRim", "CP1257"},
-        {"WindowsGreek", "CP1253"},
-        {"WindowsHebrew", "CP1255"},
-        {"WindowsTurkish", "CP1254"},
-        {"WindowsTradChinese", "CP950"},
-        {"WindowsSimpChinese", "CP936"},
-        {"WindowsJapanese", "CP932"},
-        {"WindowsKorean", "CP949"},
-        {"CodePage437", "CP437"},
-        {"CodePage850", "CP850"},
-        {"CodePage852", "CP852"},
-        {"CodePage855", "CP855"},
-        {"CodePage857", "CP857"},
-        {"CodePage860", "CP860"},
-        {"CodePage861", "CP861"},
-        {"CodePage863", "CP863"},
-        {"CodePage864", "CP864"},
-        {"CodePage865", "CP865"},
-        {"CodePage869", "CP869"},
-    };
-    for (const auto& [name, encoding] : kCharsets) {
-        if (EqualsNoCase(charset, name)) return std::string(encoding);
-    }
-    return std::nullopt;
 }
 
 std::string Number(double value) {
@@ -379,9 +335,11 @@ void Translate(const std::string& source, MapInfoForm sourceForm, const std::str
         args.AddString("-dsco");
         args.AddString("FORMAT=MIF");
     }
-    if (auto encoding = EncodingOf(header.charset); encoding && !encoding->empty()) {
+    // GDAL turns text of a character set it knows into UTF-8 when it reads, and back when
+    // it writes with the same encoding; the code page names are the ones it goes by.
+    if (const std::string encoding = CodePageOfMifCharset(header.charset); !encoding.empty()) {
         args.AddString("-lco");
-        args.AddString(("ENCODING=" + *encoding).c_str());
+        args.AddString(("ENCODING=" + encoding).c_str());
     }
     const std::optional<OGREnvelope> bounds = TargetBounds(layer, header, targetForm);
     if (bounds) {

@@ -2,6 +2,7 @@
 
 #include <charconv>
 
+#include "dbase/table_code_page.h"
 #include "dbase/vx_recordset.h"
 #include "platform/file_system.h"
 #include "platform/paths.h"
@@ -118,6 +119,11 @@ bool CreateAttributeTable(JobContext& job, TableConnection& connection,
         return CreateFailed(job, connection,
                             "The table " + from + " cannot be renamed to " + to + ".");
     }
+    // The rows come from the source as they are; the table says which code page they are in.
+    if (!WriteTableCodePage(to, job.codePage)) {
+        return CreateFailed(job, connection,
+                            "The code page of the table " + to + " cannot be written.");
+    }
     job.model.TableNames = {tableFile};
     job.model.TableNameLengths = {static_cast<std::int32_t>(tableFile.size())};
     return true;
@@ -152,7 +158,7 @@ bool FillAttributeRows(const JobContext& job, int kind, const std::string& short
         ++r;
         if (r > order.size()) break;  // lines past the last object belong to none
         std::int32_t code = order[r - 1];
-        if (code == kind) {
+        if (OrderHasKind(code, kind)) {
             BuildRow(row, ++n, line, job.delimiter, job.sourceIdColumn);
         } else if (kind == kKindPoint && code == kOrderText) {
             ++t;

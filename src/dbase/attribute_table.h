@@ -32,7 +32,8 @@ std::string AttributeRowText(std::int64_t n, std::string_view midLine, char deli
 void AppendRowValue(std::string& row, std::string_view value);
 
 // Creates the empty table of a layer over the connection, under `shortTableName`, and leaves
-// it under the job's table file name; the layer model's table list becomes that one name.
+// it under the job's table file name, marked with the job's code page (a .cpg beside it and
+// its language driver byte); the layer model's table list becomes that one name.
 // With `textLabelColumn` the table gets a last column TextLabel for the labels of text
 // objects. On failure: a message box with the reason, the connection closed, the job failed
 // and "Problems creating the dbf file!" reported; the result is false.

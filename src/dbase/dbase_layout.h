@@ -20,6 +20,8 @@ inline constexpr unsigned char kDbfTerminator = 0x0D;
 inline constexpr unsigned char kDbfEndOfFile = 0x1A;
 inline constexpr char kDbfLiveFlag = ' ';
 inline constexpr std::uint8_t kDbfVersion3 = 0x03;
+// The header byte that names the code page of the table's text (the language driver).
+inline constexpr std::size_t kDbfLanguageDriverAt = 29;
 
 struct DbfHeader {
     std::uint8_t version = kDbfVersion3;
@@ -27,7 +29,9 @@ struct DbfHeader {
     std::int32_t recordCount = 0;
     std::uint16_t headerLength = 0;
     std::uint16_t recordLength = 0;  // deletion flag included
-    std::array<std::uint8_t, 20> reserved{};
+    std::array<std::uint8_t, 20> reserved{};  // bytes 12 to 31, the language driver among them
+
+    std::uint8_t LanguageDriver() const { return reserved[kDbfLanguageDriverAt - 12]; }
 };
 
 struct DbfField {

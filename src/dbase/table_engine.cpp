@@ -1,6 +1,7 @@
 #include "dbase/table_engine.h"
 
 #include "dbase/field_format.h"
+#include "dbase/table_code_page.h"
 #include "dbase/table_statement.h"
 #include "platform/file_system.h"
 #include "platform/paths.h"
@@ -132,6 +133,7 @@ bool TableRecordset::Open(const TableConnection& connection, const std::string& 
         offsets_.push_back(at);
         at += field.length;
     }
+    codePage_ = ReadTableCodePage(path);
     row_ = 0;
     SeekLive();
     return true;
@@ -143,6 +145,7 @@ void TableRecordset::Close() {
     fields_.clear();
     offsets_.clear();
     current_.clear();
+    codePage_.clear();
     row_ = 0;
 }
 
@@ -161,6 +164,12 @@ void TableRecordset::SeekLive() {
         }
     }
     current_.clear();
+}
+
+void TableRecordset::MoveFirst() {
+    if (!IsOpen()) return;
+    row_ = 0;
+    SeekLive();
 }
 
 void TableRecordset::MoveNext() {

@@ -71,6 +71,8 @@ class TableRecordset {
     // Past the last row (EOF is taken by the C library).
     bool IsEOF() const { return !IsOpen() || row_ >= layout_.header.recordCount; }
     void MoveNext();
+    // Back to the first live row.
+    void MoveFirst();
 
     int FieldCount() const { return static_cast<int>(fields_.size()); }
     const std::vector<TableField>& Fields() const { return fields_; }
@@ -79,6 +81,9 @@ class TableRecordset {
     // The current row's value of field `index` as text (see StoredValueText); empty for an
     // empty value, past the end or for an index out of range.
     std::optional<std::string> Value(int index) const;
+    // The code page the table's text is in, as the table names it (table_code_page.h); empty
+    // when it names none.
+    const std::string& CodePage() const { return codePage_; }
 
   private:
     // Reads rows from `row_` on until a live one; false when the file cannot be read.
@@ -90,6 +95,7 @@ class TableRecordset {
     std::vector<std::size_t> offsets_;
     std::int32_t row_ = 0;  // 0-based row in the file
     std::string current_;
+    std::string codePage_;
 };
 
 }  // namespace vx

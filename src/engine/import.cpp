@@ -58,7 +58,11 @@ void Import::DeleteLayerSet(const std::string& vxvPath) {
     for (const auto& name : names) {
         // A name from a file is only ever a file in the job's own folder.
         if (!IsPlainFileName(name)) continue;
-        DeleteFile(JoinPath(ctx_.outputFolder, name));
+        const std::string table = JoinPath(ctx_.outputFolder, name);
+        // The table's code page goes with it.
+        const std::string codePage = FindCompanion(table, ".cpg");
+        DeleteFile(table);
+        if (!codePage.empty()) DeleteFile(codePage);
     }
 }
 

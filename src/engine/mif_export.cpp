@@ -109,9 +109,10 @@ bool Import::ExportMifFile(const std::string& Inputfile, const std::string& Outp
                 ctx_.vxsPath.empty() ? ReplaceInName(Inputfile, ".vxv", ".vxs") : ctx_.vxsPath;
             std::string dbf = FindCompanion(Inputfile, ".dbf");
             if (dbf.empty()) dbf = ReplaceInName(Inputfile, ".vxv", ".dbf");
+            const std::string cpg = FindCompanion(dbf, ".cpg");
             // The first file that will not go ends the deletions; the export stands.
-            for (const std::string& path : {Inputfile, vxs, dbf}) {
-                if (!DeleteFile(path)) break;
+            for (const std::string& path : {Inputfile, vxs, dbf, cpg}) {
+                if (path.empty() || !DeleteFile(path)) break;
             }
         }
         return result;

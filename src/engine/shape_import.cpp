@@ -3,6 +3,7 @@
 #include <optional>
 
 #include "converters/crs_mapping.h"
+#include "dbase/table_code_page.h"
 #include "dbase/vx_recordset.h"
 #include "engine/import.h"
 #include "model/geometry.h"
@@ -196,7 +197,22 @@ bool Import::CheckShapeImport(const std::string& Inputfile, const std::string& O
         FailShapeCheck(ctx_, "Cannot copy " + sourceTable + " to " + tablePath);
         return false;
     }
-    return PrepareShapeTable(ctx_, tablePath);
+    if (!PrepareShapeTable(ctx_, tablePath)) return false;
+    // The copy keeps the text's bytes, and says which code page they are in the way the
+    // source did: by its .cpg, else by its language driver byte.
+    std::string unknown;
+    const std::string codePage = ReadTableCodePage(sourceTable, &unknown);
+    if (!codePage.empty()) {
+        ctx_.codePage = codePage;
+    } else if (!unknown.empty()) {
+        ctx_.ReportStage(UnknownCodePageLine(unknown));
+    }
+    if (!WriteTableCodePage(tablePath, ctx_.codePage)) {
+        FailShapeCheck(ctx_,
+                       "The code page of the table " + NameOf(tablePath) + " cannot be written");
+        return false;
+    }
+    return true;
 }
 
 bool Import::ImportShapeFile(const std::string& Inputfile, const std::string& OutputFile,

@@ -103,10 +103,15 @@ void TakeCustomDatum(CoordSysReading& reading, std::vector<std::string>& pieces,
                     [](double v) { return v == 0.0; }) &&
         (number == kCustomDatum || values[8] == 0.0);
     if (!plainWgs84) {
-        std::string what = "Datum " + std::to_string(number) + " (ellipsoid";
-        for (double v : values)
-            what += " " + Plain(v);
-        reading.givenUp.push_back(what + ") cannot be kept: WGS 84 used in its place");
+        std::string what = "Datum ";
+        AppendPlain(what, number);
+        what += " (ellipsoid";
+        for (double v : values) {
+            what += ' ';
+            AppendPlain(what, v);
+        }
+        what += ") cannot be kept: WGS 84 used in its place";
+        reading.givenUp.push_back(std::move(what));
     }
     pieces[4] = "104,";
 }

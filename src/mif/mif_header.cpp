@@ -4,6 +4,7 @@
 #include <unordered_map>
 #include <unordered_set>
 
+#include "mif/mif_charset.h"
 #include "mif/mif_coordsys.h"
 #include "platform/strings.h"
 
@@ -31,6 +32,23 @@ char DelimiterOf(std::string_view line) {
     if (!rest.empty() && rest.front() == '"') rest.remove_prefix(1);
     if (rest.empty()) throw MifReadError("Delimiter without a character");
     return rest.front();
+}
+
+// `Charset "WindowsCyrillic"`: the code page of the file's text, which the attribute table
+// carries on. "Neutral" names none, and the text keeps the default; a name not known is left
+// in `unknown`.
+void ReadCharset(JobContext& ctx, std::string_view line, std::string& unknown) {
+    std::string_view name = TrimBlanks(line);
+    const std::size_t blank = name.find(' ');
+    name = blank == std::string_view::npos ? std::string_view() : TrimBlanks(name.substr(blank));
+    if (name.size() >= 2 && name.front() == '"' && name.back() == '"')
+        name = name.substr(1, name.size() - 2);
+    const std::string codePage = CodePageOfMifCharset(name);
+    if (!codePage.empty()) {
+        ctx.codePage = codePage;
+    } else if (!EqualsNoCase(name, "Neutral")) {
+        unknown = name;
+    }
 }
 
 // Hands out the column names of one Columns clause: names too long for a dBASE field become
@@ -124,12 +142,16 @@ void ReadMifColumns(JobContext& ctx, MifInput& in) {
 
 bool ReadMifHeader(JobContext& ctx, MifInput& in) {
     try {
-        // The Charset item; only the end test below looks at it.
+        // The Charset item.
         in.line = in.ReadTextItem();
+        std::string unknownCharset;
+        if (HeaderKeyword(in.line) == "CHARSET") ReadCharset(ctx, in.line, unknownCharset);
         while (UpperAnsi(TrimBlanks(in.line)) != "DATA") {
             in.ReadLineOrThrow();
             const std::string keyword = HeaderKeyword(in.line);
-            if (keyword == "DELIMITER") {
+            if (keyword == "CHARSET") {
+                ReadCharset(ctx, in.line, unknownCharset);
+            } else if (keyword == "DELIMITER") {
                 ctx.delimiter = DelimiterOf(in.line);
             } else if (keyword == "COORDSYS") {
                 ReadMifCoordSys(ctx, in.line);
@@ -146,6 +168,8 @@ bool ReadMifHeader(JobContext& ctx, MifInput& in) {
             }
             // Unique, Index, Transform and anything else have no effect on the layer.
         }
+        if (!unknownCharset.empty() && !ctx.Failed())
+            ctx.ReportStage(UnknownCodePageLine(unknownCharset));
     } catch (const std::exception&) {
         ctx.ReportStage("Error Reading MIF Header");
         ctx.Fail();

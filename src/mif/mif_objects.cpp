@@ -5,6 +5,8 @@
 #include <cctype>
 #include <cmath>
 #include <limits>
+#include <map>
+#include <numbers>
 
 #include "mif/mif_styles.h"
 #include "model/geometry.h"
@@ -26,15 +28,16 @@ enum class ObjectWord {
     kRect,
     kRoundRect,
     kEllipse,
+    kMultiPoint,
+    kCollection,
 };
 
 // Arcs and ellipses are drawn in steps of 4 degrees.
 constexpr double kPi = 3.14159265358979;
 constexpr double kAngleStep = kPi / 45.0;
 constexpr double kFullTurn = 6.28318530717958;
-// Negative angles and arcs across 0 degrees are moved on by this much, as files have always
-// been read.
-constexpr double kArcTurn = 6.2831852;
+// Negative angles and arcs across 0 degrees are moved on by a whole turn.
+constexpr double kArcTurn = 2.0 * std::numbers::pi;
 // An arc turning more often than this is a broken file, not a drawing.
 constexpr double kMaxArcSweep = 10 * kFullTurn;
 
@@ -46,15 +49,22 @@ constexpr std::int32_t kPartReserveLimit = 64;
 ObjectWord ClassifyObjectLine(std::string_view line) {
     line = TrimLeadingBlanks(line);
     const std::string_view word = line.substr(0, line.find(' '));
-    if (word.size() < 3 || word.size() > 9) return ObjectWord::kOther;
+    if (word.size() < 3 || word.size() > 10) return ObjectWord::kOther;
     const char first = static_cast<char>(word[0] | 0x20);
     if (first < 'a' || first > 'z') return ObjectWord::kOther;  // coordinates, mostly
     static constexpr std::pair<std::string_view, ObjectWord> kWords[] = {
-        {"REGION", ObjectWord::kRegion},       {"PLINE", ObjectWord::kPline},
-        {"POINT", ObjectWord::kPoint},         {"LINE", ObjectWord::kLine},
-        {"NONE", ObjectWord::kNone},           {"ARC", ObjectWord::kArc},
-        {"TEXT", ObjectWord::kText},           {"RECT", ObjectWord::kRect},
-        {"ROUNDRECT", ObjectWord::kRoundRect}, {"ELLIPSE", ObjectWord::kEllipse},
+        {"REGION", ObjectWord::kRegion},
+        {"PLINE", ObjectWord::kPline},
+        {"POINT", ObjectWord::kPoint},
+        {"LINE", ObjectWord::kLine},
+        {"NONE", ObjectWord::kNone},
+        {"ARC", ObjectWord::kArc},
+        {"TEXT", ObjectWord::kText},
+        {"RECT", ObjectWord::kRect},
+        {"ROUNDRECT", ObjectWord::kRoundRect},
+        {"ELLIPSE", ObjectWord::kEllipse},
+        {"MULTIPOINT", ObjectWord::kMultiPoint},
+        {"COLLECTION", ObjectWord::kCollection},
     };
     for (const auto& [name, kind] : kWords) {
         if (EqualsNoCase(word, name)) return kind;
@@ -117,13 +127,24 @@ std::string_view Piece(const std::vector<std::string_view>& pieces, std::size_t 
     return pieces[index];
 }
 
-// The numbers of a one-line object such as `Rect x1 y1 x2 y2`, after its keyword.
+// The numbers of an object such as `Arc x1 y1 x2 y2 a b`, after its keyword. Those its line
+// does not hold are read from the lines after it, as MapInfo writes the angles of an arc.
 template <std::size_t N>
-std::array<double, N> LineNumbers(std::string_view line) {
-    const auto pieces = SplitBlanks(TrimLeadingBlanks(line));
+std::array<double, N> ObjectNumbers(MifInput& in) {
     std::array<double, N> numbers{};
-    for (std::size_t i = 0; i < N; ++i)
-        numbers[i] = MifDouble(Piece(pieces, i + 1));
+    std::string_view rest = TrimLeadingBlanks(in.line);
+    rest.remove_prefix(std::min(rest.find(' '), rest.size()));  // the keyword
+    std::size_t i = 0;
+    for (; i < N; ++i) {
+        const std::size_t start = rest.find_first_not_of(" \t");
+        if (start == std::string_view::npos) break;
+        rest.remove_prefix(start);
+        const std::size_t end = std::min(rest.find_first_of(" \t"), rest.size());
+        numbers[i] = MifDouble(rest.substr(0, end));
+        rest.remove_prefix(end);
+    }
+    for (; i < N; ++i)
+        numbers[i] = in.ReadNumber();
     return numbers;
 }
 
@@ -176,28 +197,37 @@ LineObject& NewLine(JobContext& ctx) {
     return NextObject(ctx.model.Lines, ctx.model.LineCount);
 }
 
-// The ellipse inscribed in a box, as vertices from angle `from` while below `to`.
-std::vector<Vertex> EllipseVertices(double x1, double y1, double x2, double y2, double from,
-                                    double to, double factor) {
-    const double cx = (x1 + x2) / 2.0;
-    const double cy = (y1 + y2) / 2.0;
-    const double rx = std::fabs(x1 - x2) / 2.0;
-    const double ry = std::fabs(y1 - y2) / 2.0;
-    std::vector<Vertex> vertices;
-    for (double t = from; t < to; t += kAngleStep)
-        vertices.push_back(
-            Vertex{(cx + rx * std::cos(t)) * factor, (cy + ry * std::sin(t)) * factor});
-    return vertices;
-}
+// The ellipse inscribed in the box (x1, y1) (x2, y2).
+struct Ellipse {
+    double cx, cy, rx, ry;
 
-}  // namespace
+    Ellipse(double x1, double y1, double x2, double y2)
+        : cx((x1 + x2) / 2.0),
+          cy((y1 + y2) / 2.0),
+          rx(std::fabs(x1 - x2) / 2.0),
+          ry(std::fabs(y1 - y2) / 2.0) {}
 
-void ReadMifRegion(JobContext& ctx, MifInput& in) {
-    RegionObject& region = NewRegion(ctx);
+    Vertex At(double t, double factor) const {
+        return Vertex{(cx + rx * std::cos(t)) * factor, (cy + ry * std::sin(t)) * factor};
+    }
+
+    // A vertex every step from angle `from` while below `to`.
+    std::vector<Vertex> Steps(double from, double to, double factor) const {
+        std::vector<Vertex> vertices;
+        for (double t = from; t < to; t += kAngleStep)
+            vertices.push_back(At(t, factor));
+        return vertices;
+    }
+};
+
+// `Region n` and its rings, added to the rings `region` has, then its clauses.
+void ReadRegionInto(JobContext& ctx, MifInput& in, RegionObject& region) {
     const std::int32_t rings = CountAfterKeyword(in.line);
-    region.Parts.reserve(static_cast<std::size_t>(std::min(rings, kPartReserveLimit)));
-    for (std::int32_t k = 1; k <= rings; ++k) {
+    region.Parts.reserve(region.Parts.size() +
+                         static_cast<std::size_t>(std::min(rings, kPartReserveLimit)));
+    for (std::int32_t r = 1; r <= rings; ++r) {
         RegionPart& part = region.Parts.emplace_back();
+        const auto k = static_cast<std::int32_t>(region.Parts.size());
         region.PartCount = k;
         part.VertexCount = in.ReadCount();
         ReadVertices(in, part.VertexCount, ctx.coordinateFactor, part.Vertices);
@@ -207,8 +237,9 @@ void ReadMifRegion(JobContext& ctx, MifInput& in) {
     ReadRegionClauses(ctx, in, MifStyleFamily::kRegion, region);
 }
 
-void ReadMifPline(JobContext& ctx, MifInput& in) {
-    LineObject& pline = NewLine(ctx);
+// `Pline n` or `Pline Multiple s` and its sections, added to those `pline` has, then its
+// clauses. A broken PLINE keeps what it read and the file goes on: false then.
+bool ReadPlineInto(JobContext& ctx, MifInput& in, LineObject& pline) {
     try {
         const std::string header(TrimLeadingBlanks(in.line));
         std::int32_t sections = 1;
@@ -218,7 +249,7 @@ void ReadMifPline(JobContext& ctx, MifInput& in) {
         }
         for (std::int32_t s = 1; s <= sections; ++s) {
             LinePart& part = pline.Parts.emplace_back();
-            pline.PartCount = s;
+            pline.PartCount = static_cast<std::int32_t>(pline.Parts.size());
             // A single section has its vertex count on the PLINE line itself.
             part.VertexCount = sections < 2 ? CountAfterKeyword(header) : in.ReadCount();
             ReadVertices(in, part.VertexCount, ctx.coordinateFactor, part.Vertices);
@@ -232,17 +263,116 @@ void ReadMifPline(JobContext& ctx, MifInput& in) {
             pline.PenIndex = ctx.model.FindPenIndex(DefaultMifPen(MifStyleFamily::kPline));
             in.reuseLine = true;
         }
+        return true;
     } catch (const MifReadError&) {
-        // A broken PLINE keeps what it read and the file goes on. Its counts follow what was
-        // actually stored, and it still gets a pen so that writers find a valid entry.
-        // The room reserved for the count it claimed goes back too.
+        // Its counts follow what was actually stored, and it still gets a pen so that
+        // writers find a valid entry. The room reserved for the count it claimed goes back.
         for (LinePart& part : pline.Parts) {
             part.Vertices.shrink_to_fit();
             part.VertexCount = static_cast<std::int32_t>(part.Vertices.size());
         }
         if (pline.PenIndex == 0)
             pline.PenIndex = ctx.model.FindPenIndex(DefaultMifPen(MifStyleFamily::kPline));
+        pline.PartCount = static_cast<std::int32_t>(pline.Parts.size());
         in.reuseLine = false;
+        return false;
+    }
+}
+
+// The Symbol line that may follow a point or a multipoint. Without one, a point gets the
+// default symbol; the second multipoint of a collection keeps the symbol of the first.
+void ReadPointSymbol(JobContext& ctx, MifInput& in, PointObject& point) {
+    in.ReadLookAhead();
+    if (IsClause(in.line, "SYMBOL")) {
+        ReadMifSymbol(ctx, in.line, point);
+        return;
+    }
+    if (point.FontIndex == 0) SetDefaultSymbol(ctx, point);
+    in.reuseLine = true;
+}
+
+// `Multipoint n` and its points, added to those `points` has, then its Symbol clause.
+void ReadMultiPointInto(JobContext& ctx, MifInput& in, PointObject& points) {
+    const std::int32_t count = CountAfterKeyword(in.line);
+    ReadVertices(in, count, ctx.coordinateFactor, points.Vertices);
+    points.VertexCount = static_cast<std::int32_t>(points.Vertices.size());
+    ReadPointSymbol(ctx, in, points);
+}
+
+// The next line that is not blank; the end of the file inside an object is an error.
+void ReadObjectLine(MifInput& in) {
+    while (in.ReadLine()) {
+        if (!TrimBlanks(in.line).empty()) return;
+    }
+    throw MifReadError("the file ends inside an object");
+}
+
+// The word of an object line the reader does not know (upper-cased), or empty for a line that
+// is no object: coordinates, and the clauses of the objects it knows.
+std::string UnknownObjectWord(std::string_view line) {
+    const std::size_t first = line.find_first_not_of(" \t");
+    if (first == std::string_view::npos) return {};
+    line.remove_prefix(first);
+    const char c = static_cast<char>(line.front() | 0x20);
+    if (c < 'a' || c > 'z') return {};
+    const std::string word = UpperAnsi(line.substr(0, line.find_first_of(" \t(")));
+    static constexpr std::string_view kClauses[] = {
+        "PEN",  "BRUSH",   "SYMBOL",  "CENTER", "SMOOTH",
+        "FONT", "SPACING", "JUSTIFY", "ANGLE",  "LABEL",
+    };
+    for (std::string_view clause : kClauses) {
+        if (word == clause) return {};
+    }
+    return word;
+}
+
+}  // namespace
+
+void ReadMifRegion(JobContext& ctx, MifInput& in) {
+    ReadRegionInto(ctx, in, NewRegion(ctx));
+}
+
+void ReadMifPline(JobContext& ctx, MifInput& in) {
+    ReadPlineInto(ctx, in, NewLine(ctx));
+}
+
+void ReadMifMultiPoint(JobContext& ctx, MifInput& in) {
+    ctx.model.ObjectOrder.push_back(kOrderPoint);
+    ReadMultiPointInto(ctx, in, NextObject(ctx.model.Points, ctx.model.PointCount));
+}
+
+void ReadMifCollection(JobContext& ctx, MifInput& in) {
+    LayerModel& model = ctx.model;
+    const std::size_t order = model.ObjectOrder.size();
+    model.ObjectOrder.push_back(kOrderCollection);
+    const std::int32_t parts = CountAfterKeyword(in.line);
+    // One object per kind: a second part of a kind adds to the first, so that the kind's
+    // layer still has one object for the collection's one row.
+    RegionObject* region = nullptr;
+    LineObject* pline = nullptr;
+    PointObject* points = nullptr;
+    for (std::int32_t k = 0; k < parts; ++k) {
+        if (!in.reuseLine) ReadObjectLine(in);
+        in.reuseLine = false;
+        switch (ClassifyObjectLine(in.line)) {
+            case ObjectWord::kRegion:
+                if (region == nullptr) region = &NextObject(model.Regions, model.RegionCount);
+                ReadRegionInto(ctx, in, *region);
+                model.ObjectOrder[order] |= OrderBitOf(kKindRegion);
+                break;
+            case ObjectWord::kPline:
+                if (pline == nullptr) pline = &NextObject(model.Lines, model.LineCount);
+                ReadPlineInto(ctx, in, *pline);
+                model.ObjectOrder[order] |= OrderBitOf(kKindLine);
+                break;
+            case ObjectWord::kMultiPoint:
+                if (points == nullptr) points = &NextObject(model.Points, model.PointCount);
+                ReadMultiPointInto(ctx, in, *points);
+                model.ObjectOrder[order] |= OrderBitOf(kKindPoint);
+                break;
+            default:
+                throw MifReadError("a collection part that is no region, polyline or multipoint");
+        }
     }
 }
 
@@ -254,18 +384,12 @@ void ReadMifPoint(JobContext& ctx, MifInput& in) {
     const double y = MifDouble(Piece(pieces, 2)) * ctx.coordinateFactor;
     point.VertexCount = 1;
     point.Vertices.assign(1, Vertex{x, y});
-    in.ReadLookAhead();
-    if (IsClause(in.line, "SYMBOL")) {
-        ReadMifSymbol(ctx, in.line, point);
-    } else {
-        SetDefaultSymbol(ctx, point);
-        in.reuseLine = true;
-    }
+    ReadPointSymbol(ctx, in, point);
 }
 
 void ReadMifLine(JobContext& ctx, MifInput& in) {
     LineObject& line = NewLine(ctx);
-    const auto n = LineNumbers<4>(in.line);
+    const auto n = ObjectNumbers<4>(in);
     const double f = ctx.coordinateFactor;
     LinePart& part = line.Parts.emplace_back();
     line.PartCount = 1;
@@ -283,14 +407,19 @@ void ReadMifArc(JobContext& ctx, MifInput& in) {
     LineObject& arc = NewLine(ctx);
     LinePart& part = arc.Parts.emplace_back();
     arc.PartCount = 1;
-    const auto n = LineNumbers<6>(in.line);
+    const auto n = ObjectNumbers<6>(in);
     double from = DegToRad(n[4]);
     double to = DegToRad(n[5]);
     if (from < 0) from += kArcTurn;
     if (to < 0) to += kArcTurn;
     if (from > to) to += kArcTurn;
     if (to - from > kMaxArcSweep) throw MifReadError("arc angles out of range");
-    part.Vertices = EllipseVertices(n[0], n[1], n[2], n[3], from, to, ctx.coordinateFactor);
+    // A vertex every step from the start, and the last at the end itself, whatever the last
+    // step leaves over; a step that falls within a hair of the end is the end.
+    const Ellipse ellipse(n[0], n[1], n[2], n[3]);
+    part.Vertices = ellipse.Steps(from, to - kAngleStep * 1e-9, ctx.coordinateFactor);
+    if (part.Vertices.empty()) part.Vertices.push_back(ellipse.At(from, ctx.coordinateFactor));
+    part.Vertices.push_back(ellipse.At(to, ctx.coordinateFactor));
     part.VertexCount = static_cast<std::int32_t>(part.Vertices.size());
     ReadLinePen(ctx, in, arc);
 }
@@ -343,7 +472,7 @@ void ReadMifText(JobContext& ctx, MifInput& in) {
 
 void ReadMifRect(JobContext& ctx, MifInput& in) {
     RegionObject& rect = NewRegion(ctx);
-    const auto n = LineNumbers<4>(in.line);
+    const auto n = ObjectNumbers<4>(in);
     const double f = ctx.coordinateFactor;
     const double x1 = n[0] * f, y1 = n[1] * f, x2 = n[2] * f, y2 = n[3] * f;
     RegionPart& ring = rect.Parts.emplace_back();
@@ -361,11 +490,11 @@ void ReadMifRoundRect(JobContext& ctx, MifInput&) {
 
 void ReadMifEllipse(JobContext& ctx, MifInput& in) {
     RegionObject& ellipse = NewRegion(ctx);
-    const auto n = LineNumbers<4>(in.line);
+    const auto n = ObjectNumbers<4>(in);
     RegionPart& ring = ellipse.Parts.emplace_back();
     ellipse.PartCount = 1;
     // Left open: the last vertex is not a copy of the first.
-    ring.Vertices = EllipseVertices(n[0], n[1], n[2], n[3], 0.0, kFullTurn, ctx.coordinateFactor);
+    ring.Vertices = Ellipse(n[0], n[1], n[2], n[3]).Steps(0.0, kFullTurn, ctx.coordinateFactor);
     ring.VertexCount = static_cast<std::int32_t>(ring.Vertices.size());
     ReadRegionClauses(ctx, in, MifStyleFamily::kRect, ellipse);
 }
@@ -379,6 +508,7 @@ bool ReadMifData(JobContext& ctx, MifInput& in) {
         // place hold no word, so the watcher misses no object line.
         const long long headerEnd = in.LineNumber();
         std::size_t regions = 0, lines = 0, points = 0;
+        std::map<std::string, std::size_t> skipped;  // objects of kinds not read, by word
         in.lineWatcher = [&](std::string_view text, long long number) {
             if (number <= headerEnd) return;
             switch (ClassifyObjectLine(text)) {
@@ -395,6 +525,7 @@ bool ReadMifData(JobContext& ctx, MifInput& in) {
                     break;
                 case ObjectWord::kPoint:
                 case ObjectWord::kText:
+                case ObjectWord::kMultiPoint:
                     ++points;
                     break;
                 default:
@@ -410,7 +541,7 @@ bool ReadMifData(JobContext& ctx, MifInput& in) {
             if (!in.reuseLine) {
                 while (in.ReadLine() && TrimBlanks(in.line).empty()) {
                 }
-                if (TrimBlanks(in.line).empty()) in.line = "TEMP ";
+                if (TrimBlanks(in.line).empty()) continue;  // the blank lines at the end
             }
             in.reuseLine = false;
             switch (ClassifyObjectLine(in.line)) {
@@ -444,11 +575,30 @@ bool ReadMifData(JobContext& ctx, MifInput& in) {
                 case ObjectWord::kEllipse:
                     ReadMifEllipse(ctx, in);
                     break;
+                case ObjectWord::kMultiPoint:
+                    ReadMifMultiPoint(ctx, in);
+                    break;
+                case ObjectWord::kCollection:
+                    ReadMifCollection(ctx, in);
+                    break;
                 case ObjectWord::kOther:
-                    break;  // coordinates and clauses no object took, header lines
+                    // Coordinates and clauses no object took pass; an object of a kind not
+                    // known is skipped, but keeps its row, so that the rows after it stay
+                    // with their objects.
+                    if (std::string word = UnknownObjectWord(in.line); !word.empty()) {
+                        model.ObjectOrder.push_back(kOrderUnsupported);
+                        ctx.unsupportedShapes = true;
+                        ++skipped[std::move(word)];
+                    }
+                    break;
             }
         }
         in.lineWatcher = nullptr;
+        for (const auto& [word, count] : skipped) {
+            ctx.ReportStage("Skipped " + std::to_string(count) +
+                            (count == 1 ? " object" : " objects") + " of a kind not read (" + word +
+                            "), with " + (count == 1 ? "its row" : "their rows"));
+        }
         // The arrays end as long as the count of their kind, which is more than was filled
         // when a ROUNDRECT was counted or an object word stood in a text label.
         if (model.Regions.size() < regions) model.Regions.resize(regions);

@@ -8,10 +8,11 @@
 namespace vx {
 
 // Reads the file again from its first line and stores every object after the Data line in
-// source order, with one entry of ObjectOrder each. The object words of the lines after the
-// current position are counted on the way, and each object array ends at least as long as
-// its kind's count. A malformed object reports "Error Reading MIF Data" and sets the
-// failure flag; the result is false then.
+// source order, with one entry of ObjectOrder each, so that the n-th MID row stays with the
+// n-th object: an object of a kind not read is skipped with its row and reported. The object words
+// of the lines after the current position are counted on the way, and each object array ends at
+// least as long as its kind's count. A malformed object reports "Error Reading MIF Data" and sets
+// the failure flag; the result is false then.
 bool ReadMifData(JobContext& ctx, MifInput& in);
 
 // One reader per object keyword, each called with the object's first line in the line buffer.
@@ -28,5 +29,11 @@ void ReadMifText(JobContext& ctx, MifInput& in);
 void ReadMifRect(JobContext& ctx, MifInput& in);
 void ReadMifRoundRect(JobContext& ctx, MifInput& in);
 void ReadMifEllipse(JobContext& ctx, MifInput& in);
+// A MULTIPOINT is one point object holding all its points.
+void ReadMifMultiPoint(JobContext& ctx, MifInput& in);
+// A COLLECTION gives its region, polyline and multipoint to the objects of their kinds; its
+// one entry of ObjectOrder (kOrderCollection with the bits of those kinds) ties its row to
+// each of them.
+void ReadMifCollection(JobContext& ctx, MifInput& in);
 
 }  // namespace vx

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "mif/mif_coordsys.h"
+#include "mif/mif_charset.h"
 #include "mif/mif_number_format.h"
 #include "mif/mif_styles.h"
 #include "model/datum_catalogue.h"
@@ -87,6 +88,44 @@ void WritePen(const LayerModel& model, std::int32_t index, std::string& line, Te
     AppendPrint(line, SwapRedBlue(pen.PenColor));
     line += ')';
     out.WriteLine(line);
+}
+
+bool IsAscii(std::string_view text) {
+    for (char c : text) {
+        if (static_cast<unsigned char>(c) >= 0x80) return false;
+    }
+    return true;
+}
+
+// `text` as the MIF file holds it.
+std::string_view InFileCode(std::string_view text, const MifTextEncoding& encoding,
+                            std::string& scratch) {
+    if (encoding.recoder == nullptr || IsAscii(text)) return text;
+    encoding.recoder->Convert(text, scratch);
+    return scratch;
+}
+
+// The characters of a table's names and text values, in UTF-8, for choosing the code page
+// they are written in. The recordset is left on its first row.
+CharacterTally TallyTableText(TableRecordset& recordset, std::string_view codePage) {
+    CharacterTally tally;
+    TextRecoder toUtf8(codePage, kUtf8CodePage);
+    std::string utf8;
+    auto add = [&](std::string_view text) {
+        if (IsAscii(text)) return;
+        toUtf8.Convert(text, utf8);
+        tally.AddUtf8(utf8);
+    };
+    for (const TableField& field : recordset.Fields())
+        add(field.Name);
+    for (recordset.MoveFirst(); !recordset.IsEOF(); recordset.MoveNext()) {
+        for (int i = 0; i < recordset.FieldCount(); ++i) {
+            if (!IsCharacterType(recordset.Field(i).Type)) continue;
+            if (const std::optional<std::string> value = recordset.Value(i)) add(*value);
+        }
+    }
+    recordset.MoveFirst();
+    return tally;
 }
 
 // An object without geometry still owns its MID row, so it is written as one that has none.
@@ -241,13 +280,17 @@ std::string MifColumnType(const TableField& field) {
     }
 }
 
-void WriteMifHeader(const LayerModel& model, const TableRecordset& recordset, TextWriter& out) {
+void WriteMifHeader(const LayerModel& model, const TableRecordset& recordset, TextWriter& out,
+                    const MifTextEncoding& text) {
     out.WriteLine("Version 300");
-    out.WriteLine("Charset \"WindowsLatin1\"");
+    std::string line = "Charset \"";
+    line += text.charset;
+    line += '"';
+    out.WriteLine(line);
     out.WriteLine("Delimiter \",\"");
 
     const LayerInfo& layer = model.Layer;
-    std::string line = MifCoordSysClause(layer, model.LayerKind.UnitCode);
+    line = MifCoordSysClause(layer, model.LayerKind.UnitCode);
     if (!line.empty()) {
         line += layer.lCoordSys == 1 ? " Bounds (" : " Bounds(";
         AppendBounds(line, layer);
@@ -258,9 +301,10 @@ void WriteMifHeader(const LayerModel& model, const TableRecordset& recordset, Te
         line = "Columns ";
         AppendPlain(line, static_cast<std::int16_t>(recordset.FieldCount()));
         out.WriteLine(line);
+        std::string scratch;
         for (const TableField& field : recordset.Fields()) {
             line = "  ";
-            for (char c : field.Name)
+            for (char c : InFileCode(field.Name, text, scratch))
                 line += c == ' ' ? '_' : c;
             line += ' ';
             line += MifColumnType(field);
@@ -274,8 +318,10 @@ void WriteMifHeader(const LayerModel& model, const TableRecordset& recordset, Te
     out.WriteLine("");
 }
 
-void WriteMidRows(const LayerModel& model, TableRecordset& recordset, TextWriter& out) {
+void WriteMidRows(const LayerModel& model, TableRecordset& recordset, TextWriter& out,
+                  const MifTextEncoding& text) {
     std::string line;
+    std::string scratch;
     if (!recordset.IsOpen()) {
         for (std::int32_t i = 1; i <= model.LayerObjectCount; ++i) {
             line.assign(1, '"');
@@ -295,7 +341,7 @@ void WriteMidRows(const LayerModel& model, TableRecordset& recordset, TextWriter
                 // A quote inside the value is doubled, so the row still splits into its fields.
                 line += '"';
                 if (value) {
-                    for (char c : *value) {
+                    for (char c : InFileCode(*value, text, scratch)) {
                         if (c == '"') line += '"';
                         line += c;
                     }
@@ -385,15 +431,20 @@ void WriteMIFPoints(const LayerModel& model, TextWriter& out) {
         symbol += ',';
         AppendPrint(symbol, point.PointRot);
         symbol += ')';
-        // Several vertices make several points that share the symbol.
-        for (const Vertex& v : point.Vertices) {
+        if (point.Vertices.size() == 1) {
             line = "Point ";
-            AppendPlain(line, v.X);
+            AppendPlain(line, point.Vertices.front().X);
             line += ' ';
-            AppendPlain(line, v.Y);
+            AppendPlain(line, point.Vertices.front().Y);
             out.WriteLine(line);
-            out.WriteLine(symbol);
+        } else {
+            // One object, as the shapefile's multipoint record was: it owns one MID row.
+            line = "Multipoint ";
+            AppendPlain(line, static_cast<std::int64_t>(point.Vertices.size()));
+            out.WriteLine(line);
+            WriteVertices(point.Vertices, line, out);
         }
+        out.WriteLine(symbol);
     }
 }
 
@@ -429,11 +480,43 @@ void WriteMifFile(JobContext& ctx, TableRecordset& recordset) {
                         " has no MIF form: the layer is written as plane coordinates");
     }
 
-    WriteMifHeader(ctx.model, recordset, mif);
+    std::string codePage(kDefaultCodePage);
+    if (recordset.IsOpen() && !recordset.CodePage().empty()) codePage = recordset.CodePage();
+    MifTextEncoding text;
+    text.charset = MifCharsetOf(codePage);
+    std::optional<TextRecoder> recoder;
+    if (text.charset.empty()) {
+        // MIF has no name for the text's code page: the text is written in the one of MIF's
+        // code pages that holds most of it.
+        const CodePageChoice choice =
+            ChooseCodePage(TallyTableText(recordset, codePage), MifTargetCodePages());
+        recoder.emplace(codePage, choice.codePage);
+        if (recoder->Valid()) {
+            text.charset = MifCharsetOf(choice.codePage);
+            text.recoder = &*recoder;
+            ctx.ReportStage("    The text is in " + codePage +
+                            ", which MIF cannot name: it is written in " +
+                            std::string(text.charset) + ".");
+        } else {
+            recoder.reset();
+            text.charset = MifCharsetOf(kDefaultCodePage);
+            ctx.ReportStage(UnknownCodePageLine(codePage));
+        }
+    }
+
+    WriteMifHeader(ctx.model, recordset, mif, text);
     CheckWritten(mif, mifPath);
     if (withMid) {
-        WriteMidRows(ctx.model, recordset, mid);
+        WriteMidRows(ctx.model, recordset, mid, text);
         if (!mid.Close()) throw MifWriteError("Cannot write " + midPath);
+    }
+    if (recoder && recoder->Lost() > 0) {
+        const std::size_t lost = recoder->Lost();
+        ctx.ReportStage(
+            "    " + std::to_string(lost) +
+            (lost == 1 ? " character cannot be written in " : " characters cannot be written in ") +
+            std::string(text.charset) +
+            (lost == 1 ? ": it is written as \"?\"." : ": they are written as \"?\"."));
     }
     WriteMifObjects(ctx.model, mif);
     if (!mif.Close()) throw MifWriteError("Cannot write " + mifPath);

@@ -6,6 +6,7 @@
 
 #include "dbase/table_engine.h"
 #include "model/job_context.h"
+#include "platform/code_page.h"
 #include "platform/text_file.h"
 
 // The MIF writer: one layer of the layer model, as the layer reader left it, becomes one MIF
@@ -25,13 +26,24 @@ class MifWriteError : public std::runtime_error {
 // the MIF's own extension (x.MIF gives x.MID, x.mif gives x.mid). Folders are never touched.
 std::string MidPathFor(const std::string& mifPath);
 
+// The Charset a MIF file declares, and the conversion its table's text needs to be in it:
+// none where MIF can name the table's code page, which is every code page but UTF-8 and a few
+// rare ones.
+struct MifTextEncoding {
+    std::string_view charset = "WindowsLatin1";
+    TextRecoder* recoder = nullptr;  // null: the bytes are written as they are
+};
+
 // Writes ctx.outputFolder / ctx.outputName and, with CreateDbf, its MID. `recordset` is the
-// layer's open table, or closed when the layer has none; it is left at its end. Throws
-// MifWriteError when a file cannot be created or written.
+// layer's open table, or closed when the layer has none; it is left at its end. The file
+// declares the code page of the table's text; text in a code page MIF cannot name is written
+// in the one of MIF's that holds most of it, with a status line saying so and another for
+// characters it cannot hold. Throws MifWriteError when a file cannot be created or written.
 void WriteMifFile(JobContext& ctx, TableRecordset& recordset);
 
 // Version, Charset, Delimiter, CoordSys, Columns and Data, then an empty line.
-void WriteMifHeader(const LayerModel& model, const TableRecordset& recordset, TextWriter& out);
+void WriteMifHeader(const LayerModel& model, const TableRecordset& recordset, TextWriter& out,
+                    const MifTextEncoding& text = {});
 
 // The MIF type of a table field: Integer, Float, Decimal(20, 5), Date, Logical, Char(n) or
 // Decimal(12,0); empty for a type MIF has no column for.
@@ -39,7 +51,8 @@ std::string MifColumnType(const TableField& field);
 
 // One row per table row, from the current one to the end; without a table, one row per
 // object holding its number.
-void WriteMidRows(const LayerModel& model, TableRecordset& recordset, TextWriter& out);
+void WriteMidRows(const LayerModel& model, TableRecordset& recordset, TextWriter& out,
+                  const MifTextEncoding& text = {});
 
 // What follows "CoordSys Earth Projection " for the layer's projection `code`: the MapInfo
 // projection number, the datum, the unit and the parameters. Empty for a code MIF has no

@@ -64,6 +64,7 @@ void JobContext::ResetJob() {
     columnList.clear();
     sourceIdPresent = false;
     delimiter = ',';
+    codePage = kDefaultCodePage;
     options.CreateContours = false;
     failed_ = false;
     model.Clear();

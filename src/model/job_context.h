@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "model/layer_model.h"
+#include "platform/code_page.h"
 #include "platform/prompt.h"
 
 namespace vx {
@@ -45,6 +46,9 @@ class JobContext {
     std::string sourcePath;  // the source file being read
     std::string columnList;  // attribute columns for CREATE TABLE, from the source's header
     char delimiter = ',';
+    // The code page of the source's text (platform/code_page.h), which its attribute table
+    // carries on; Windows-1252 for a source that names none.
+    std::string codePage{kDefaultCodePage};
     double coordinateFactor = 1.0;
     Vertex coordinateOffset;  // added to every coordinate after the factor
     std::int32_t coordProjection = -1;  // -1: no CoordSys seen

@@ -23,6 +23,17 @@ inline constexpr std::int32_t kOrderRegion = 3;
 inline constexpr std::int32_t kOrderText = 4;
 inline constexpr std::int32_t kOrderUnsupported = 8;
 inline constexpr std::int32_t kOrderNone = 10;
+// A collection: kOrderCollection plus the bit of each kind it gave a part to. Its one row
+// goes with its part in each of those layers.
+inline constexpr std::int32_t kOrderCollection = 16;
+constexpr std::int32_t OrderBitOf(int kind) {
+    return 1 << (kind - 1);
+}
+// True when an object of order code `code` has a part in the layer of `kind`.
+constexpr bool OrderHasKind(std::int32_t code, int kind) {
+    if ((code & ~7) == kOrderCollection) return (code & OrderBitOf(kind)) != 0;
+    return code == kind;
+}
 
 struct Vertex {
     double X = 0.0;

@@ -4,6 +4,7 @@
 #include <limits>
 
 #include "dbase/dbase_layout.h"
+#include "dbase/table_code_page.h"
 #include "model/geometry.h"
 #include "platform/binary_file.h"
 #include "platform/file_system.h"
@@ -196,6 +197,14 @@ bool CopyAttributeTable(JobContext& ctx, const ShapeExportPaths& paths, std::int
     }
     if (!CopyFile(table, paths.dbfPath, true)) {
         FailWith(ctx, "Cannot copy " + table + " to " + paths.dbfPath);
+        return false;
+    }
+    // The text keeps its bytes; the copy names their code page in the .cpg and the language
+    // driver byte that shapefile readers look at.
+    std::string codePage = ReadTableCodePage(table);
+    if (codePage.empty()) codePage = kDefaultCodePage;
+    if (!WriteTableCodePage(paths.dbfPath, codePage)) {
+        FailWith(ctx, "Cannot write the code page of " + paths.dbfPath);
         return false;
     }
     BinaryReader copy;

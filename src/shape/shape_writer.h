@@ -20,8 +20,9 @@ struct ShapeExportPaths {
 };
 
 // Copies the attribute table when the job carries attributes (the table must be listed in
-// the layer and exist in its folder), then writes the .shp and .shx as new files. Rings are
-// written as shapefiles require: closed, outer rings clockwise and holes counter-clockwise.
+// the layer and exist in its folder), with a .cpg naming the code page of its text, then
+// writes the .shp and .shx as new files. Rings are written as shapefiles require: closed,
+// outer rings clockwise and holes counter-clockwise.
 // When the model's object index holds the objects' numbers (ReadObjectNumbers), an object
 // becomes the record of its number and null records fill the numbers no object has, up to
 // the rows of the copied table: record n stays with row n of the table. False, with the job

@@ -4,7 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
+#include <optional>
 #include <set>
 
 #include "platform/binary_file.h"
@@ -204,6 +206,24 @@ TEST(BatchRun, TabRouteBothWaysLeavesNoTemporaryFiles) {
                                        "' '" + (dir / "in.geojson") + "'");
     ASSERT_EQ(made.status, 0) << made.err;
     test::WriteFile(dir / "broken.tab", "not a table");
+    // A temporary folder of the test's own: other test runs on the machine use the TAB route
+    // at the same time, and their files come and go in the shared one.
+    struct OwnTempFolder {
+        explicit OwnTempFolder(const std::string& folder) {
+            if (const char* old = std::getenv("TMPDIR")) before = old;
+            CreateFolder(folder);
+            setenv("TMPDIR", folder.c_str(), 1);
+        }
+        ~OwnTempFolder() {
+            if (before) {
+                setenv("TMPDIR", before->c_str(), 1);
+            } else {
+                unsetenv("TMPDIR");
+            }
+        }
+        std::optional<std::string> before;
+    } ownTemp(dir / "tmp");
+    ASSERT_EQ(TempFolder(), dir / "tmp");
     const auto tempsBefore = TempMifFiles();
 
     Import engine;

@@ -303,5 +303,50 @@ TEST(MifImportAgainstGdal, LayerSetsMatchGdalsReadingOneToOne) {
     }
 }
 
+TEST_F(MifImport, EveryObjectKeepsItsRowThroughTheLayersAndBack) {
+    // Each kind of object line between two points, and a collection with a part of each
+    // layer kind. Its row goes to all three layers; every other row stays with its object.
+    test::WriteFile(dir / "src/kinds.mif",
+                    "Version 300\r\nCharset \"WindowsLatin1\"\r\nColumns 1\r\n  Name Char(10)\r\n"
+                    "Data\r\nPoint 1 1\r\nMultiPoint 2\r\n10 10\r\n11 11\r\nPoint 2 2\r\n"
+                    "Roundrect 0 0 5 5\r\n  1\r\nPoint 3 3\r\nCollection 3\r\n  Region 1\r\n"
+                    "  4\r\n0 0\r\n4 0\r\n0 4\r\n0 0\r\n  Pline 2\r\n0 0\r\n5 5\r\n"
+                    "  Multipoint 2\r\n20 20\r\n21 21\r\nPoint 4 4\r\nNone\r\nPoint 5 5\r\n"
+                    "Doughnut 0 0 5 5\r\nPoint 6 6\r\n");
+    test::WriteFile(dir / "src/kinds.mid",
+                    "p1\r\nmulti\r\np2\r\nrounded\r\np3\r\ncoll\r\np4\r\nnothing\r\np5\r\n"
+                    "doughnut\r\np6\r\n");
+    const JobRun run = ImportWith(engine, dir / "src/kinds.mif", dir / "vxv/kinds.vxv");
+    ASSERT_TRUE(run.ok) << run.log;
+    EXPECT_NE(run.log.find("\tSkipped 1 object of a kind not read (DOUGHNUT), with its row\r\n"),
+              std::string::npos)
+        << run.log;
+
+    ASSERT_TRUE(engine.ExportMifFile(dir / "vxv/kinds_pt.vxv", dir / "mif/kinds_pt.mif"));
+    const test::PeerLayer points = test::ReadWithGdal(dir / "mif/kinds_pt.mif");
+    const std::vector<std::pair<std::string, std::string>> expected = {
+        {"p1", "POINT (1 1)"},
+        {"multi", "MULTIPOINT (10 10,11 11)"},
+        {"p2", "POINT (2 2)"},
+        {"p3", "POINT (3 3)"},
+        {"coll", "MULTIPOINT (20 20,21 21)"},
+        {"p4", "POINT (4 4)"},
+        {"p5", "POINT (5 5)"},
+        {"p6", "POINT (6 6)"}};
+    ASSERT_EQ(points.features.size(), expected.size());
+    for (std::size_t i = 0; i < expected.size(); ++i) {
+        EXPECT_EQ(points.features[i].fields.at("Name"), expected[i].first) << i;
+        EXPECT_EQ(points.features[i].wkt, expected[i].second) << i;
+    }
+    for (const char* layer : {"kinds_rg", "kinds_ln"}) {
+        ASSERT_TRUE(engine.ExportMifFile(dir / ("vxv/" + std::string(layer) + ".vxv"),
+                                         dir / ("mif/" + std::string(layer) + ".mif")));
+        const test::PeerLayer back =
+            test::ReadWithGdal(dir / ("mif/" + std::string(layer) + ".mif"));
+        ASSERT_EQ(back.features.size(), 1u) << layer;
+        EXPECT_EQ(back.features[0].fields.at("Name"), "coll") << layer;
+    }
+}
+
 }  // namespace
 }  // namespace vx

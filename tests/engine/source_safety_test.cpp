@@ -136,14 +136,17 @@ TEST(SourceSafety, DeletingSourcesRemovesExactlyTheConvertedFileAndItsListedComp
         {kTxtIn, "survey.txt", {"gone: survey.txt"}},
         // The TAB route deletes the temporary MIF it imported, never the TAB files.
         {kTabIn, "districts.tab", {}},
+        // A layer's table goes with the .cpg that names its code page.
         {kMifOut,
          "layers/town_rg.vxv",
-         {"gone: layers/town_rg.dbf", "gone: layers/town_rg.vxs", "gone: layers/town_rg.vxv"}},
+         {"gone: layers/town_rg.cpg", "gone: layers/town_rg.dbf", "gone: layers/town_rg.vxs",
+          "gone: layers/town_rg.vxv"}},
         // The shapefile export keeps the layer's table.
         {kShpOut, "layers/town_rg.vxv", {"gone: layers/town_rg.vxs", "gone: layers/town_rg.vxv"}},
         {kTabOut,
          "layers/town_rg.vxv",
-         {"gone: layers/town_rg.dbf", "gone: layers/town_rg.vxs", "gone: layers/town_rg.vxv"}},
+         {"gone: layers/town_rg.cpg", "gone: layers/town_rg.dbf", "gone: layers/town_rg.vxs",
+          "gone: layers/town_rg.vxv"}},
     };
     for (const Case& c : cases) {
         test::TempDir dir;

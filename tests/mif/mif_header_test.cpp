@@ -85,6 +85,29 @@ TEST(MifHeader, ManyLongNamesWithOneStartStayUniqueAndShort) {
     EXPECT_TRUE(names.count("MEASURE_13"));
 }
 
+TEST(MifHeader, CharsetNamesTheCodePageOfTheText) {
+    const std::pair<const char*, const char*> charsets[] = {
+        {"Charset \"WindowsCyrillic\"", "CP1251"},
+        {"charset \"windowsgreek\"", "CP1253"},
+        {"Charset \"ISO8859_5\"", "ISO-8859-5"},
+        {"Charset \"Neutral\"", "CP1252"},
+        {"Delimiter \",\"", "CP1252"},
+    };
+    for (auto [line, codePage] : charsets) {
+        JobContext ctx;
+        ASSERT_TRUE(ReadMifBytes(ctx, std::string("Version 300\r\n") + line + "\r\nData\r\n"));
+        EXPECT_EQ(ctx.codePage, codePage) << line;
+        EXPECT_EQ(ctx.Log(), "\tReading ...\r\n") << line;
+    }
+    // A name not known is said once the header has been read, and the text kept as it is.
+    JobContext ctx;
+    ASSERT_TRUE(
+        ReadMifBytes(ctx, "Version 300\r\nCharset \"Klingon\"\r\nDelimiter \";\"\r\nData\r\n"));
+    EXPECT_EQ(ctx.codePage, "CP1252");
+    EXPECT_EQ(ctx.delimiter, ';');
+    EXPECT_EQ(ctx.Log(), "\t" + UnknownCodePageLine("Klingon") + "\r\n\tReading ...\r\n");
+}
+
 TEST(MifHeader, MalformedHeadersAreReported) {
     for (const char* clauses :
          {"Columns x\r\n  A Char(1)\r\n", "Columns 0\r\n", "Columns 2\r\n  A Char(1)\r\n  Bare\r\n",

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <numbers>
 
 #include "mif_test_support.h"
 #include "model/geometry.h"
@@ -213,15 +214,80 @@ TEST(MifObjects, EllipsesAndArcsUseTheSemiAxesOfTheirBox) {
     EXPECT_NEAR(ellipse.Vertices[45].X, 2.0, 1e-9);
     EXPECT_NEAR(ellipse.Vertices[22].Y, 3.0 + 3.0 * std::sin(22 * 3.14159265358979 / 45), 1e-9);
 
-    // 270 to 90 degrees runs on through 0: 45 steps on a box 4 wide and 2 tall.
+    // 270 to 90 degrees runs on through 0: 45 steps on a box 4 wide and 2 tall, and the end.
     const auto& across = ctx.model.Lines[0].Parts[0];
-    ASSERT_EQ(across.VertexCount, 45);
+    ASSERT_EQ(across.VertexCount, 46);
     EXPECT_NEAR(across.Vertices[0].X, 2.0, 1e-9);
     EXPECT_NEAR(across.Vertices[0].Y, 0.0, 1e-9);
     EXPECT_NEAR(across.Vertices[23].X, 4.0, 0.01);
     EXPECT_EQ(ctx.model.Pens.At(ctx.model.Lines[0].PenIndex), (PenStyle{1, 0, 16711680}));
-    EXPECT_EQ(ctx.model.Lines[1].Parts[0].VertexCount, 23) << "0 to 88 degrees";
-    EXPECT_EQ(ctx.model.Lines[2].Parts[0].VertexCount, 0) << "equal angles draw nothing";
+    EXPECT_EQ(ctx.model.Lines[1].Parts[0].VertexCount, 24) << "0 to 88 degrees, then 90";
+    EXPECT_EQ(ctx.model.Lines[2].Parts[0].Vertices.size(), 2u)
+        << "equal angles: the start and the end, which are one point";
+}
+
+TEST(MifObjects, ArcsEndExactlyAtTheirEndAngle) {
+    // Spans that the 4-degree step divides and spans it leaves a rest of, across 0 and back.
+    const double spans[][2] = {{0, 90},    {0, 90.5}, {10, 13},  {350, 10},   {-30, 200},
+                               {45, 45.1}, {0, 360},  {270, 90}, {123.4, 321}};
+    std::string data;
+    for (const auto& span : spans)
+        data +=
+            "Arc 0 0 2000 1000 " + std::to_string(span[0]) + " " + std::to_string(span[1]) + "\r\n";
+    JobContext ctx;
+    ASSERT_TRUE(ReadData(ctx, data));
+    ASSERT_EQ(ctx.model.LineCount, static_cast<std::int32_t>(std::size(spans)));
+    const auto at = [](double degrees) {
+        const double t = degrees * std::numbers::pi / 180;
+        return Vertex{1000 + 1000 * std::cos(t), 500 + 500 * std::sin(t)};
+    };
+    for (std::size_t i = 0; i < std::size(spans); ++i) {
+        SCOPED_TRACE(std::to_string(spans[i][0]) + " to " + std::to_string(spans[i][1]));
+        const std::vector<Vertex>& v = ctx.model.Lines[i].Parts[0].Vertices;
+        ASSERT_GE(v.size(), 2u);
+        EXPECT_NEAR(v.front().X, at(spans[i][0]).X, 1e-9);
+        EXPECT_NEAR(v.front().Y, at(spans[i][0]).Y, 1e-9);
+        EXPECT_NEAR(v.back().X, at(spans[i][1]).X, 1e-9);
+        EXPECT_NEAR(v.back().Y, at(spans[i][1]).Y, 1e-9);
+        // No step is longer than 4 degrees, and none is a repeat.
+        for (std::size_t k = 1; k < v.size(); ++k) {
+            const double step = std::hypot(v[k].X - v[k - 1].X, v[k].Y - v[k - 1].Y);
+            EXPECT_LE(step, 1000 * 4 * std::numbers::pi / 180 + 1e-6) << k;
+            EXPECT_GT(step, 1e-6) << k;
+        }
+    }
+    EXPECT_EQ(ctx.model.Lines[0].Parts[0].Vertices.size(), 24u) << "0, 4, ... 88, 90";
+    EXPECT_EQ(ctx.model.Lines[2].Parts[0].Vertices.size(), 2u) << "10 and 13";
+}
+
+TEST(MifObjects, NumbersOnTheLinesAfterTheKeywordReadAsIfOnIt) {
+    const std::pair<const char*, const char*> forms[] = {
+        {"Arc 0 0 4 2 270 90\r\n", "Arc 0 0 4 2\r\n  270 90\r\n"},
+        {"Arc 0 0 4 2 270 90\r\n", "Arc\r\n0 0\r\n4 2\r\n\r\n270\r\n90\r\n"},
+        {"Rect 0 0 10 5\r\n    Pen (2,2,0)\r\n", "Rect 0 0\r\n 10 5\r\n    Pen (2,2,0)\r\n"},
+        {"Ellipse 0 0 4 2\r\n", "Ellipse\r\n 0 0 4 2\r\n"},
+        {"Line 1 2 3 4\r\n", "Line 1 2\r\n3 4\r\n"},
+        {"Text\r\n\"a\"\r\n0 0 2 2\r\n", "Text\r\n\"a\"\r\n0 0\r\n2 2\r\n"},
+    };
+    for (auto [oneLine, split] : forms) {
+        SCOPED_TRACE(split);
+        JobContext one;
+        JobContext two;
+        const std::string after = "Point 9 9\r\n";
+        ASSERT_TRUE(ReadData(one, oneLine + after));
+        ASSERT_TRUE(ReadData(two, split + after)) << two.Log();
+        EXPECT_EQ(two.model.ObjectOrder, one.model.ObjectOrder);
+        ASSERT_EQ(two.model.LineCount, one.model.LineCount);
+        ASSERT_EQ(two.model.RegionCount, one.model.RegionCount);
+        for (std::int32_t i = 0; i < one.model.LineCount; ++i)
+            EXPECT_EQ(two.model.Lines[i].Parts[0].Vertices, one.model.Lines[i].Parts[0].Vertices);
+        for (std::int32_t i = 0; i < one.model.RegionCount; ++i) {
+            EXPECT_EQ(two.model.Regions[i].Parts[0].Vertices,
+                      one.model.Regions[i].Parts[0].Vertices);
+            EXPECT_EQ(two.model.Regions[i].PenIndex, one.model.Regions[i].PenIndex);
+        }
+        EXPECT_EQ(two.model.Points.back().Vertices, (std::vector<Vertex>{{9, 9}}));
+    }
 }
 
 TEST(MifObjects, TextWithItsStringOnItsOwnLineOrOnTheTextLine) {

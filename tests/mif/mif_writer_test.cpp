@@ -274,8 +274,9 @@ LayerModel OneOfEachKind(std::uint8_t kind) {
                  .PointSize = 12,
                  .PointColor = 16711680,
                  .FontIndex = 1,
-                 .Vertices = {{512345.5, 4123456.25}, {-1, 0.5}}}};
-    m.LayerObjectCount = kind == kKindPoint ? 1 : 2;
+                 .Vertices = {{512345.5, 4123456.25}, {-1, 0.5}}},
+                {.VertexCount = 1, .PointStyle = 35, .FontIndex = 1, .Vertices = {{7, 8}}}};
+    m.LayerObjectCount = 2;
     return m;
 }
 
@@ -301,8 +302,11 @@ TEST(MifWriterObjects, EachKindWithItsClausesAndZones) {
                                   At(" 1 ", " 1 "), At(" 2 ", " 2 "), At(" 3 ", " 3 "), "   2 ",
                                   At(" 5 ", " 5 "), At(" 6 ", " 6 "), "Pen ( 2 , 0 , 16711680 )"}));
     const std::string symbol = "  Symbol ( 35 , 255 , 12 ,\"MapInfo Symbols\", 0 , 0 )";
-    EXPECT_EQ(objects(kKindPoint), (std::vector<std::string>{"Point 512345.5 4123456.25", symbol,
-                                                             "Point -1 0.5", symbol}));
+    // Several vertices make one multipoint: one object, for the one row it owns.
+    EXPECT_EQ(objects(kKindPoint),
+              (std::vector<std::string>{"Multipoint 2", At(" 512345.5 ", " 4123456.25 "),
+                                        At("-1 ", " 0.5 "), symbol, "Point 7 8",
+                                        "  Symbol ( 35 , 0 , 0 ,\"MapInfo Symbols\", 0 , 0 )"}));
     EXPECT_TRUE(objects(0).empty());
 }
 

@@ -2,9 +2,11 @@
 
 #include <algorithm>
 
+#include "dbase/dbase_layout.h"
 #include "model/job_context.h"
 #include "platform/endian.h"
 #include "platform/file_system.h"
+#include "platform/paths.h"
 #include "shape/shape_bytes.h"
 #include "shape/shape_writer.h"
 #include "support/test_support.h"
@@ -245,7 +247,11 @@ TEST_F(ShapeWriterTest, TableIsCopiedFromTheLayerFolderAndKeepsItsRows) {
     ctx.model.ObjectIndex[0].ObjectNo = 2;
     ctx.model.ObjectIndex[1].ObjectNo = 3;
     ASSERT_TRUE(Write()) << ctx.Log();
-    EXPECT_EQ(test::ReadFile(paths.dbfPath), test::ReadFile(paths.sourceFolder + "/layer.dbf"));
+    // The copy names the code page of its text: Windows-1252 for a table that names none.
+    std::string expected = test::ReadFile(paths.sourceFolder + "/layer.dbf");
+    expected[kDbfLanguageDriverAt] = 0x03;
+    EXPECT_EQ(test::ReadFile(paths.dbfPath), expected);
+    EXPECT_EQ(test::ReadFile(WithExtension(paths.dbfPath, ".cpg")), "1252");
     const std::string shp = Shp(), shx = Shx();
     ASSERT_EQ(shx.size(), 100u + 4 * 8);
     const std::int32_t lengths[] = {2, 64, 64, 2};
@@ -254,6 +260,20 @@ TEST_F(ShapeWriterTest, TableIsCopiedFromTheLayerFolderAndKeepsItsRows) {
         EXPECT_EQ(BE(shp, 2 * BE(shx, 100 + 8 * i)), static_cast<std::int32_t>(i + 1));
     }
     EXPECT_EQ(LE(shp, 108), 0) << "a null shape";
+
+    // A table that names its code page passes it on, by its .cpg or by its byte alone.
+    const std::string cpg = WithExtension(paths.dbfPath, ".cpg");
+    test::WriteFile(paths.sourceFolder + "/layer.CPG", "UTF-8");
+    ASSERT_TRUE(Write()) << ctx.Log();
+    EXPECT_EQ(test::ReadFile(cpg), "UTF-8");
+    EXPECT_EQ(test::ReadFile(paths.dbfPath)[kDbfLanguageDriverAt], 0) << "no byte says UTF-8";
+    ASSERT_TRUE(DeleteFile(paths.sourceFolder + "/layer.CPG"));
+    std::string cyrillic = test::ReadFile(paths.sourceFolder + "/layer.dbf");
+    cyrillic[kDbfLanguageDriverAt] = static_cast<char>(0xC9);
+    test::WriteFile(paths.sourceFolder + "/layer.dbf", cyrillic);
+    ASSERT_TRUE(Write()) << ctx.Log();
+    EXPECT_EQ(test::ReadFile(paths.dbfPath), cyrillic);
+    EXPECT_EQ(test::ReadFile(cpg), "1251");
 }
 
 }  // namespace

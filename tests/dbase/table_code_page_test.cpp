@@ -1,0 +1,146 @@
+// The code page of a table: its .cpg and its language driver byte, as we write them and as
+// GDAL reads them.
+#include "dbase/table_code_page.h"
+
+#include <gdal.h>
+#include <gtest/gtest.h>
+#include <ogr_api.h>
+
+#include "dbase/attribute_table.h"
+#include "dbase/dbase_layout.h"
+#include "platform/code_page.h"
+#include "platform/file_system.h"
+#include "support/test_support.h"
+
+namespace vx {
+namespace {
+
+using test::ReadFile;
+using test::TempDir;
+using test::WriteFile;
+
+TEST(TableCodePage, CpgTextsOtherProgramsWrite) {
+    const std::pair<const char*, const char*> forms[] = {
+        {"1251", "CP1251"},
+        {"ANSI 1251", "CP1251"},
+        {"cp1253\r\n", "CP1253"},
+        {"windows-1250", "CP1250"},
+        {"88595", "ISO-8859-5"},
+        {"8859-2", "ISO-8859-2"},
+        {"\xEF\xBB\xBFUTF-8", "UTF-8"},
+        {"utf8", "UTF-8"},
+        {"866", "CP866"},
+        {"Big5", "BIG5"},
+        {"gibberish", ""},
+        {"", ""},
+    };
+    for (auto [text, codePage] : forms)
+        EXPECT_EQ(CodePageOfCpg(text), codePage) << text;
+    for (std::string_view codePage : {"CP1252", "CP1251", "ISO-8859-5", "UTF-8", "EUC-JP", "CP437"})
+        EXPECT_EQ(CodePageOfCpg(CpgText(codePage)), codePage);
+    EXPECT_EQ(CpgText("CP1251"), "1251");
+    EXPECT_EQ(CpgText("ISO-8859-15"), "885915");
+}
+
+TEST(TableCodePage, LanguageDriverBytes) {
+    for (std::string_view codePage : {"CP1252", "CP1250", "CP1251", "CP1253", "CP1254", "CP1255",
+                                      "CP1256", "CP1257", "CP437", "CP850", "CP866", "CP932"}) {
+        const std::uint8_t byte = LanguageDriverOf(codePage);
+        EXPECT_NE(byte, 0) << codePage;
+        EXPECT_EQ(CodePageOfLanguageDriver(byte), codePage);
+    }
+    EXPECT_EQ(LanguageDriverOf("CP1251"), 0xC9);
+    EXPECT_EQ(CodePageOfLanguageDriver(0x57), "CP1252") << "Windows ANSI";
+    EXPECT_EQ(LanguageDriverOf("UTF-8"), 0) << "dBASE has no byte for it";
+    EXPECT_EQ(CodePageOfLanguageDriver(0), "");
+}
+
+// An empty table made as the attribute stage makes them, marked with `codePage`.
+std::string MakeTable(const TempDir& dir, const std::string& name, const std::string& codePage,
+                      const std::string& midLine) {
+    JobContext job;
+    job.options.CreateDbf = true;
+    job.outputFolder = dir.path();
+    job.tableFileName = name + ".dbf";
+    job.midPath = dir / (name + ".mid");
+    job.midPresent = true;
+    job.columnList = "SPATIAL_ID Decimal(20, 0),\r\n[name] Char(40)";
+    job.codePage = codePage;
+    job.model.ObjectOrder = {kOrderPoint};
+    WriteFile(job.midPath, midLine + "\r\n");
+    TableConnection connection;
+    EXPECT_TRUE(connection.Open(dir.path()));
+    EXPECT_TRUE(CreateAttributeTable(job, connection, name, false));
+    EXPECT_TRUE(FillAttributeTable(job, kKindPoint, name));
+    return dir / (name + ".dbf");
+}
+
+TEST(TableCodePage, ReadAndWrittenBesideTheTable) {
+    TempDir dir;
+    const std::string path = MakeTable(dir, "t", "CP1251", "\"x\"");
+    EXPECT_EQ(ReadFile(dir / "t.cpg"), "1251");
+    EXPECT_EQ(static_cast<unsigned char>(ReadFile(path)[kDbfLanguageDriverAt]), 0xC9);
+    EXPECT_EQ(ReadTableCodePage(path), "CP1251");
+
+    // The .cpg comes first, whatever the case of its extension; one spelling is written.
+    ASSERT_TRUE(DeleteFile(dir / "t.cpg"));
+    WriteFile(dir / "t.CPG", "UTF-8");
+    EXPECT_EQ(ReadTableCodePage(path), "UTF-8");
+    ASSERT_TRUE(WriteTableCodePage(path, "UTF-8"));
+    EXPECT_FALSE(FileExists(dir / "t.CPG"));
+    EXPECT_EQ(ReadFile(dir / "t.cpg"), "UTF-8");
+    EXPECT_EQ(ReadFile(path)[kDbfLanguageDriverAt], 0) << "no byte says UTF-8";
+
+    // Without a .cpg the byte counts; one that already says the code page stays.
+    ASSERT_TRUE(DeleteFile(dir / "t.cpg"));
+    std::string bytes = ReadFile(path);
+    bytes[kDbfLanguageDriverAt] = 0x57;
+    WriteFile(path, bytes);
+    EXPECT_EQ(ReadTableCodePage(path), "CP1252");
+    ASSERT_TRUE(WriteTableCodePage(path, "CP1252"));
+    EXPECT_EQ(ReadFile(path), bytes);
+
+    WriteFile(dir / "t.cpg", "no such page");
+    std::string unknown;
+    EXPECT_EQ(ReadTableCodePage(path, &unknown), "CP1252")
+        << "the byte, when the .cpg says nothing known";
+    EXPECT_EQ(unknown, "no such page");
+}
+
+// What GDAL reads from a table, recoded to UTF-8 as GDAL decides.
+std::string GdalName(const std::string& path) {
+    GDALAllRegister();
+    GDALDatasetH ds = GDALOpenEx(path.c_str(), GDAL_OF_VECTOR, nullptr, nullptr, nullptr);
+    EXPECT_NE(ds, nullptr) << path;
+    if (ds == nullptr) return {};
+    OGRLayerH layer = GDALDatasetGetLayer(ds, 0);
+    OGRFeatureH feature = OGR_L_GetNextFeature(layer);
+    std::string name = feature != nullptr ? OGR_F_GetFieldAsString(feature, 1) : "";
+    if (feature != nullptr) OGR_F_Destroy(feature);
+    GDALClose(ds);
+    return name;
+}
+
+TEST(TableCodePage, GdalReadsTheTextByTheCpgOrByTheByteAlone) {
+    const std::pair<const char*, const char*> texts[] = {
+        {"CP1251", "Москва"},   {"CP1253", "Αθήνα"},   {"CP1250", "Łódź"},   {"CP1254", "İzmir"},
+        {"CP1257", "Šiauliai"}, {"CP1256", "القاهرة"}, {"CP1252", "Zürich"}, {"UTF-8", "東京"},
+    };
+    TempDir dir;
+    int n = 0;
+    for (auto [codePage, utf8] : texts) {
+        SCOPED_TRACE(codePage);
+        const std::string name = "t" + std::to_string(++n);
+        const std::string bytes = TextRecoder(kUtf8CodePage, codePage).Convert(utf8);
+        const std::string path = MakeTable(dir, name, codePage, "\"" + bytes + "\"");
+        EXPECT_EQ(GdalName(path), utf8);
+        // GDAL knows the Windows pages by their byte alone, but for Arabic and Hebrew.
+        if (std::string_view(codePage) != "CP1256" && LanguageDriverOf(codePage) != 0) {
+            ASSERT_TRUE(DeleteFile(dir / (name + ".cpg")));
+            EXPECT_EQ(GdalName(path), utf8) << "by the language driver byte";
+        }
+    }
+}
+
+}  // namespace
+}  // namespace vx
