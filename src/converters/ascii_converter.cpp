@@ -5,10 +5,12 @@
 #include <string_view>
 #include <vector>
 
-#include "converters/layer_set_output.h"
+#include "dbase/attribute_table.h"
 #include "platform/file_system.h"
+#include "platform/paths.h"
 #include "platform/strings.h"
 #include "platform/text_file.h"
+#include "vxv/layer_set_writer.h"
 
 namespace vx {
 
@@ -220,11 +222,19 @@ int TxtToVXV(const std::string& source, const std::string& target, int kind, int
         model.LayerKind.UnitCode = 8;
         // The layer gets its table like every other layer, so that the exports find one; it
         // holds only the numbering, the text carrying nothing else.
-        NameLayerTable(model, files);
+        LayerStages stages;
+        stages.kinds = {kind};
+        stages.begin = [&](int, const LayerFiles& layer) {
+            NameLayerTable(model, NameOf(layer.dbf));
+            return true;
+        };
         std::string error;
-        if (!WriteModelLayer(model, kind, count, files, error) ||
-            !WriteLayerTable(
-                files.dbf, "", count, [](std::int64_t) { return std::string(); }, error)) {
+        stages.written = [&](int, const LayerFiles& layer) {
+            return WriteLayerTable(
+                layer.dbf, "", count, [](std::int64_t) { return std::string(); }, error);
+        };
+        std::vector<std::string> written;
+        if (!WriteLayerSet(model, target, stages, written, error)) {
             RemoveFiles({files.vxv, files.vxs, files.dbf});
             return Fail(reason, error);
         }

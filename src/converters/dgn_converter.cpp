@@ -9,9 +9,10 @@
 
 #include "converters/gdal_routes.h"
 #include "converters/gdal_support.h"
-#include "converters/layer_set_output.h"
 #include "dbase/attribute_table.h"
 #include "platform/file_system.h"
+#include "platform/paths.h"
+#include "vxv/layer_set_writer.h"
 
 namespace vx {
 
@@ -36,7 +37,7 @@ struct ElementLook {
 };
 
 // Rows of the attribute tables, row n for object n of its kind.
-struct AttributeRows {
+struct ElementRows {
     std::vector<ElementLook> regions;
     std::vector<ElementLook> lines;
     std::vector<ElementLook> points;
@@ -139,7 +140,7 @@ class DgnCollector {
         AddGeometry(*geometry, look);
     }
 
-    AttributeRows& Rows() { return rows_; }
+    ElementRows& Rows() { return rows_; }
     std::size_t Skipped() const { return skipped_; }
 
   private:
@@ -309,7 +310,7 @@ class DgnCollector {
     }
 
     LayerModel& model_;
-    AttributeRows rows_;
+    ElementRows rows_;
     std::size_t skipped_ = 0;
 };
 
@@ -389,26 +390,22 @@ extern "C" VX_GDAL_ROUTE int VxGdalDgnImport(const std::string& source, const st
         model.Layer.lDatum = -1;
         model.LayerKind.UnitCode = 8;
 
-        AttributeRows& rows = collector.Rows();
-        const struct {
-            int kind;
-            std::int32_t count;
-            const std::vector<ElementLook>* rows;
-        } layers[] = {{kKindRegion, model.RegionCount, &rows.regions},
-                      {kKindLine, model.LineCount, &rows.lines},
-                      {kKindPoint, model.PointCount, &rows.points}};
-        for (const auto& layer : layers) {
-            if (layer.count == 0) continue;
-            LayerFiles files;
-            LayerFilesFor(target, layer.kind, kinds > 1, files);
-            written.insert(written.end(), {files.vxv, files.vxs, files.dbf});
-            NameLayerTable(model, files);
-            std::string error;
-            if (!WriteModelLayer(model, layer.kind, layer.count, files, error) ||
-                !WriteElementTable(files.dbf, *layer.rows, error)) {
-                throw DgnFailure(error);
+        ElementRows& rows = collector.Rows();
+        const std::pair<int, const std::vector<ElementLook>*> layers[] = {
+            {kKindRegion, &rows.regions}, {kKindLine, &rows.lines}, {kKindPoint, &rows.points}};
+        LayerStages stages;
+        stages.begin = [&](int, const LayerFiles& files) {
+            NameLayerTable(model, NameOf(files.dbf));
+            return true;
+        };
+        std::string error;
+        stages.written = [&](int kind, const LayerFiles& files) {
+            for (const auto& [layerKind, layerRows] : layers) {
+                if (layerKind == kind) return WriteElementTable(files.dbf, *layerRows, error);
             }
-        }
+            return true;
+        };
+        if (!WriteLayerSet(model, target, stages, written, error)) throw DgnFailure(error);
         // Members of an earlier set at the same target that this drawing does not have
         // would otherwise pass for part of it.
         std::vector<std::string> stale;

@@ -8,10 +8,10 @@
 
 #include "converters/crs_mapping.h"
 #include "converters/dgn_converter.h"
-#include "converters/layer_set_output.h"
 #include "converters/tab_converter.h"
 #include "platform/file_system.h"
 #include "platform/paths.h"
+#include "vxv/layer_set_writer.h"
 
 namespace vx {
 
@@ -126,8 +126,8 @@ bool CoordSysToPrj(const std::string& clause, std::string& prj, std::string& rea
 }
 
 bool PlaceDistance(const std::string& firstCrs, const std::vector<Vertex>& first,
-                   const std::string& secondCrs, const std::vector<Vertex>& second,
-                   double& degrees, std::string& reason) {
+                   const std::string& secondCrs, const std::vector<Vertex>& second, double& degrees,
+                   std::string& reason) {
     const GdalRoutes& routes = Routes();
     if (routes.placeDistance == nullptr) {
         reason = routes.error;
@@ -135,7 +135,6 @@ bool PlaceDistance(const std::string& firstCrs, const std::vector<Vertex>& first
     }
     return routes.placeDistance(firstCrs, first, secondCrs, second, &degrees, &reason) == 0;
 }
-
 
 int main1(const std::string& source, const std::string& target, std::string* reason) {
     return RunRoute(&GdalRoutes::tabConvert, 1, source, target, reason);

@@ -19,14 +19,6 @@ constexpr std::size_t kFlushBytes = std::size_t{64} << 20;
 
 constexpr std::string_view kKeyColumn = "SPATIAL_ID Decimal(20, 0)";
 
-bool CreateFailed(JobContext& job, TableConnection& connection, const std::string& why) {
-    job.prompt().ShowMessage(why);
-    connection.Close();
-    job.Fail();
-    job.ReportStage("Problems creating the dbf file!");
-    return false;
-}
-
 void BuildRow(std::string& row, std::int64_t n, std::string_view midLine, char delimiter,
               std::int32_t sourceIdColumn) {
     char digits[24];
@@ -38,16 +30,6 @@ void BuildRow(std::string& row, std::int64_t n, std::string_view midLine, char d
         row += ',';
         AppendRowValue(row, values[m - 1]);
     }
-}
-
-// The table file as the filling step reaches it: under the layer's table name when it is
-// there, else under the name it was created with.
-std::string FilledTablePath(const JobContext& job, const std::string& shortTableName) {
-    if (!job.tableFileName.empty()) {
-        std::string path = JoinPath(job.outputFolder, job.tableFileName);
-        if (FileExists(path)) return path;
-    }
-    return JoinPath(job.outputFolder, shortTableName + ".dbf");
 }
 
 }  // namespace
@@ -91,17 +73,14 @@ std::string AttributeRowText(std::int64_t n, std::string_view midLine, char deli
     return row;
 }
 
-bool CreateAttributeTable(JobContext& job, TableConnection& connection,
-                          const std::string& shortTableName, bool textLabelColumn) {
-    const std::string tableFile =
-        job.tableFileName.empty() ? shortTableName + ".dbf" : job.tableFileName;
-    if (job.options.CreateDbf) {
-        std::string existing =
-            FindCompanion(JoinPath(job.outputFolder, shortTableName + ".dbf"), ".dbf");
-        if (!existing.empty()) DeleteFile(existing);
-    }
+bool CreateAttributeTable(TableConnection& connection, const std::string& shortTableName,
+                          const std::string& tablePath, const AttributeRows& rows,
+                          bool textLabelColumn, std::string& error) {
+    const std::string folder = FolderOf(tablePath);
+    const std::string existing = FindCompanion(JoinPath(folder, shortTableName + ".dbf"), ".dbf");
+    if (!existing.empty()) DeleteFile(existing);
     // A source without a column list still gets the key column that ties rows to objects.
-    std::string columns = Trim(job.columnList).empty() ? std::string(kKeyColumn) : job.columnList;
+    std::string columns = Trim(rows.columnList).empty() ? std::string(kKeyColumn) : rows.columnList;
     if (textLabelColumn) columns += ",TextLabel char(254)";
     // Bare words that are also SQL keywords get an underscore; names from the MIF reader stand
     // in brackets and pass unchanged.
@@ -110,43 +89,32 @@ bool CreateAttributeTable(JobContext& job, TableConnection& connection,
     columns = ReplaceAllNoCase(columns, "date ", "Date_ ");
 
     std::string statement = "CREATE TABLE [" + shortTableName + "]\r\n(\r\n" + columns + "\r\n)";
-    std::string error;
-    if (!connection.Execute(statement, error)) return CreateFailed(job, connection, error);
+    if (!connection.Execute(statement, error)) return false;
 
-    std::string from = JoinPath(connection.Folder(), shortTableName + ".dbf");
-    std::string to = JoinPath(job.outputFolder, tableFile);
-    if (from != to && !RenameFile(from, to)) {
-        return CreateFailed(job, connection,
-                            "The table " + from + " cannot be renamed to " + to + ".");
+    const std::string from = JoinPath(connection.Folder(), shortTableName + ".dbf");
+    if (from != tablePath && !RenameFile(from, tablePath)) {
+        error = "The table " + from + " cannot be renamed to " + tablePath + ".";
+        return false;
     }
     // The rows come from the source as they are; the table says which code page they are in.
-    if (!WriteTableCodePage(to, job.codePage)) {
-        return CreateFailed(job, connection,
-                            "The code page of the table " + to + " cannot be written.");
+    if (!WriteTableCodePage(tablePath, rows.codePage)) {
+        error = "The code page of the table " + tablePath + " cannot be written.";
+        return false;
     }
-    job.model.TableNames = {tableFile};
-    job.model.TableNameLengths = {static_cast<std::int32_t>(tableFile.size())};
     return true;
 }
 
-bool FillAttributeTable(JobContext& job, int kind, const std::string& shortTableName) {
-    if (!job.midPresent) return true;
-    job.ReportStage("    Creating DBF File.");
-    return FillAttributeRows(job, kind, shortTableName);
-}
-
-bool FillAttributeRows(const JobContext& job, int kind, const std::string& shortTableName) {
-    if (!job.midPresent) return true;
-    const std::string path = FilledTablePath(job, shortTableName);
+bool FillAttributeRows(const std::string& tablePath, const AttributeRows& rows,
+                       const std::vector<std::int32_t>& objectOrder,
+                       const std::vector<std::string>& labels, int kind) {
+    if (rows.midPath.empty()) return true;
     VXRecordset table;
-    table.OpenDBF(path);  // false for the empty table; what counts is that its head loaded
+    table.OpenDBF(tablePath);  // false for the empty table; what counts is that its head loaded
     if (!table.HasTable()) return false;
     TextReader mid;
-    if (!mid.Open(job.midPath)) return false;
+    if (!mid.Open(rows.midPath)) return false;
     table.ResizeRecords(kAttributeFlushRows);
 
-    const auto& order = job.model.ObjectOrder;
-    const auto& labels = job.model.TextLabels;
     const std::size_t recordLength = table.Layout().header.recordLength;
     std::size_t r = 0;
     std::int64_t n = 0;
@@ -156,13 +124,13 @@ bool FillAttributeRows(const JobContext& job, int kind, const std::string& short
     std::string_view line;
     while (mid.ReadLine(line)) {
         ++r;
-        if (r > order.size()) break;  // lines past the last object belong to none
-        std::int32_t code = order[r - 1];
+        if (r > objectOrder.size()) break;  // lines past the last object belong to none
+        std::int32_t code = objectOrder[r - 1];
         if (OrderHasKind(code, kind)) {
-            BuildRow(row, ++n, line, job.delimiter, job.sourceIdColumn);
+            BuildRow(row, ++n, line, rows.delimiter, rows.sourceIdColumn);
         } else if (kind == kKindPoint && code == kOrderText) {
             ++t;
-            BuildRow(row, ++n, line, job.delimiter, job.sourceIdColumn);
+            BuildRow(row, ++n, line, rows.delimiter, rows.sourceIdColumn);
             row += ',';
             AppendRowValue(row, t <= labels.size() ? std::string_view(labels[t - 1]) : "");
         } else {
@@ -172,13 +140,66 @@ bool FillAttributeRows(const JobContext& job, int kind, const std::string& short
         ++pending;
         if (pending >= kAttributeFlushRows ||
             static_cast<std::size_t>(pending) * recordLength >= kFlushBytes) {
-            table.UpdateFileEx(path);
+            table.UpdateFileEx(tablePath);
             table.ResizeRecords(kAttributeFlushRows);
             pending = 0;
         }
     }
-    table.UpdateFileEx(path);
+    table.UpdateFileEx(tablePath);
     return !mid.Failed() && !table.WriteFailed();
+}
+
+bool WriteLayerTable(const std::string& dbfPath, const std::string& columns, std::int64_t rows,
+                     const std::function<std::string(std::int64_t)>& rowValues,
+                     std::string& error) {
+    const std::string folder = FolderOf(dbfPath);
+    const std::string fileName = NameOf(dbfPath);
+    const std::string table = fileName.substr(0, fileName.size() - 4);
+    TableConnection connection;
+    if (!connection.Open(folder.empty() ? "." : folder)) {
+        error = "no folder " + folder;
+        return false;
+    }
+    // The engine refuses to create a table that is there; this one is being replaced.
+    for (std::string old = connection.TablePath(table); !old.empty();
+         old = connection.TablePath(table)) {
+        if (!DeleteFile(old)) {
+            error = "cannot replace " + old;
+            return false;
+        }
+    }
+    std::string sql = "CREATE TABLE [" + table + "]\r\n(\r\nSPATIAL_ID Decimal(20, 0)";
+    if (!columns.empty()) sql += "," + columns;
+    sql += "\r\n)";
+    if (!connection.Execute(sql, error)) return false;
+    const std::string path = connection.TablePath(table);
+
+    VXRecordset recordset;
+    recordset.OpenDBF(path);
+    if (!recordset.HasTable()) {
+        error = "cannot open the new table " + path;
+        return false;
+    }
+    recordset.ResizeRecords(kAttributeFlushRows);
+    std::int32_t pending = 0;
+    std::string row;
+    for (std::int64_t n = 1; n <= rows; ++n) {
+        row = std::to_string(n);
+        const std::string values = rowValues(n);
+        if (!values.empty()) row += "," + values;
+        recordset.InsertRecordEX(row);
+        if (++pending == kAttributeFlushRows) {
+            recordset.UpdateFileEx(path);
+            recordset.ResizeRecords(kAttributeFlushRows);
+            pending = 0;
+        }
+    }
+    recordset.UpdateFileEx(path);
+    if (recordset.WriteFailed()) {
+        error = "cannot write " + path;
+        return false;
+    }
+    return true;
 }
 
 }  // namespace vx

@@ -1,11 +1,14 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "dbase/table_engine.h"
-#include "model/job_context.h"
+#include "model/layer_model.h"
+#include "platform/code_page.h"
 
 // The attribute table of each layer a MIF import writes: named after the layer, created empty
 // from the MIF's column list, then filled from the MID rows of the layer's objects, with a
@@ -31,23 +34,40 @@ std::string AttributeRowText(std::int64_t n, std::string_view midLine, char deli
 // `value` quoted for such a row when it needs it.
 void AppendRowValue(std::string& row, std::string_view value);
 
-// Creates the empty table of a layer over the connection, under `shortTableName`, and leaves
-// it under the job's table file name, marked with the job's code page (a .cpg beside it and
-// its language driver byte); the layer model's table list becomes that one name.
-// With `textLabelColumn` the table gets a last column TextLabel for the labels of text
-// objects. On failure: a message box with the reason, the connection closed, the job failed
-// and "Problems creating the dbf file!" reported; the result is false.
-bool CreateAttributeTable(JobContext& job, TableConnection& connection,
-                          const std::string& shortTableName, bool textLabelColumn);
+// The rows of a layer's table as a MIF import brings them: a MID file of delimited text, the
+// column declarations the header gives, and the code page of the text.
+struct AttributeRows {
+    std::string midPath;     // empty: the source has no MID
+    std::string columnList;  // columns for CREATE TABLE, SPATIAL_ID first; empty: none
+    char delimiter = ',';
+    std::string codePage{kDefaultCodePage};
+    std::int32_t sourceIdColumn = -1;  // 1-based position of a source Spatial_ID column
+    bool sourceIdPresent = false;
+};
 
-// Fills the table of the layer of `kind` from the job's MID file: the r-th MID line belongs
-// to the r-th object of the source; lines of other kinds are skipped, and for the point layer
-// text objects bring their label. Rows are written 20,000 at a time. Does nothing when the
-// job has no MID file. False when the table or the MID file cannot be read or the table
-// cannot be written; the caller reports it.
-bool FillAttributeTable(JobContext& job, int kind, const std::string& shortTableName);
-// The same without reporting its stage. It only reads the job, so it may run on a thread of
-// its own while the layer's files are written from the same model.
-bool FillAttributeRows(const JobContext& job, int kind, const std::string& shortTableName);
+// Creates the empty table of a layer over the connection (open on the output folder), under
+// `shortTableName`, and leaves it as `tablePath` marked with the rows' code page. With
+// `textLabelColumn` the table gets a last column TextLabel for the labels of text objects.
+// False with the reason in `error`.
+bool CreateAttributeTable(TableConnection& connection, const std::string& shortTableName,
+                          const std::string& tablePath, const AttributeRows& rows,
+                          bool textLabelColumn, std::string& error);
+
+// Fills the table at `tablePath` of the layer of `kind` from the MID rows: the r-th MID line
+// belongs to the r-th object of the source (objectOrder); lines of other kinds are skipped,
+// and for the point layer text objects bring their label. Rows are written 20,000 at a
+// time. Does nothing when there is no MID. False when the table or the MID cannot be read or
+// the table cannot be written. It only reads, so it may run on a thread of its own while the
+// layer's files are written from the same model.
+bool FillAttributeRows(const std::string& tablePath, const AttributeRows& rows,
+                       const std::vector<std::int32_t>& objectOrder,
+                       const std::vector<std::string>& labels, int kind);
+
+// Writes the attribute table of a layer of `rows` objects: a SPATIAL_ID column numbering them
+// 1, 2, 3 ..., then `columns` (column definitions as CREATE TABLE takes them, after a comma;
+// empty for none), each row's values given by `rowValues` (1-based, comma-separated, each
+// value as AppendRowValue quotes it). An existing table is replaced. False with `error`.
+bool WriteLayerTable(const std::string& dbfPath, const std::string& columns, std::int64_t rows,
+                     const std::function<std::string(std::int64_t)>& rowValues, std::string& error);
 
 }  // namespace vx

@@ -25,7 +25,7 @@ constexpr int kAsciiSymbolSize = 10;
 }  // namespace
 
 void Import::SetAsciiLayerInfo(const ProjectionSettings& s) {
-    LayerInfo& a = ctx_.asciiLayer;
+    LayerInfo& a = asciiLayer_;
     a.lCoordSys = s.lCoordSys;
     a.lProjection = s.lProjection;
     a.lDatum = s.lDatum;
@@ -108,7 +108,7 @@ bool Import::StampAsciiLayer(const std::string& vxvPath) {
     LayerInfo measured;
     DecodeLayerInfo(stored, measured);
     file.Close();
-    LayerInfo& a = ctx_.asciiLayer;
+    LayerInfo& a = asciiLayer_;
     a.MinX = measured.MinX;
     a.MinY = measured.MinY;
     a.MaxX = measured.MaxX;
@@ -122,7 +122,7 @@ bool Import::StampAsciiLayer(const std::string& vxvPath) {
 bool Import::RunConverterImport(
     const std::string& Inputfile, const std::string& OutputFile, bool dgn,
     const std::function<bool(const std::string&, std::string&)>& convert) {
-    try {
+    return Guarded([&] {
         ctx_.Report(std::string(dgn ? "Importing DGN File " : "Importing Ascii File ") +
                     NameOf(Inputfile) + kNewLine);
         if (!CheckConverterImport(Inputfile, OutputFile, dgn)) {
@@ -139,10 +139,7 @@ bool Import::RunConverterImport(
         ctx_.Report(kNewLine + "\tImport Successfully Completed." + kNewLine + kNewLine);
         if (ctx_.options.DeleteScrFile) DeleteFile(Inputfile);
         return true;
-    } catch (const std::exception& e) {
-        FailUnexpected(e.what());
-        return false;
-    }
+    });
 }
 
 bool Import::ImportDgnFile(const std::string& Inputfile, const std::string& OutputFile) {

@@ -49,6 +49,24 @@ bool Import::SaveImportLog(const std::string& FileName) const {
 
 void Import::ResetJob() {
     ctx_.ResetJob();
+    model_.Clear();
+}
+
+void Import::FailUnexpected(std::string_view what) {
+    ctx_.ReportStage(what.empty() ? std::string("Problems Encountered !!!")
+                                  : "Problems Encountered !!! " + std::string(what));
+    ctx_.Fail();
+}
+
+LayerInfo Import::InitialAsciiLayer() {
+    // Until the front end gives its settings: plane coordinates.
+    LayerInfo layer;
+    layer.lCoordSys = 1;
+    layer.MinX = -90.0;
+    layer.MinY = -45.0;
+    layer.MaxX = 90.0;
+    layer.MaxY = 45.0;
+    return layer;
 }
 
 void Import::DeleteLayerSet(const std::string& vxvPath) {

@@ -1,9 +1,11 @@
 #pragma once
 
+#include <exception>
 #include <functional>
 #include <string>
 #include <string_view>
 
+#include "dbase/attribute_table.h"
 #include "dbase/table_engine.h"
 #include "engine/projection_settings.h"
 #include "model/job_context.h"
@@ -35,8 +37,8 @@ class Import {
 
     // What the front end shows: whether its format choice is TAB, and the .tab file of the
     // TAB route in progress. Both only change the wording of status lines and one check.
-    void SetTabMode(bool on) { ctx_.tabMode = on; }
-    void SetCurrentFile(const std::string& path) { ctx_.currentFile = path; }
+    void SetTabMode(bool on) { tabMode_ = on; }
+    void SetCurrentFile(const std::string& path) { currentFile_ = path; }
 
     // The ReportStatus event: each status line is delivered synchronously to every
     // subscriber, in the order raised.
@@ -98,9 +100,10 @@ class Import {
     // nothing. Errors are ignored: a failed deletion does not stop the others.
     void DeleteLayerSet(const std::string& vxvPath);
 
-    // The job's state, for the stages that run inside a job and for tests.
+    // The job's state and the layer model of the file in progress, for tests.
     JobContext& Context() { return ctx_; }
     const JobContext& Context() const { return ctx_; }
+    LayerModel& Model() { return model_; }
 
   private:
     // Clears the way for a layer output: with overwriting off an existing file refuses the
@@ -114,14 +117,47 @@ class Import {
                             const std::function<bool(const std::string&, std::string&)>& convert);
     // Writes the ASCII layer description into a layer the converter made.
     bool StampAsciiLayer(const std::string& vxvPath);
-    // Ends a job that met an unexpected error: a status line and the failure flag.
-    void FailUnexpected(const std::string& what);
+    // Ends a job that met an unexpected error: "Problems Encountered !!!" with what it was,
+    // and the failure flag.
+    void FailUnexpected(std::string_view what);
+    // Runs the body of a public operation so that no exception leaves the engine: one that
+    // escapes its stages ends the job as failed.
+    template <typename Body>
+    bool Guarded(Body&& body) noexcept {
+        try {
+            return body();
+        } catch (const std::exception& e) {
+            FailUnexpected(e.what());
+        } catch (...) {
+            FailUnexpected("");
+        }
+        return false;
+    }
+    // Reads a layer for the MIF export: the objects, styles and index, then, when attributes
+    // are carried, opens the layer's table. On failure the job fails with "Error Reading
+    // VXV....".
+    void ReadLayerFile(const std::string& vxvPath);
+    // The line every failed layer read ends with, and the failure flag.
+    void ReportLayerReadError();
+    // Writes the one layer of a shapefile import as the reader left it in the model.
+    void WriteShapeLayer();
+    // Writes the layer set of a MIF import from the model, with a table per layer filled
+    // from the MID rows.
+    void WriteMifLayerSet(const AttributeRows& rows, bool unsupportedShapes);
     // The check stages of the shapefile drivers: job reset, source checks, output names; the
     // import also copies and prepares the table. False when the job was refused.
     bool CheckShapeImport(const std::string& Inputfile, const std::string& OutputFile);
     bool CheckShapeExport(const std::string& Inputfile, const std::string& OutputFile);
 
     JobContext ctx_;
+    LayerModel model_;  // the layer set or layer of the file in progress
+    // What the front end shows, which changes the wording of some lines: whether its format
+    // is TAB, and the .tab file of the TAB route in progress.
+    bool tabMode_ = false;
+    std::string currentFile_;
+    // The coordinate system the ASCII import stamps into its layers (SetAsciiLayerInfo).
+    LayerInfo asciiLayer_ = InitialAsciiLayer();
+    static LayerInfo InitialAsciiLayer();
     // The table engine's connection and the recordset of the layer being exported; both
     // live as long as the engine.
     TableConnection connection_;

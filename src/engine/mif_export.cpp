@@ -24,6 +24,32 @@ std::string ExistingOutput(const std::string& path) {
 
 }  // namespace
 
+void Import::ReportLayerReadError() {
+    ctx_.Fail();
+    ctx_.AppendLog(std::string("Error Reading VXV....") + std::string(kCrLf));
+    ctx_.SetStatus(std::string("\tError Reading VXV....") + std::string(kCrLf));
+    ctx_.RaiseStatus();
+}
+
+void Import::ReadLayerFile(const std::string& vxvPath) {
+    std::string vxsPath = FindCompanion(vxvPath, ".vxs");
+    if (vxsPath.empty()) vxsPath = ReplaceInName(vxvPath, ".vxv", ".vxs");
+    ctx_.vxsPath = vxsPath;
+    std::string error;
+    if (!ReadLayerData(model_, vxvPath, vxsPath, LayerTarget::kObjects, nullptr, error)) {
+        ReportLayerReadError();
+        ctx_.AppendLog("\t(" + error + ")" + std::string(kCrLf));
+        return;
+    }
+    if (ctx_.options.CreateDbf && !OpenAttributeTable(model_, vxvPath, connection_, recordset_)) {
+        const std::string line = "\tMissing or Corrupt Non-Spatial Data File" + std::string(kCrLf);
+        ctx_.AppendLog(line);
+        ctx_.SetStatus(line);
+        ctx_.RaiseStatus();
+        ReportLayerReadError();
+    }
+}
+
 void Import::InitMifExport(const std::string& Inputfile, const std::string& OutputFileN) {
     ResetJob();
     ctx_.ReportStage("Checking Input Files...");
@@ -52,7 +78,7 @@ void Import::InitMifExport(const std::string& Inputfile, const std::string& Outp
 
     // The TAB route writes its MIF to a temporary file of its own making, which is in the
     // way by design.
-    if (!ctx_.tabMode) {
+    if (!tabMode_) {
         const std::string existing = ExistingOutput(mifPath);
         if (!existing.empty()) {
             if (!ctx_.options.OverwriteExistingFiles) {
@@ -75,14 +101,21 @@ void Import::InitMifExport(const std::string& Inputfile, const std::string& Outp
 }
 
 bool Import::ExportMifFile(const std::string& Inputfile, const std::string& OutputFile) {
-    bool result = false;
-    try {
+    // The layer's table is the source's: it is let go of whatever happens, before the
+    // sources may be deleted. What the writer had written stays on disk.
+    struct TableRelease {
+        Import& engine;
+        ~TableRelease() {
+            engine.recordset_.Close();
+            engine.connection_.Close();
+        }
+    };
+    return Guarded([&] {
         // The log line names no file; the status line does.
         const std::string what =
-            ctx_.tabMode ? "Exporting TAB To MIF File " : "Exporting VXV To MIF File ";
+            tabMode_ ? "Exporting TAB To MIF File " : "Exporting VXV To MIF File ";
         ctx_.AppendLog(what + std::string(kCrLf));
-        ctx_.SetStatus(what + NameOf(ctx_.tabMode ? ctx_.currentFile : OutputFile) +
-                       std::string(kCrLf));
+        ctx_.SetStatus(what + NameOf(tabMode_ ? currentFile_ : OutputFile) + std::string(kCrLf));
         ctx_.RaiseStatus();
 
         InitMifExport(Inputfile, OutputFile);
@@ -90,19 +123,17 @@ bool Import::ExportMifFile(const std::string& Inputfile, const std::string& Outp
             ctx_.RaiseStatus();
             return false;
         }
-        ReadLayerFile(ctx_, Inputfile, connection_, recordset_);
-        if (ctx_.Failed()) {
-            ctx_.Report("\r\nThere was some problem during export.\r\n");
-            recordset_.Close();
-            connection_.Close();
-            return false;
+        {
+            TableRelease release{*this};
+            ReadLayerFile(Inputfile);
+            if (ctx_.Failed()) {
+                ctx_.Report("\r\nThere was some problem during export.\r\n");
+                return false;
+            }
+            WriteMifFile(model_, JoinPath(ctx_.outputFolder, ctx_.outputName),
+                         ctx_.options.CreateDbf, recordset_, ctx_);
         }
-        WriteMifFile(ctx_, recordset_);
-        // The table is the source's; let go of it before the sources may be deleted.
-        recordset_.Close();
-        connection_.Close();
         ctx_.Report("\r\n\tExport Successfully Completed.\r\n\r\n");
-        result = true;
 
         if (ctx_.options.DeleteScrFile) {
             std::string vxs =
@@ -115,15 +146,8 @@ bool Import::ExportMifFile(const std::string& Inputfile, const std::string& Outp
                 if (path.empty() || !DeleteFile(path)) break;
             }
         }
-        return result;
-    } catch (const std::exception& e) {
-        // What the writer had written stays on disk.
-        recordset_.Close();
-        connection_.Close();
-        if (result) return result;
-        FailUnexpected(e.what());
-        return false;
-    }
+        return true;
+    });
 }
 
 }  // namespace vx

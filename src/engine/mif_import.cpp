@@ -6,14 +6,23 @@
 #include "platform/file_system.h"
 #include "platform/paths.h"
 #include "platform/strings.h"
+#include "vxv/layer_format.h"
 #include "vxv/layer_set_writer.h"
 
 namespace vx {
 
 namespace {
 
-// The suffixes a layer set adds to its output name when the source holds several kinds.
-constexpr const char* kLayerSuffixes[] = {"", "_rg", "_ln", "_pt"};
+const char* WritingLine(int kind) {
+    switch (kind) {
+        case kKindRegion:
+            return "Writing Region File.";
+        case kKindLine:
+            return "Writing Polyline File.";
+        default:
+            return "Writing Point File.";
+    }
+}
 
 }  // namespace
 
@@ -26,11 +35,6 @@ bool Import::ClearLayerOutput(const std::string& vxvPath, const std::string& abo
     DeleteLayerSet(vxvPath);
     DeleteFile(vxvPath);
     return true;
-}
-
-void Import::FailUnexpected(const std::string& what) {
-    ctx_.ReportStage("Problems Encountered !!! " + what);
-    ctx_.Fail();
 }
 
 void Import::InitMifImport(const std::string& Inputfile, const std::string& OutputFileN) {
@@ -66,10 +70,8 @@ void Import::InitMifImport(const std::string& Inputfile, const std::string& Outp
 
     // A source of several kinds writes suffixed layers; each is an output that overwriting
     // must allow, like the plain name.
-    for (const char* suffix : kLayerSuffixes) {
-        const std::string name =
-            ReplaceAllNoCase(ctx_.outputName, ".vxv", std::string(suffix) + ".vxv");
-        if (!ClearLayerOutput(JoinPath(folder, name), "MIF Import Aborted")) return;
+    for (const std::string& path : LayerSetFiles(JoinPath(folder, ctx_.outputName))) {
+        if (EndsWithNoCase(path, ".vxv") && !ClearLayerOutput(path, "MIF Import Aborted")) return;
     }
 
     const std::string tableFile = ReplaceAllNoCase(ctx_.outputName, ".vxv", ".dbf");
@@ -92,10 +94,62 @@ void Import::InitMifImport(const std::string& Inputfile, const std::string& Outp
     ctx_.shortTableName = ShortTableName(folder, tableFile);
 }
 
+void Import::WriteMifLayerSet(const AttributeRows& rows, bool unsupportedShapes) {
+    model_.FileHeader.FormatNumber = kLayerFormatNumber;
+    ctx_.ReportStage("Writing ...");
+    if (unsupportedShapes) {
+        ctx_.prompt().ShowMessage(
+            "Your file contains some unsupported shapes.\r\nOnly REGION, PLINE and POINT data is "
+            "supported.");
+    }
+    std::string error = "cannot open the output folder " + ctx_.outputFolder;
+    bool tableFailed = false;
+    LayerStages stages;
+    stages.begin = [&](int kind, const LayerFiles& files) {
+        ctx_.ReportStage(WritingLine(kind));
+        if (!ctx_.options.CreateDbf) return true;
+        const std::string tableFile = NameOf(files.dbf);
+        const bool labels = kind == kKindPoint && model_.TextCount >= 1;
+        if (!CreateAttributeTable(connection_, ShortTableName(ctx_.outputFolder, tableFile),
+                                  files.dbf, rows, labels, error)) {
+            ctx_.prompt().ShowMessage(error);
+            tableFailed = true;
+            return false;
+        }
+        NameLayerTable(model_, tableFile);
+        return true;
+    };
+    stages.measured = [&](int) { ctx_.ReportStage("    Creating Data File."); };
+    if (ctx_.options.CreateDbf && ctx_.midPresent) {
+        // The filling reads only the object order and the labels, which writing the layer's
+        // files does not change.
+        stages.fill = [&](int kind, const LayerFiles& files) {
+            return FillAttributeRows(files.dbf, rows, model_.ObjectOrder, model_.TextLabels, kind);
+        };
+        stages.written = [&](int, const LayerFiles&) {
+            ctx_.ReportStage("    Creating DBF File.");
+            return true;
+        };
+    }
+    std::vector<std::string> written;
+    const bool done =
+        connection_.Open(ctx_.outputFolder) &&
+        WriteLayerSet(model_, JoinPath(ctx_.outputFolder, ctx_.outputName), stages, written, error);
+    connection_.Close();
+    if (done) return;
+    ctx_.Fail();
+    if (tableFailed) {
+        ctx_.ReportStage("Problems creating the dbf file!");
+        return;
+    }
+    ctx_.ReportStage("Problems Encountered !!!");
+    ctx_.AppendLog("\t(" + error + ")\r\n");
+}
+
 bool Import::ImportMifFile(const std::string& Inputfile, const std::string& OutputFile) {
-    try {
-        if (ctx_.tabMode) {
-            ctx_.Report("Importing TAB File " + NameOf(ctx_.currentFile) + std::string(kCrLf));
+    return Guarded([&] {
+        if (tabMode_) {
+            ctx_.Report("Importing TAB File " + NameOf(currentFile_) + std::string(kCrLf));
         } else {
             ctx_.Report("Importing MIF File " + NameOf(Inputfile) + std::string(kCrLf));
         }
@@ -104,14 +158,14 @@ bool Import::ImportMifFile(const std::string& Inputfile, const std::string& Outp
             ctx_.RaiseStatus();
             return false;
         }
-        if (!ReadMifFile(ctx_, Inputfile) || ctx_.Failed()) {
-            if (!ctx_.Failed()) {
-                ctx_.ReportStage("Error Reading MIF Header");
-                ctx_.Fail();
-            }
+        const MifReadOptions options{ctx_.options.CreateDbf, ctx_.options.CreateContours};
+        MifReading reading = ReadMifFile(Inputfile, options, ctx_);
+        if (!reading.ok) {
+            ctx_.Fail();
             return false;
         }
-        WriteLayerSet(ctx_, connection_);
+        model_ = std::move(reading.model);
+        WriteMifLayerSet(reading.table, reading.unsupportedShapes);
         if (ctx_.Failed()) return false;
         ctx_.Report("\r\n\tImport Successfully Completed.\r\n\r\n");
         if (ctx_.options.DeleteScrFile) {
@@ -119,10 +173,7 @@ bool Import::ImportMifFile(const std::string& Inputfile, const std::string& Outp
             if (ctx_.midPresent) DeleteFile(ctx_.midPath);
         }
         return true;
-    } catch (const std::exception& e) {
-        FailUnexpected(e.what());
-        return false;
-    }
+    });
 }
 
 }  // namespace vx

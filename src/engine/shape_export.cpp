@@ -23,12 +23,6 @@ void RefuseExport(JobContext& ctx, const std::string& text) {
     ctx.Fail();
 }
 
-void ReportUnexpected(JobContext& ctx, const char* what) {
-    ctx.ReportStage(*what != 0 ? std::string("Problems Encountered !!! ") + what
-                               : std::string("Problems Encountered !!!"));
-    ctx.Fail();
-}
-
 // The .prj of an exported layer, made while the shapefile is written: GDAL's part (loading
 // it, PROJ's catalogue) would otherwise hold the export up. Plane layers get none; what
 // cannot be carried is said and no .prj is written.
@@ -39,9 +33,9 @@ class ShapePrj {
         if (layer.lCoordSys != 0 || layer.lProjection <= 0) return;
         pending_ = std::async(std::launch::async, [layer, unit = model.LayerKind.UnitCode] {
             Result result;
-            result.written = PrjOfLayer(layer, unit,
-                                        Bounds{layer.MinX, layer.MinY, layer.MaxX, layer.MaxY},
-                                        result.prj, result.whyNot);
+            result.written =
+                PrjOfLayer(layer, unit, Bounds{layer.MinX, layer.MinY, layer.MaxX, layer.MaxY},
+                           result.prj, result.whyNot);
             return result;
         });
     }
@@ -110,7 +104,6 @@ bool Import::CheckShapeExport(const std::string& Inputfile, const std::string& O
         DeleteFile(path);
     }
 
-    ctx_.sourcePath = Inputfile;
     const std::string store = FindCompanion(Inputfile, ".vxs");
     ctx_.vxsPath = store.empty() ? ReplaceInName(Inputfile, ".vxv", ".vxs") : store;
     ctx_.sourceFolder = FolderOf(Inputfile);
@@ -118,7 +111,7 @@ bool Import::CheckShapeExport(const std::string& Inputfile, const std::string& O
 }
 
 bool Import::GetDataset(const std::string& FileName) {
-    try {
+    return Guarded([&] {
         ctx_.ReportStage("Reading ...");
         std::string store = ctx_.vxsPath;
         if (store.empty()) {
@@ -126,41 +119,44 @@ bool Import::GetDataset(const std::string& FileName) {
             if (store.empty()) store = ReplaceInName(FileName, ".vxv", ".vxs");
         }
         std::string error;
-        if (!ReadLayerData(ctx_, FileName, store, LayerTarget::kShapeExport, true, error) ||
-            !ReadObjectNumbers(FileName, ctx_.model)) {
-            ReportLayerReadError(ctx_);
+        if (!ReadLayerData(model_, FileName, store, LayerTarget::kShapeExport, &ctx_, error) ||
+            !ReadObjectNumbers(FileName, model_)) {
+            ReportLayerReadError();
             return false;
         }
         return true;
-    } catch (const std::exception& e) {
-        ReportUnexpected(ctx_, e.what());
-    } catch (...) {
-        ReportUnexpected(ctx_, "");
-    }
-    return false;
+    });
 }
 
 bool Import::WriteShapeFile() {
-    try {
+    return Guarded([&] {
         ShapeExportPaths paths;
         paths.shpPath = JoinPath(ctx_.outputFolder, ctx_.outputName);
         paths.shxPath = JoinPath(ctx_.outputFolder, WithExtension(ctx_.outputName, ".shx"));
         paths.dbfPath = JoinPath(ctx_.outputFolder, WithExtension(ctx_.outputName, ".dbf"));
         paths.sourceFolder = ctx_.sourceFolder;
-        ShapePrj prj(ctx_.model);
-        if (!vx::WriteShapeFile(ctx_, paths)) return false;
+        ShapePrj prj(model_);
+        switch (vx::WriteShapeFile(model_, paths, ctx_.options.CreateDbf, ctx_)) {
+            case ShapeWriteResult::kWritten:
+                break;
+            case ShapeWriteResult::kTableMissing:
+                ctx_.AppendLog("\tDBF File does not exist. Shape Export Aborted" +
+                               std::string(kCrLf));
+                ctx_.SetStatus("\tDBF file does not exist. Shape Export Aborted" +
+                               std::string(kCrLf));
+                ctx_.RaiseStatus();
+                [[fallthrough]];
+            case ShapeWriteResult::kFailed:
+                ctx_.Fail();
+                return false;
+        }
         prj.Write(ctx_, JoinPath(ctx_.outputFolder, WithExtension(ctx_.outputName, ".prj")));
         return !ctx_.Failed();
-    } catch (const std::exception& e) {
-        ReportUnexpected(ctx_, e.what());
-    } catch (...) {
-        ReportUnexpected(ctx_, "");
-    }
-    return false;
+    });
 }
 
 bool Import::ExportShapeFile(const std::string& Inputfile, const std::string& OutputFile) {
-    try {
+    return Guarded([&] {
         ctx_.Report("Exporting VXV File " + NameOf(Inputfile) + std::string(kCrLf));
         if (!CheckShapeExport(Inputfile, OutputFile)) {
             ctx_.RaiseStatus();
@@ -180,12 +176,7 @@ bool Import::ExportShapeFile(const std::string& Inputfile, const std::string& Ou
             DeleteFile(ctx_.vxsPath);
         }
         return true;
-    } catch (const std::exception& e) {
-        ReportUnexpected(ctx_, e.what());
-    } catch (...) {
-        ReportUnexpected(ctx_, "");
-    }
-    return false;
+    });
 }
 
 }  // namespace vx

@@ -11,8 +11,8 @@
 #include "platform/paths.h"
 #include "platform/strings.h"
 #include "platform/text_file.h"
-#include "shape/shape_layer_writer.h"
 #include "shape/shape_reader.h"
+#include "vxv/layer_set_writer.h"
 
 namespace vx {
 
@@ -94,16 +94,15 @@ class ShapeCoordSys {
         if (!size || *size > kMaxPrjSize || !ReadWholeFile(prjPath_, prj)) {
             failure_ = "the file cannot be read";
         } else if (box) {
-            pending_ = std::async(std::launch::async,
-                                  [prj, box] { return CoordSysFromWkt(prj, *box); });
+            pending_ =
+                std::async(std::launch::async, [prj, box] { return CoordSysFromWkt(prj, *box); });
         }
     }
 
     // Gives the layer the .prj's coordinate system. Without a .prj the layer keeps plane
     // coordinates in metres; anything that cannot be carried is said, and the layer then
     // keeps plane coordinates too.
-    void ApplyTo(JobContext& ctx) {
-        LayerModel& model = ctx.model;
+    void ApplyTo(StatusLines& status, LayerModel& model) {
         KeepPlaneCoordinates(model);
         if (prjPath_.empty()) return;
         CarriedCoordSys carried;
@@ -113,8 +112,9 @@ class ShapeCoordSys {
             carried.whyNot = failure_.empty() ? "the .shp has no box" : failure_;
         }
         if (!carried.carried) {
-            ctx.ReportStage("The coordinate system of " + NameOf(prjPath_) + " is not carried (" +
-                            carried.whyNot + "): the layer keeps plane coordinates");
+            status.ReportStage("The coordinate system of " + NameOf(prjPath_) +
+                               " is not carried (" + carried.whyNot +
+                               "): the layer keeps plane coordinates");
             return;
         }
         const CoordSysReading& reading = carried.reading;
@@ -127,7 +127,7 @@ class ShapeCoordSys {
         model.LayerKind.UnitCode = reading.unitCode;
         ScaleAndShift(model, reading.factor, reading.offset);
         for (const std::string& text : reading.givenUp)
-            ctx.ReportStage(text);
+            status.ReportStage(text);
     }
 
   private:
@@ -180,7 +180,6 @@ bool Import::CheckShapeImport(const std::string& Inputfile, const std::string& O
         RefuseShapeJob(ctx_, "Shape Import Aborted");
         return false;
     }
-    ctx_.sourcePath = Inputfile;
     ctx_.sourceFolder = FolderOf(Inputfile);
     if (!ctx_.options.CreateDbf) return true;
 
@@ -201,13 +200,12 @@ bool Import::CheckShapeImport(const std::string& Inputfile, const std::string& O
     // The copy keeps the text's bytes, and says which code page they are in the way the
     // source did: by its .cpg, else by its language driver byte.
     std::string unknown;
-    const std::string codePage = ReadTableCodePage(sourceTable, &unknown);
-    if (!codePage.empty()) {
-        ctx_.codePage = codePage;
-    } else if (!unknown.empty()) {
-        ctx_.ReportStage(UnknownCodePageLine(unknown));
+    std::string codePage = ReadTableCodePage(sourceTable, &unknown);
+    if (codePage.empty()) {
+        codePage = kDefaultCodePage;
+        if (!unknown.empty()) ctx_.ReportStage(UnknownCodePageLine(unknown));
     }
-    if (!WriteTableCodePage(tablePath, ctx_.codePage)) {
+    if (!WriteTableCodePage(tablePath, codePage)) {
         FailShapeCheck(ctx_,
                        "The code page of the table " + NameOf(tablePath) + " cannot be written");
         return false;
@@ -217,23 +215,23 @@ bool Import::CheckShapeImport(const std::string& Inputfile, const std::string& O
 
 bool Import::ImportShapeFile(const std::string& Inputfile, const std::string& OutputFile,
                              const ShapeImportArguments& arguments) {
-    try {
+    return Guarded([&] {
         ctx_.Report("Importing ShapeFile " + NameOf(Inputfile) + std::string(kCrLf));
         if (!CheckShapeImport(Inputfile, OutputFile)) {
             ctx_.RaiseStatus();
             return false;
         }
-        ShapeLayerTarget target;
-        target.vxvPath = JoinPath(ctx_.outputFolder, WithExtension(ctx_.outputName, ".vxv"));
-        target.vxsPath = ctx_.vxsPath;
-        target.tableFileName = ctx_.tableFileName;
-        target.style = ShapeStyleFor(arguments);
+        const ShapeStyleDefaults style = ShapeStyleFor(arguments);
         ShapeCoordSys coordSys(Inputfile);
-        ReadShapeFile(ctx_, Inputfile, target);
-        if (!ctx_.Failed()) {
-            coordSys.ApplyTo(ctx_);
+        ShapeReading reading = ReadShapeFile(Inputfile, style, ctx_);
+        if (reading.ok) {
+            model_ = std::move(reading.model);
+            coordSys.ApplyTo(ctx_, model_);
+            PrepareShapeLayer(model_, style);
             ctx_.ReportStage("Writing.....");
-            WriteShapeLayer(ctx_, target);
+            WriteShapeLayer();
+        } else {
+            ctx_.Fail();
         }
         if (ctx_.Failed()) {
             ctx_.Report(std::string(kCrLf) + "There was some problem during import." +
@@ -249,13 +247,34 @@ bool Import::ImportShapeFile(const std::string& Inputfile, const std::string& Ou
             if (!index.empty()) DeleteFile(index);
         }
         return true;
-    } catch (const std::exception& e) {
-        ctx_.ReportStage(std::string("Problems Encountered !!! ") + e.what());
-    } catch (...) {
-        ctx_.ReportStage("Problems Encountered !!!");
+    });
+}
+
+void Import::WriteShapeLayer() {
+    // The layer as the reader left it: its one kind, even when it holds no object, with the
+    // bounds and record numbers of the file.
+    LayerStages stages;
+    stages.kinds = {model_.LayerKind.ObjectKind};
+    stages.asRead = true;
+    stages.begin = [&](int kind, const LayerFiles&) {
+        NameLayerTable(model_, ctx_.tableFileName);
+        if (kind == kKindPoint) {
+            ctx_.ReportStage("Writing Shape Points");
+        } else if (kind == kKindLine) {
+            ctx_.ReportStage("Writing Shape Plines");
+        } else if (kind == kKindRegion) {
+            ctx_.ReportStage("Writing Shape Region");
+        }
+        return true;
+    };
+    std::vector<std::string> written;
+    std::string error;
+    const std::string target = JoinPath(ctx_.outputFolder, WithExtension(ctx_.outputName, ".vxv"));
+    if (!WriteLayerSet(model_, target, stages, written, error)) {
+        // A layer that was not written whole must not pass for an imported file.
+        ctx_.ReportStage(error);
+        ctx_.Fail();
     }
-    ctx_.Fail();
-    return false;
 }
 
 }  // namespace vx

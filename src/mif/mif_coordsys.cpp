@@ -7,6 +7,7 @@
 
 #include "mif/mif_input.h"
 #include "mif/mif_number_format.h"
+#include "mif/mif_reader.h"
 #include "model/datum_catalogue.h"
 #include "platform/strings.h"
 
@@ -15,7 +16,7 @@ namespace vx {
 namespace {
 
 struct UnitRow {
-    std::string_view name;  // as the MIF writer spells it
+    std::string_view name;   // as the MIF writer spells it
     std::string_view alias;  // the long form older files use; empty when none
     std::uint8_t code;
     double factor;  // metres per unit
@@ -311,8 +312,9 @@ void ReadMifProjection(CoordSysReading& reading, std::int32_t mifProjection,
             break;
     }
     if (!fits && reading.failure.empty()) {
-        reading.givenUp.push_back("False easting or northing out of range: the layer keeps "
-                                  "plane coordinates");
+        reading.givenUp.push_back(
+            "False easting or northing out of range: the layer keeps "
+            "plane coordinates");
         layer.lDatum = -1;
         return;
     }
@@ -332,8 +334,9 @@ CoordSysReading ParseMifCoordSys(std::string_view line, const LayerInfo& start) 
     LayerInfo& layer = reading.layer;
     const std::string kind = UpperAnsi(Piece(pieces, 1));
     if (ContainsNoCase(line, "Affine")) {
-        reading.givenUp.push_back("The affine transformation of the coordinate system is not "
-                                  "kept");
+        reading.givenUp.push_back(
+            "The affine transformation of the coordinate system is not "
+            "kept");
     }
     if (kind == "EARTH") {
         layer.lCoordSys = 0;
@@ -371,15 +374,15 @@ CoordSysReading ParseMifCoordSys(std::string_view line, const LayerInfo& start) 
     }
     if (!reading.failure.empty()) reading.givenUp.clear();
     if (reading.offset.X != 0.0 || reading.offset.Y != 0.0) {
-        reading.givenUp.push_back("False easting and northing are kept in whole metres: the "
-                                  "coordinates move by " +
-                                  Plain(reading.offset.X) + ", " + Plain(reading.offset.Y) +
-                                  " to keep their places");
+        reading.givenUp.push_back(
+            "False easting and northing are kept in whole metres: the "
+            "coordinates move by " +
+            Plain(reading.offset.X) + ", " + Plain(reading.offset.Y) + " to keep their places");
     }
     return reading;
 }
 
-void ReadMifCoordSys(JobContext& ctx, std::string_view line) {
+void ReadMifCoordSys(MifReadState& ctx, std::string_view line) {
     const CoordSysReading reading = ParseMifCoordSys(line, ctx.model.Layer);
     ctx.model.Layer = reading.layer;
     ctx.model.LayerKind.UnitCode = reading.unitCode;
@@ -391,8 +394,6 @@ void ReadMifCoordSys(JobContext& ctx, std::string_view line) {
     }
     for (const std::string& text : reading.givenUp)
         ctx.ReportStage(text);
-    ctx.coordProjection = reading.layer.lProjection;
-    ctx.coordDatum = reading.layer.lDatum;
 }
 
 }  // namespace vx

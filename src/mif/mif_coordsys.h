@@ -5,7 +5,7 @@
 #include <string_view>
 #include <vector>
 
-#include "model/job_context.h"
+#include "model/layer_model.h"
 
 // The CoordSys clause of a MIF header: the layer's coordinate system, projection, datum and
 // unit, and how every coordinate of the file becomes a stored one.
@@ -16,6 +16,8 @@
 // serves MIF and TAB files and the .prj of shapefiles, whose coordinate systems come here as
 // a clause.
 namespace vx {
+
+class MifReadState;
 
 // What a clause says, in the terms a layer can hold.
 struct CoordSysReading {
@@ -38,11 +40,11 @@ struct CoordSysReading {
 // Throws MifReadError when the clause is malformed (a missing or non-numeric piece).
 CoordSysReading ParseMifCoordSys(std::string_view line, const LayerInfo& start = {});
 
-// Reads one clause into ctx.model.Layer, the unit code of ctx.model.LayerKind,
-// ctx.coordinateFactor and ctx.coordinateOffset, and reports what was given up. An
+// Reads one clause of a file being read into its layer description, unit code, coordinate
+// factor and offset, and reports what was given up. An
 // unsupported projection or unit is reported and sets the failure flag; a malformed clause
 // throws MifReadError for the header stage to report.
-void ReadMifCoordSys(JobContext& ctx, std::string_view line);
+void ReadMifCoordSys(MifReadState& ctx, std::string_view line);
 
 // Fills the layer's projection code and the parameters the MIF projection carries, from the
 // blank-separated pieces of the clause (piece 3 the projection number, 4 the datum, 5 the

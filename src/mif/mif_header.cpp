@@ -37,7 +37,7 @@ char DelimiterOf(std::string_view line) {
 // `Charset "WindowsCyrillic"`: the code page of the file's text, which the attribute table
 // carries on. "Neutral" names none, and the text keeps the default; a name not known is left
 // in `unknown`.
-void ReadCharset(JobContext& ctx, std::string_view line, std::string& unknown) {
+void ReadCharset(MifReadState& ctx, std::string_view line, std::string& unknown) {
     std::string_view name = TrimBlanks(line);
     const std::size_t blank = name.find(' ');
     name = blank == std::string_view::npos ? std::string_view() : TrimBlanks(name.substr(blank));
@@ -45,7 +45,7 @@ void ReadCharset(JobContext& ctx, std::string_view line, std::string& unknown) {
         name = name.substr(1, name.size() - 2);
     const std::string codePage = CodePageOfMifCharset(name);
     if (!codePage.empty()) {
-        ctx.codePage = codePage;
+        ctx.table.codePage = codePage;
     } else if (!EqualsNoCase(name, "Neutral")) {
         unknown = name;
     }
@@ -93,7 +93,7 @@ std::int32_t ColumnCount(std::string_view line) {
 
 }  // namespace
 
-void ReadMifColumns(JobContext& ctx, MifInput& in) {
+void ReadMifColumns(MifReadState& ctx, MifInput& in) {
     const std::int32_t count = ColumnCount(in.line);
 
     ColumnNames names;
@@ -102,8 +102,8 @@ void ReadMifColumns(JobContext& ctx, MifInput& in) {
         in.ReadLineOrThrow();
         if (ContainsNoCase(in.line, "Spatial_ID")) {
             // The engine numbers its objects itself; a source id column is only remembered.
-            ctx.sourceIdColumn = position;
-            ctx.sourceIdPresent = true;
+            ctx.table.sourceIdColumn = position;
+            ctx.table.sourceIdPresent = true;
             continue;
         }
         std::string_view declaration = TrimBlanks(in.line);
@@ -131,16 +131,16 @@ void ReadMifColumns(JobContext& ctx, MifInput& in) {
     }
 
     if (list.find_first_not_of(' ') != std::string::npos) {
-        ctx.columnList = kIdColumn;
-        ctx.columnList += ',';
-        ctx.columnList += kCrLf;
-        ctx.columnList += list;
+        ctx.table.columnList = kIdColumn;
+        ctx.table.columnList += ',';
+        ctx.table.columnList += kCrLf;
+        ctx.table.columnList += list;
     } else {
-        ctx.columnList = kIdColumn;
+        ctx.table.columnList = kIdColumn;
     }
 }
 
-bool ReadMifHeader(JobContext& ctx, MifInput& in) {
+bool ReadMifHeader(MifReadState& ctx, MifInput& in) {
     try {
         // The Charset item.
         in.line = in.ReadTextItem();
@@ -152,7 +152,7 @@ bool ReadMifHeader(JobContext& ctx, MifInput& in) {
             if (keyword == "CHARSET") {
                 ReadCharset(ctx, in.line, unknownCharset);
             } else if (keyword == "DELIMITER") {
-                ctx.delimiter = DelimiterOf(in.line);
+                ctx.table.delimiter = DelimiterOf(in.line);
             } else if (keyword == "COORDSYS") {
                 ReadMifCoordSys(ctx, in.line);
                 if (ctx.Failed()) return false;

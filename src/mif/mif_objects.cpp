@@ -157,7 +157,8 @@ std::int32_t CountAfterKeyword(std::string_view line) {
 }
 
 // Pen, Brush and Center after a region, rectangle or ellipse.
-void ReadRegionClauses(JobContext& ctx, MifInput& in, MifStyleFamily family, RegionObject& region) {
+void ReadRegionClauses(MifReadState& ctx, MifInput& in, MifStyleFamily family,
+                       RegionObject& region) {
     in.ReadLookAhead();
     PenStyle pen = DefaultMifPen(family);
     if (IsClause(in.line, "PEN")) {
@@ -177,7 +178,7 @@ void ReadRegionClauses(JobContext& ctx, MifInput& in, MifStyleFamily family, Reg
 }
 
 // The Pen line that may follow a LINE or an ARC.
-void ReadLinePen(JobContext& ctx, MifInput& in, LineObject& object) {
+void ReadLinePen(MifReadState& ctx, MifInput& in, LineObject& object) {
     in.ReadLookAhead();
     if (IsClause(in.line, "PEN")) {
         object.PenIndex = ctx.model.FindPenIndex(MifPen(MifStyleFamily::kLine, in.line));
@@ -187,12 +188,12 @@ void ReadLinePen(JobContext& ctx, MifInput& in, LineObject& object) {
     }
 }
 
-RegionObject& NewRegion(JobContext& ctx) {
+RegionObject& NewRegion(MifReadState& ctx) {
     ctx.model.ObjectOrder.push_back(kOrderRegion);
     return NextObject(ctx.model.Regions, ctx.model.RegionCount);
 }
 
-LineObject& NewLine(JobContext& ctx) {
+LineObject& NewLine(MifReadState& ctx) {
     ctx.model.ObjectOrder.push_back(kOrderLine);
     return NextObject(ctx.model.Lines, ctx.model.LineCount);
 }
@@ -221,7 +222,7 @@ struct Ellipse {
 };
 
 // `Region n` and its rings, added to the rings `region` has, then its clauses.
-void ReadRegionInto(JobContext& ctx, MifInput& in, RegionObject& region) {
+void ReadRegionInto(MifReadState& ctx, MifInput& in, RegionObject& region) {
     const std::int32_t rings = CountAfterKeyword(in.line);
     region.Parts.reserve(region.Parts.size() +
                          static_cast<std::size_t>(std::min(rings, kPartReserveLimit)));
@@ -239,7 +240,7 @@ void ReadRegionInto(JobContext& ctx, MifInput& in, RegionObject& region) {
 
 // `Pline n` or `Pline Multiple s` and its sections, added to those `pline` has, then its
 // clauses. A broken PLINE keeps what it read and the file goes on: false then.
-bool ReadPlineInto(JobContext& ctx, MifInput& in, LineObject& pline) {
+bool ReadPlineInto(MifReadState& ctx, MifInput& in, LineObject& pline) {
     try {
         const std::string header(TrimLeadingBlanks(in.line));
         std::int32_t sections = 1;
@@ -281,7 +282,7 @@ bool ReadPlineInto(JobContext& ctx, MifInput& in, LineObject& pline) {
 
 // The Symbol line that may follow a point or a multipoint. Without one, a point gets the
 // default symbol; the second multipoint of a collection keeps the symbol of the first.
-void ReadPointSymbol(JobContext& ctx, MifInput& in, PointObject& point) {
+void ReadPointSymbol(MifReadState& ctx, MifInput& in, PointObject& point) {
     in.ReadLookAhead();
     if (IsClause(in.line, "SYMBOL")) {
         ReadMifSymbol(ctx, in.line, point);
@@ -292,7 +293,7 @@ void ReadPointSymbol(JobContext& ctx, MifInput& in, PointObject& point) {
 }
 
 // `Multipoint n` and its points, added to those `points` has, then its Symbol clause.
-void ReadMultiPointInto(JobContext& ctx, MifInput& in, PointObject& points) {
+void ReadMultiPointInto(MifReadState& ctx, MifInput& in, PointObject& points) {
     const std::int32_t count = CountAfterKeyword(in.line);
     ReadVertices(in, count, ctx.coordinateFactor, points.Vertices);
     points.VertexCount = static_cast<std::int32_t>(points.Vertices.size());
@@ -328,20 +329,20 @@ std::string UnknownObjectWord(std::string_view line) {
 
 }  // namespace
 
-void ReadMifRegion(JobContext& ctx, MifInput& in) {
+void ReadMifRegion(MifReadState& ctx, MifInput& in) {
     ReadRegionInto(ctx, in, NewRegion(ctx));
 }
 
-void ReadMifPline(JobContext& ctx, MifInput& in) {
+void ReadMifPline(MifReadState& ctx, MifInput& in) {
     ReadPlineInto(ctx, in, NewLine(ctx));
 }
 
-void ReadMifMultiPoint(JobContext& ctx, MifInput& in) {
+void ReadMifMultiPoint(MifReadState& ctx, MifInput& in) {
     ctx.model.ObjectOrder.push_back(kOrderPoint);
     ReadMultiPointInto(ctx, in, NextObject(ctx.model.Points, ctx.model.PointCount));
 }
 
-void ReadMifCollection(JobContext& ctx, MifInput& in) {
+void ReadMifCollection(MifReadState& ctx, MifInput& in) {
     LayerModel& model = ctx.model;
     const std::size_t order = model.ObjectOrder.size();
     model.ObjectOrder.push_back(kOrderCollection);
@@ -376,7 +377,7 @@ void ReadMifCollection(JobContext& ctx, MifInput& in) {
     }
 }
 
-void ReadMifPoint(JobContext& ctx, MifInput& in) {
+void ReadMifPoint(MifReadState& ctx, MifInput& in) {
     ctx.model.ObjectOrder.push_back(kOrderPoint);
     PointObject& point = NextObject(ctx.model.Points, ctx.model.PointCount);
     const auto pieces = SplitBlanks(TrimLeadingBlanks(in.line), 3);
@@ -387,7 +388,7 @@ void ReadMifPoint(JobContext& ctx, MifInput& in) {
     ReadPointSymbol(ctx, in, point);
 }
 
-void ReadMifLine(JobContext& ctx, MifInput& in) {
+void ReadMifLine(MifReadState& ctx, MifInput& in) {
     LineObject& line = NewLine(ctx);
     const auto n = ObjectNumbers<4>(in);
     const double f = ctx.coordinateFactor;
@@ -398,12 +399,12 @@ void ReadMifLine(JobContext& ctx, MifInput& in) {
     ReadLinePen(ctx, in, line);
 }
 
-void ReadMifNone(JobContext& ctx, MifInput&) {
+void ReadMifNone(MifReadState& ctx, MifInput&) {
     // No geometry, but the object still owns its attribute row.
     ctx.model.ObjectOrder.push_back(kOrderNone);
 }
 
-void ReadMifArc(JobContext& ctx, MifInput& in) {
+void ReadMifArc(MifReadState& ctx, MifInput& in) {
     LineObject& arc = NewLine(ctx);
     LinePart& part = arc.Parts.emplace_back();
     arc.PartCount = 1;
@@ -424,7 +425,7 @@ void ReadMifArc(JobContext& ctx, MifInput& in) {
     ReadLinePen(ctx, in, arc);
 }
 
-void ReadMifText(JobContext& ctx, MifInput& in) {
+void ReadMifText(MifReadState& ctx, MifInput& in) {
     LayerModel& model = ctx.model;
     model.ObjectOrder.push_back(kOrderText);
     PointObject& point = NextObject(model.Points, model.PointCount);
@@ -470,7 +471,7 @@ void ReadMifText(JobContext& ctx, MifInput& in) {
     if (!IsClause(in.line, "Label")) in.reuseLine = true;
 }
 
-void ReadMifRect(JobContext& ctx, MifInput& in) {
+void ReadMifRect(MifReadState& ctx, MifInput& in) {
     RegionObject& rect = NewRegion(ctx);
     const auto n = ObjectNumbers<4>(in);
     const double f = ctx.coordinateFactor;
@@ -482,13 +483,13 @@ void ReadMifRect(JobContext& ctx, MifInput& in) {
     ReadRegionClauses(ctx, in, MifStyleFamily::kRect, rect);
 }
 
-void ReadMifRoundRect(JobContext& ctx, MifInput&) {
+void ReadMifRoundRect(MifReadState& ctx, MifInput&) {
     // Not stored; its corner and radius lines pass through the object loop unread.
     ctx.unsupportedShapes = true;
     ctx.model.ObjectOrder.push_back(kOrderUnsupported);
 }
 
-void ReadMifEllipse(JobContext& ctx, MifInput& in) {
+void ReadMifEllipse(MifReadState& ctx, MifInput& in) {
     RegionObject& ellipse = NewRegion(ctx);
     const auto n = ObjectNumbers<4>(in);
     RegionPart& ring = ellipse.Parts.emplace_back();
@@ -499,7 +500,7 @@ void ReadMifEllipse(JobContext& ctx, MifInput& in) {
     ReadRegionClauses(ctx, in, MifStyleFamily::kRect, ellipse);
 }
 
-bool ReadMifData(JobContext& ctx, MifInput& in) {
+bool ReadMifData(MifReadState& ctx, MifInput& in) {
     ctx.ReportStage("Reading ...");
     LayerModel& model = ctx.model;
     try {

@@ -4,39 +4,38 @@
 #include "mif/mif_input.h"
 #include "mif/mif_objects.h"
 #include "model/geometry.h"
+#include "platform/paths.h"
 
 namespace vx {
 
-bool ReadMifFile(JobContext& ctx, const std::string& path) {
-    ctx.sourcePath = path;
-    // Every file starts from a clean layer description, so that parameters its projection
-    // does not carry are not left over from the file before.
-    ctx.model.Layer = LayerInfo{};
-    ctx.model.Layer.lProjection = -1;
-    ctx.model.Layer.lDatum = -1;
-    ctx.model.LayerKind.UnitCode = 0;
-    ctx.coordProjection = -1;
-    ctx.coordDatum = -1;
-    ctx.coordinateFactor = 1.0;
-    ctx.coordinateOffset = {};
+MifReading ReadMifFile(const std::string& path, const MifReadOptions& options,
+                       StatusLines& status) {
+    MifReadState state(options, status);
+    // A layer whose clause names no projection or datum has none.
+    state.model.Layer.lProjection = -1;
+    state.model.Layer.lDatum = -1;
 
+    // The MID is found whatever the letter case of its extension.
+    state.table.midPath = FindCompanion(path, ".mid");
+
+    MifReading reading;
     MifInput in;
-    if (!in.Open(path)) {
-        ctx.Fail();
-        return false;
-    }
+    if (!in.Open(path)) return reading;
     try {
         in.ReadTextItem();  // the Version item
     } catch (const MifReadError&) {
-        ctx.Fail();
-        return false;
+        return reading;
     }
     // The data stage applies the factor as it reads; the offset, rarely other than none,
     // moves the whole layer afterwards.
-    if (ReadMifHeader(ctx, in) && ReadMifData(ctx, in))
-        ScaleAndShift(ctx.model, 1.0, ctx.coordinateOffset);
+    if (ReadMifHeader(state, in) && ReadMifData(state, in))
+        ScaleAndShift(state.model, 1.0, state.coordinateOffset);
     in.Close();
-    return !ctx.Failed();
+    reading.ok = !state.Failed();
+    reading.model = std::move(state.model);
+    reading.table = std::move(state.table);
+    reading.unsupportedShapes = state.unsupportedShapes;
+    return reading;
 }
 
 }  // namespace vx

@@ -139,11 +139,11 @@ BrushStyle DefaultMifBrush(MifStyleFamily family) {
     return BrushStyle{family == MifStyleFamily::kRect ? 2 : 1, kWhite, 0};
 }
 
-void ApplyContours(const JobContext& ctx, PenStyle& pen, const BrushStyle& brush) {
+void ApplyContours(const MifReadState& ctx, PenStyle& pen, const BrushStyle& brush) {
     if (ctx.options.CreateContours) pen.PenColor = brush.BrushForeColor;
 }
 
-void ReadMifSymbol(JobContext& ctx, std::string_view clause, PointObject& point) {
+void ReadMifSymbol(MifReadState& ctx, std::string_view clause, PointObject& point) {
     const auto values = ClauseValues(clause);
     const std::int32_t color = LongValue(values, 1);
     point.PointSize = LongValue(values, 2);
@@ -172,7 +172,7 @@ void ReadMifSymbol(JobContext& ctx, std::string_view clause, PointObject& point)
     point.PointColor = SwapRedBlue(color);
 }
 
-void SetDefaultSymbol(JobContext& ctx, PointObject& point) {
+void SetDefaultSymbol(MifReadState& ctx, PointObject& point) {
     point.PointStyle = kDefaultSymbolStyle;
     point.PointSize = kDefaultSymbolSize;
     point.PointColor = 0;
@@ -181,7 +181,7 @@ void SetDefaultSymbol(JobContext& ctx, PointObject& point) {
     point.FontIndex = ctx.model.FindFontIndex("Symbol");
 }
 
-void SetTextSymbol(JobContext& ctx, std::string_view fontClause, PointObject& point) {
+void SetTextSymbol(MifReadState& ctx, std::string_view fontClause, PointObject& point) {
     point.PointStyle = kDefaultSymbolStyle;
     point.PointSize = kDefaultSymbolSize;
     if (fontClause.empty()) {

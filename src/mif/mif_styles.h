@@ -4,7 +4,7 @@
 #include <string_view>
 #include <vector>
 
-#include "model/job_context.h"
+#include "mif/mif_reader.h"
 
 // The style clauses that follow a MIF object (Pen, Brush, Symbol, and the Font of a text) and
 // how their MIF numbers become the pens, brushes and symbols of the layer model.
@@ -37,14 +37,14 @@ PenStyle DefaultMifPen(MifStyleFamily family);
 BrushStyle MifBrush(MifStyleFamily family, std::string_view clause);
 BrushStyle DefaultMifBrush(MifStyleFamily family);
 // With contours on, a region's outline is drawn in its fill colour.
-void ApplyContours(const JobContext& ctx, PenStyle& pen, const BrushStyle& brush);
+void ApplyContours(const MifReadState& ctx, PenStyle& pen, const BrushStyle& brush);
 
 // Sets a point's symbol from a `Symbol (...)` clause line, entering its font name.
-void ReadMifSymbol(JobContext& ctx, std::string_view clause, PointObject& point);
+void ReadMifSymbol(MifReadState& ctx, std::string_view clause, PointObject& point);
 // The symbol of a point without a Symbol clause.
-void SetDefaultSymbol(JobContext& ctx, PointObject& point);
+void SetDefaultSymbol(MifReadState& ctx, PointObject& point);
 
 // The symbol fields of a text object from its `Font (...)` line, or without one (empty view).
-void SetTextSymbol(JobContext& ctx, std::string_view fontClause, PointObject& point);
+void SetTextSymbol(MifReadState& ctx, std::string_view fontClause, PointObject& point);
 
 }  // namespace vx

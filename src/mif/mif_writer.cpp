@@ -4,8 +4,8 @@
 #include <cctype>
 #include <cstring>
 
-#include "mif/mif_coordsys.h"
 #include "mif/mif_charset.h"
+#include "mif/mif_coordsys.h"
 #include "mif/mif_number_format.h"
 #include "mif/mif_styles.h"
 #include "model/datum_catalogue.h"
@@ -194,9 +194,9 @@ std::string MifProjectionClause(std::int32_t code, const LayerInfo& layer) {
     };
     for (const Projection& listed : kProjections) {
         if (listed.code != code) continue;
-        const Projection& p =
-            code == kRegionalMercator.code && layer.lStdParellel1 != 0.0 ? kRegionalMercator
-                                                                          : listed;
+        const Projection& p = code == kRegionalMercator.code && layer.lStdParellel1 != 0.0
+                                  ? kRegionalMercator
+                                  : listed;
         std::string clause;
         AppendPlain(clause, p.mapInfo);
         clause += ", ";
@@ -248,8 +248,7 @@ std::string MifCoordSysClause(const LayerInfo& layer, std::uint8_t unitCode) {
     if (layer.lCoordSys != 0) return {};
     const std::string clause =
         layer.lProjection > 0 ? MifProjectionClause(layer.lProjection, layer) : "";
-    return clause.empty() ? "CoordSys NonEarth Units \"m\""
-                          : "CoordSys Earth Projection " + clause;
+    return clause.empty() ? "CoordSys NonEarth Units \"m\"" : "CoordSys Earth Projection " + clause;
 }
 
 bool MifCarriesCoordSys(const LayerInfo& layer) {
@@ -464,20 +463,19 @@ void WriteMifObjects(const LayerModel& model, TextWriter& out) {
     }
 }
 
-void WriteMifFile(JobContext& ctx, TableRecordset& recordset) {
-    ctx.ReportStage("Writing ...");
-    const std::string mifPath = JoinPath(ctx.outputFolder, ctx.outputName);
+void WriteMifFile(const LayerModel& model, const std::string& mifPath, bool withMid,
+                  TableRecordset& recordset, StatusLines& status) {
+    status.ReportStage("Writing ...");
     const std::string midPath = MidPathFor(mifPath);
-    const bool withMid = ctx.options.CreateDbf;
 
     TextWriter mif;
     if (!mif.Create(mifPath)) throw MifWriteError("Cannot create " + mifPath);
     TextWriter mid;
     if (withMid && !mid.Create(midPath)) throw MifWriteError("Cannot create " + midPath);
-    ctx.ReportStage("    Creating Data File.");
-    if (!MifCarriesCoordSys(ctx.model.Layer)) {
-        ctx.ReportStage("Projection " + PlainNumber(ctx.model.Layer.lProjection) +
-                        " has no MIF form: the layer is written as plane coordinates");
+    status.ReportStage("    Creating Data File.");
+    if (!MifCarriesCoordSys(model.Layer)) {
+        status.ReportStage("Projection " + PlainNumber(model.Layer.lProjection) +
+                           " has no MIF form: the layer is written as plane coordinates");
     }
 
     std::string codePage(kDefaultCodePage);
@@ -494,31 +492,31 @@ void WriteMifFile(JobContext& ctx, TableRecordset& recordset) {
         if (recoder->Valid()) {
             text.charset = MifCharsetOf(choice.codePage);
             text.recoder = &*recoder;
-            ctx.ReportStage("    The text is in " + codePage +
-                            ", which MIF cannot name: it is written in " +
-                            std::string(text.charset) + ".");
+            status.ReportStage("    The text is in " + codePage +
+                               ", which MIF cannot name: it is written in " +
+                               std::string(text.charset) + ".");
         } else {
             recoder.reset();
             text.charset = MifCharsetOf(kDefaultCodePage);
-            ctx.ReportStage(UnknownCodePageLine(codePage));
+            status.ReportStage(UnknownCodePageLine(codePage));
         }
     }
 
-    WriteMifHeader(ctx.model, recordset, mif, text);
+    WriteMifHeader(model, recordset, mif, text);
     CheckWritten(mif, mifPath);
     if (withMid) {
-        WriteMidRows(ctx.model, recordset, mid, text);
+        WriteMidRows(model, recordset, mid, text);
         if (!mid.Close()) throw MifWriteError("Cannot write " + midPath);
     }
     if (recoder && recoder->Lost() > 0) {
         const std::size_t lost = recoder->Lost();
-        ctx.ReportStage(
+        status.ReportStage(
             "    " + std::to_string(lost) +
             (lost == 1 ? " character cannot be written in " : " characters cannot be written in ") +
             std::string(text.charset) +
             (lost == 1 ? ": it is written as \"?\"." : ": they are written as \"?\"."));
     }
-    WriteMifObjects(ctx.model, mif);
+    WriteMifObjects(model, mif);
     if (!mif.Close()) throw MifWriteError("Cannot write " + mifPath);
 }
 

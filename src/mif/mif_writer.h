@@ -5,8 +5,9 @@
 #include <string>
 
 #include "dbase/table_engine.h"
-#include "model/job_context.h"
+#include "model/layer_model.h"
 #include "platform/code_page.h"
+#include "platform/status_lines.h"
 #include "platform/text_file.h"
 
 // The MIF writer: one layer of the layer model, as the layer reader left it, becomes one MIF
@@ -34,12 +35,14 @@ struct MifTextEncoding {
     TextRecoder* recoder = nullptr;  // null: the bytes are written as they are
 };
 
-// Writes ctx.outputFolder / ctx.outputName and, with CreateDbf, its MID. `recordset` is the
-// layer's open table, or closed when the layer has none; it is left at its end. The file
-// declares the code page of the table's text; text in a code page MIF cannot name is written
-// in the one of MIF's that holds most of it, with a status line saying so and another for
-// characters it cannot hold. Throws MifWriteError when a file cannot be created or written.
-void WriteMifFile(JobContext& ctx, TableRecordset& recordset);
+// Writes the model's layer as the MIF file at `mifPath` and, with `withMid`, its MID (at
+// MidPathFor). `recordset` is the layer's open table, or closed when the layer has none; it
+// is left at its end. The file declares the code page of the table's text; text in a code
+// page MIF cannot name is written in the one of MIF's that holds most of it, with a status
+// line saying so and another for characters it cannot hold. Throws MifWriteError when a file
+// cannot be created or written.
+void WriteMifFile(const LayerModel& model, const std::string& mifPath, bool withMid,
+                  TableRecordset& recordset, StatusLines& status);
 
 // Version, Charset, Delimiter, CoordSys, Columns and Data, then an empty line.
 void WriteMifHeader(const LayerModel& model, const TableRecordset& recordset, TextWriter& out,

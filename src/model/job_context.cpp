@@ -1,20 +1,12 @@
 #include "model/job_context.h"
 
-#include "platform/strings.h"
-
 namespace vx {
 
 namespace {
 SilentPrompt gSilentPrompt;
 }
 
-JobContext::JobContext() : prompt_(&gSilentPrompt) {
-    asciiLayer.lCoordSys = 1;
-    asciiLayer.MinX = -90.0;
-    asciiLayer.MinY = -45.0;
-    asciiLayer.MaxX = 90.0;
-    asciiLayer.MaxY = 45.0;
-}
+JobContext::JobContext() : prompt_(&gSilentPrompt) {}
 
 void JobContext::setPrompt(Prompt* prompt) {
     prompt_ = prompt != nullptr ? prompt : &gSilentPrompt;
@@ -24,13 +16,6 @@ void JobContext::Report(std::string_view line) {
     log_ += line;
     status_ = line;
     RaiseStatus();
-}
-
-void JobContext::ReportStage(std::string_view text) {
-    std::string line = "\t";
-    line += text;
-    line += kCrLf;
-    Report(line);
 }
 
 std::size_t JobContext::Subscribe(StatusListener listener) {
@@ -58,22 +43,10 @@ void JobContext::ResetJob() {
     shortTableName.clear();
     tableFileName.clear();
     midPath.clear();
-    vxsPath.clear();
     midPresent = false;
-    sourcePath.clear();
-    columnList.clear();
-    sourceIdPresent = false;
-    delimiter = ',';
-    codePage = kDefaultCodePage;
+    vxsPath.clear();
     options.CreateContours = false;
     failed_ = false;
-    model.Clear();
-    coordinateFactor = 1.0;
-    coordinateOffset = {};
-    coordProjection = -1;
-    coordDatum = -1;
-    sourceIdColumn = -1;
-    unsupportedShapes = false;
 }
 
 }  // namespace vx

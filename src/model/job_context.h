@@ -6,9 +6,8 @@
 #include <string_view>
 #include <vector>
 
-#include "model/layer_model.h"
-#include "platform/code_page.h"
 #include "platform/prompt.h"
+#include "platform/status_lines.h"
 
 namespace vx {
 
@@ -21,46 +20,26 @@ struct JobOptions {
     bool DeleteScrFile = false;
 };
 
-// The state of one conversion job and the reporting every stage goes through. The engine
-// owns one; readers and writers take it by reference.
-class JobContext {
+// One conversion job: the switches, the names the check stage derives, the failure flag,
+// and the reporting every stage goes through (the job log, the status text and the event).
+// The engine owns one; readers and writers see it only as the StatusLines they report to.
+class JobContext : public StatusLines {
   public:
     using StatusListener = std::function<void(const std::string& Status)>;
 
     JobContext();
 
     JobOptions options;
-    LayerModel model;
 
     // Names the check stage derives (folders without a trailing separator).
     std::string outputName;  // file name only of the main output
     std::string outputFolder;
     std::string sourceFolder;
     std::string shortTableName;  // name the attribute table is created under, no extension
-    std::string tableFileName;   // the attribute table's file name of the layer being written
+    std::string tableFileName;   // the attribute table's file name
     std::string midPath;
-    std::string vxsPath;
     bool midPresent = false;
-
-    // Reader state.
-    std::string sourcePath;  // the source file being read
-    std::string columnList;  // attribute columns for CREATE TABLE, from the source's header
-    char delimiter = ',';
-    // The code page of the source's text (platform/code_page.h), which its attribute table
-    // carries on; Windows-1252 for a source that names none.
-    std::string codePage{kDefaultCodePage};
-    double coordinateFactor = 1.0;
-    Vertex coordinateOffset;  // added to every coordinate after the factor
-    std::int32_t coordProjection = -1;  // -1: no CoordSys seen
-    std::int32_t coordDatum = -1;
-    std::int32_t sourceIdColumn = -1;  // position of a source Spatial_ID column
-    bool sourceIdPresent = false;
-    bool unsupportedShapes = false;
-
-    // Not reset between jobs.
-    LayerInfo asciiLayer;
-    bool tabMode = false;     // the front end shows the TAB format
-    std::string currentFile;  // the .tab file of the TAB route in progress
+    std::string vxsPath;  // the geometry file of the layer being exported
 
     // The prompt through which messages reach the person; never null (silent by default).
     Prompt& prompt() const { return *prompt_; }
@@ -68,9 +47,7 @@ class JobContext {
 
     // Reporting. To report a line is to append it to the job log, store it as the status
     // text and raise it to every listener, synchronously.
-    void Report(std::string_view line);
-    // Reports "\t" + text + CR LF, the form of a stage line.
-    void ReportStage(std::string_view text);
+    void Report(std::string_view line) override;
     void AppendLog(std::string_view text) { log_ += text; }
     void SetStatus(std::string_view text) { status_ = text; }
     // Raises the current status text again.
@@ -92,9 +69,8 @@ class JobContext {
         Fail();
     }
 
-    // Start of every job: names, reader state and the model back to their first values, the
-    // failure flag cleared. The log, the status text, the ASCII layer description and the
-    // front end's TAB state stay.
+    // Start of every job: the names back to their first values, CreateContours and the
+    // failure flag cleared. The log and the status text stay.
     void ResetJob();
 
   private:

@@ -82,14 +82,6 @@ void ReadParts(const ShapeRecordCursor& record, std::vector<Part>& parts, const 
     }
 }
 
-// The message of a bad header: its line is logged and shown, and the job fails.
-void RefuseHeader(JobContext& ctx, const std::string& log, const std::string& status) {
-    ctx.AppendLog(log);
-    ctx.SetStatus(status);
-    ctx.RaiseStatus();
-    ctx.Fail();
-}
-
 }  // namespace
 
 ShapeRecordCursor::ShapeRecordCursor(BinaryReader& file, std::uint64_t position, std::uint64_t end)
@@ -213,26 +205,25 @@ void ReadShapeRegions(ShapeRecordCursor& records, LayerModel& model) {
     }
 }
 
-void ReadShapeFile(JobContext& ctx, const std::string& shpPath, const ShapeLayerTarget& target) {
-    LayerModel& model = ctx.model;
-    model.LayerObjectCount = 0;
-    ctx.ReportStage("Reading....");
+ShapeReading ReadShapeFile(const std::string& shpPath, const ShapeStyleDefaults& style,
+                           StatusLines& status) {
+    ShapeReading reading;
+    LayerModel& model = reading.model;
+    status.ReportStage("Reading....");
 
     BinaryReader file;
     std::int32_t fileCode = 0;
     if (!file.Open(shpPath) || !file.ReadBE(0, fileCode) || fileCode != kShapeFileCode) {
-        const std::string line =
-            "\t" + shpPath + ",Incorrect Shape Version Code" + std::string(kCrLf);
-        RefuseHeader(ctx, line, line);
-        return;
+        status.ReportStage(shpPath + ",Incorrect Shape Version Code");
+        return reading;
     }
     std::int32_t fileWords = 0;
     std::int32_t version = 0;
     std::int32_t shapeType = 0;
     if (!file.ReadBE(kShapeFileLengthAt, fileWords) || !file.ReadLE(kShapeVersionAt, version) ||
         version != kShapeVersion) {
-        RefuseHeader(ctx, "\tInvalid Shape Code", "\tInvalid Shape Code");
-        return;
+        status.Report("\tInvalid Shape Code");
+        return reading;
     }
     try {
         if (!file.ReadLE(kShapeTypeAt, shapeType) || !file.ReadLE(kShapeBoxAt, model.Layer.MinX) ||
@@ -249,35 +240,53 @@ void ReadShapeFile(JobContext& ctx, const std::string& shpPath, const ShapeLayer
 
         switch (shapeType) {
             case kShapePoint:
-                ctx.ReportStage("Reading Shape Points");
+                status.ReportStage("Reading Shape Points");
                 model.LayerKind.ObjectKind = kKindPoint;
-                ReadShapePoints(records, model, target.style);
+                ReadShapePoints(records, model, style);
                 break;
             case kShapePolyLine:
-                ctx.ReportStage("Reading Shape PLines");
+                status.ReportStage("Reading Shape PLines");
                 model.LayerKind.ObjectKind = kKindLine;
                 ReadShapePlines(records, model);
                 break;
             case kShapePolygon:
-                ctx.ReportStage("Reading Shape Region");
+                status.ReportStage("Reading Shape Region");
                 model.LayerKind.ObjectKind = kKindRegion;
                 ReadShapeRegions(records, model);
                 break;
             case kShapeMultiPoint:
-                ctx.ReportStage("Reading Shape MultiPoints");
+                status.ReportStage("Reading Shape MultiPoints");
                 model.LayerKind.ObjectKind = kKindPoint;
-                ReadShapeMultiPoints(records, model, target.style);
+                ReadShapeMultiPoints(records, model, style);
                 break;
             default:
                 break;  // not a kind a layer holds: an empty layer
         }
         model.FileHeader.FormatNumber = kLayerFormatNumber;
     } catch (const ShapeFormatError&) {
-        // The driver reports the failed import; the layer is not written.
-        ctx.Fail();
-        return;
+        return reading;  // the driver reports the failed import
     }
-    file.Close();
+    reading.ok = true;
+    return reading;
+}
+
+void PrepareShapeLayer(LayerModel& model, const ShapeStyleDefaults& style) {
+    constexpr double kWidening = 0.00001;
+    LayerInfo& layer = model.Layer;
+    if (layer.MinX == layer.MaxX) {
+        layer.MinX -= kWidening;
+        layer.MaxX += kWidening;
+    }
+    if (layer.MinY == layer.MaxY) {
+        layer.MinY -= kWidening;
+        layer.MaxY += kWidening;
+    }
+    model.Fonts.Clear();
+    model.Fonts.Append(style.FontName, style.FontNameLength);
+    model.Pens.Clear();
+    model.Pens.Append({style.PenSize, style.PenPattern, style.PenColor});
+    model.Brushes.Clear();
+    model.Brushes.Append({style.BrushPattern, style.BrushForeColor, style.BrushBackColor});
 }
 
 std::optional<Bounds> ReadShapeBox(const std::string& shpPath) {

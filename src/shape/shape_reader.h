@@ -6,22 +6,16 @@
 #include <string>
 #include <vector>
 
-#include "model/job_context.h"
+#include "model/layer_model.h"
 #include "platform/binary_file.h"
+#include "platform/status_lines.h"
 #include "shape/shape_style.h"
 
-// Reading the main file (.shp) of a shapefile into one layer of the model. The index file is not needed: records are taken one after the other. Every
-// length and count in the file is checked against the file and its record before it is used,
-// so a damaged file fails the import instead of being trusted.
+// Reading the main file (.shp) of a shapefile into one layer of the model. The index file is not
+// needed: records are taken one after the other. Every length and count in the file is checked
+// against the file and its record before it is used, so a damaged file fails the import instead of
+// being trusted.
 namespace vx {
-
-// Where an imported shapefile's layer goes and how its objects look.
-struct ShapeLayerTarget {
-    std::string vxvPath;
-    std::string vxsPath;
-    std::string tableFileName;  // the attribute table the layer names; empty when none
-    ShapeStyleDefaults style;
-};
 
 // A length or count of a .shp that does not fit its file or record.
 class ShapeFormatError : public std::runtime_error {
@@ -75,11 +69,24 @@ void ReadShapeMultiPoints(ShapeRecordCursor& records, LayerModel& model,
 void ReadShapePlines(ShapeRecordCursor& records, LayerModel& model);
 void ReadShapeRegions(ShapeRecordCursor& records, LayerModel& model);
 
-// Reads the .shp at `shpPath` into the job's model: its objects, their index and the layer's
-// bounds, in the file's own coordinates. Failures set the job's failure flag: a wrong file
-// code or version with its message, a damaged file without one (the driver reports it). A
-// shape type other than point, multipoint, polyline and polygon gives an empty layer.
-void ReadShapeFile(JobContext& ctx, const std::string& shpPath, const ShapeLayerTarget& target);
+// What a shapefile import read: one layer of the model, its objects of one kind with their
+// index, their record numbers, their bounds and the layer's, in the file's own coordinates.
+struct ShapeReading {
+    bool ok = false;  // false: the failure has been reported, or is the caller's to report
+    LayerModel model;
+};
+
+// Reads the .shp at `shpPath`; points get the symbol of `style`. A wrong file code or
+// version is reported to `status`; a damaged file gives ok false without a line (the driver
+// reports it). A shape type other than point, multipoint, polyline and polygon gives an
+// empty layer.
+ShapeReading ReadShapeFile(const std::string& shpPath, const ShapeStyleDefaults& style,
+                           StatusLines& status);
+
+// What a shapefile layer takes from the import rather than from the file: the style tables
+// hold the style's one pen, brush and font, and a layer whose bounds are flat in x or y is
+// widened a little, so that it has an extent.
+void PrepareShapeLayer(LayerModel& model, const ShapeStyleDefaults& style);
 
 // The box of all shapes that a .shp's header gives; nullopt when the file is no shapefile.
 std::optional<Bounds> ReadShapeBox(const std::string& shpPath);

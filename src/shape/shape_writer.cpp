@@ -7,6 +7,7 @@
 #include "dbase/table_code_page.h"
 #include "model/geometry.h"
 #include "platform/binary_file.h"
+#include "platform/code_page.h"
 #include "platform/file_system.h"
 #include "platform/paths.h"
 #include "platform/strings.h"
@@ -172,47 +173,39 @@ void PlanLine(const ShapeLineObject& line, std::vector<PartPlan>& plans) {
     }
 }
 
-void FailWith(JobContext& ctx, const std::string& text) {
-    ctx.ReportStage(text);
-    ctx.Fail();
+// A failure of the writing: its line, and the result the caller acts on.
+ShapeWriteResult FailWith(StatusLines& status, const std::string& text) {
+    status.ReportStage(text);
+    return ShapeWriteResult::kFailed;
 }
 
 // The attribute table listed in the layer, copied from the layer's own folder. Only a plain
 // file name is taken from the layer file, so a damaged or crafted list cannot reach out of
 // that folder.
-bool CopyAttributeTable(JobContext& ctx, const ShapeExportPaths& paths, std::int32_t& rows) {
-    const LayerModel& model = ctx.model;
+ShapeWriteResult CopyAttributeTable(const LayerModel& model, const ShapeExportPaths& paths,
+                                    StatusLines& status, std::int32_t& rows) {
     if (model.FileHeader.TableCount < 1 || model.TableNames.empty() ||
         !IsPlainFileName(model.TableNames.front())) {
-        FailWith(ctx, "Missing or Corrupt Data File");
-        return false;
+        return FailWith(status, "Missing or Corrupt Data File");
     }
     const std::string table = JoinPath(paths.sourceFolder, model.TableNames.front());
-    if (!FileExists(table)) {
-        ctx.AppendLog("\tDBF File does not exist. Shape Export Aborted" + std::string(kCrLf));
-        ctx.SetStatus("\tDBF file does not exist. Shape Export Aborted" + std::string(kCrLf));
-        ctx.RaiseStatus();
-        ctx.Fail();
-        return false;
-    }
+    if (!FileExists(table)) return ShapeWriteResult::kTableMissing;
     if (!CopyFile(table, paths.dbfPath, true)) {
-        FailWith(ctx, "Cannot copy " + table + " to " + paths.dbfPath);
-        return false;
+        return FailWith(status, "Cannot copy " + table + " to " + paths.dbfPath);
     }
     // The text keeps its bytes; the copy names their code page in the .cpg and the language
     // driver byte that shapefile readers look at.
     std::string codePage = ReadTableCodePage(table);
     if (codePage.empty()) codePage = kDefaultCodePage;
     if (!WriteTableCodePage(paths.dbfPath, codePage)) {
-        FailWith(ctx, "Cannot write the code page of " + paths.dbfPath);
-        return false;
+        return FailWith(status, "Cannot write the code page of " + paths.dbfPath);
     }
     BinaryReader copy;
     DbfLayout layout;
     std::string why;
     rows = copy.Open(paths.dbfPath) && ReadDbfLayout(copy, layout, why) ? layout.header.recordCount
                                                                         : 0;
-    return true;
+    return ShapeWriteResult::kWritten;
 }
 
 // The record number of each object: the numbers of the object index when they rise from 1
@@ -263,12 +256,15 @@ std::vector<bool> RingHoleRoles(const std::vector<RegionPart>& rings) {
     return holes;
 }
 
-bool WriteShapeFile(JobContext& ctx, const ShapeExportPaths& paths) {
-    LayerModel& model = ctx.model;
-    ctx.ReportStage("Creating Data File....");
+ShapeWriteResult WriteShapeFile(const LayerModel& model, const ShapeExportPaths& paths,
+                                bool withTable, StatusLines& status) {
+    status.ReportStage("Creating Data File....");
     std::int32_t tableRows = 0;
-    if (ctx.options.CreateDbf && !CopyAttributeTable(ctx, paths, tableRows)) return false;
-    ctx.ReportStage("Writing....");
+    if (withTable) {
+        const ShapeWriteResult copied = CopyAttributeTable(model, paths, status, tableRows);
+        if (copied != ShapeWriteResult::kWritten) return copied;
+    }
+    status.ReportStage("Writing....");
 
     const int kind = model.LayerKind.ObjectKind;
     std::int32_t shapeType = kShapeNull;
@@ -285,20 +281,17 @@ bool WriteShapeFile(JobContext& ctx, const ShapeExportPaths& paths) {
     }
     const std::int32_t count = model.LayerObjectCount;
     if (count < 0 || static_cast<std::size_t>(count) > held) {
-        FailWith(ctx, "The layer holds fewer objects than its index lists");
-        return false;
+        return FailWith(status, "The layer holds fewer objects than its index lists");
     }
 
     // Made anew, so that nothing of an older, longer file survives past the new end.
     BinaryWriter shp;
     BinaryWriter shx;
     if (!shp.Create(paths.shpPath)) {
-        FailWith(ctx, "Cannot create " + paths.shpPath);
-        return false;
+        return FailWith(status, "Cannot create " + paths.shpPath);
     }
     if (!shx.Create(paths.shxPath)) {
-        FailWith(ctx, "Cannot create " + paths.shxPath);
-        return false;
+        return FailWith(status, "Cannot create " + paths.shxPath);
     }
     ByteBuffer header;
     PutHeader(header, shapeType, model.Layer);
@@ -366,8 +359,7 @@ bool WriteShapeFile(JobContext& ctx, const ShapeExportPaths& paths) {
     // Rows of the table after the last object had null shapes too.
     if (fits && tableRows < std::numeric_limits<std::int32_t>::max()) fits = fillTo(tableRows + 1);
     if (!fits) {
-        FailWith(ctx, "The layer is too large for one shapefile");
-        return false;
+        return FailWith(status, "The layer is too large for one shapefile");
     }
     shx.Write(index);
 
@@ -379,10 +371,9 @@ bool WriteShapeFile(JobContext& ctx, const ShapeExportPaths& paths) {
     const bool shpOk = shp.Close();
     const bool shxOk = shx.Close();
     if (!shpOk || !shxOk) {
-        FailWith(ctx, "Cannot write " + paths.shpPath);
-        return false;
+        return FailWith(status, "Cannot write " + paths.shpPath);
     }
-    return true;
+    return ShapeWriteResult::kWritten;
 }
 
 bool ReadObjectNumbers(const std::string& vxvPath, LayerModel& model) {

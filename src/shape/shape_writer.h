@@ -4,7 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "model/job_context.h"
+#include "model/layer_model.h"
+#include "platform/status_lines.h"
 
 // Writing the layer GetDataset left in the model (ShapePoints, ShapeLines or ShapeRegions
 // with their bounds) as a shapefile: the main file, the index file and a copy of the layer's
@@ -19,15 +20,20 @@ struct ShapeExportPaths {
     std::string sourceFolder;  // the layer file's folder, where its table lives
 };
 
-// Copies the attribute table when the job carries attributes (the table must be listed in
-// the layer and exist in its folder), with a .cpg naming the code page of its text, then
-// writes the .shp and .shx as new files. Rings are written as shapefiles require: closed,
-// outer rings clockwise and holes counter-clockwise.
-// When the model's object index holds the objects' numbers (ReadObjectNumbers), an object
-// becomes the record of its number and null records fill the numbers no object has, up to
-// the rows of the copied table: record n stays with row n of the table. False, with the job
-// failed and its line reported, when anything could not be done.
-bool WriteShapeFile(JobContext& ctx, const ShapeExportPaths& paths);
+enum class ShapeWriteResult {
+    kWritten,
+    kFailed,        // reported
+    kTableMissing,  // the layer's table is not in its folder; the caller reports it
+};
+// Copies the attribute table `withTable` (the table must be listed in the layer and exist in
+// its folder), with a .cpg naming the code page of its text, then writes the .shp and .shx
+// as new files. Rings are written as shapefiles require: closed, outer rings clockwise and
+// holes counter-clockwise. When the model's object index holds the objects' numbers
+// (ReadObjectNumbers), an object becomes the record of its number and null records fill the
+// numbers no object has, up to the rows of the copied table: record n stays with row n of
+// the table. Failures are reported to `status`, but for a missing table.
+ShapeWriteResult WriteShapeFile(const LayerModel& model, const ShapeExportPaths& paths,
+                                bool withTable, StatusLines& status);
 
 // The ObjectNo of every entry of the object index of the layer file at `vxvPath`, into the
 // model's object index (reading a layer for the export keeps only the entries' bounds). A

@@ -158,9 +158,8 @@ void CopyBounds(const IndexEntry& e, Object& o) {
     o.MaxY = e.MaxY;
 }
 
-void ReadObjects(BinaryReader& vxv, BinaryReader& vxs, JobContext& ctx, LayerTarget target,
-                 bool progress) {
-    LayerModel& m = ctx.model;
+void ReadObjects(BinaryReader& vxv, BinaryReader& vxs, LayerModel& m, LayerTarget target,
+                 StatusLines* progress) {
     const LayerFileHeader& h = m.FileHeader;
     const int kind = m.LayerKind.ObjectKind;
     if (kind != kKindPoint && kind != kKindLine && kind != kKindRegion) return;
@@ -169,15 +168,15 @@ void ReadObjects(BinaryReader& vxv, BinaryReader& vxs, JobContext& ctx, LayerTar
     const bool shape = target == LayerTarget::kShapeExport;
 
     if (kind == kKindRegion) {
-        if (progress) ctx.ReportStage("Reading Regions");
+        if (progress != nullptr) progress->ReportStage("Reading Regions");
         ReadStyleTables(vxv, m, true);
         shape ? m.ShapeRegions.resize(count) : m.Regions.resize(count);
     } else if (kind == kKindLine) {
-        if (progress) ctx.ReportStage("Reading Lines");
+        if (progress != nullptr) progress->ReportStage("Reading Lines");
         ReadStyleTables(vxv, m, false);
         shape ? m.ShapeLines.resize(count) : m.Lines.resize(count);
     } else {
-        if (progress) ctx.ReportStage("Reading Points");
+        if (progress != nullptr) progress->ReportStage("Reading Points");
         CheckSection(vxv, h.FontListOffset, h.FontCount, 4, "font name list");
         std::vector<std::string> names;
         std::vector<std::int32_t> lengths;
@@ -233,9 +232,8 @@ void ReadObjects(BinaryReader& vxv, BinaryReader& vxs, JobContext& ctx, LayerTar
 
 }  // namespace
 
-bool ReadLayerData(JobContext& ctx, const std::string& vxvPath, const std::string& vxsPath,
-                   LayerTarget target, bool progress, std::string& error) {
-    LayerModel& m = ctx.model;
+bool ReadLayerData(LayerModel& m, const std::string& vxvPath, const std::string& vxsPath,
+                   LayerTarget target, StatusLines* progress, std::string& error) {
     try {
         BinaryReader vxv;
         if (!vxv.Open(vxvPath)) throw LayerReadError("cannot open " + vxvPath);
@@ -255,7 +253,7 @@ bool ReadLayerData(JobContext& ctx, const std::string& vxvPath, const std::strin
         m.LayerObjectCount = h.ObjectCount;
         BinaryReader vxs;
         if (!vxs.Open(vxsPath)) throw LayerReadError("cannot open " + vxsPath);
-        ReadObjects(vxv, vxs, ctx, target, progress);
+        ReadObjects(vxv, vxs, m, target, progress);
     } catch (const LayerReadError& e) {
         error = e.what();
         return false;
@@ -266,50 +264,18 @@ bool ReadLayerData(JobContext& ctx, const std::string& vxvPath, const std::strin
     return true;
 }
 
-void ReportLayerReadError(JobContext& ctx) {
-    ctx.Fail();
-    ctx.AppendLog(std::string("Error Reading VXV....") + std::string(kCrLf));
-    ctx.SetStatus(std::string("\tError Reading VXV....") + std::string(kCrLf));
-    ctx.RaiseStatus();
-}
-
-void OpenAttributeTable(JobContext& ctx, const std::string& vxvPath, TableConnection& connection,
-                        TableRecordset& recordset) {
-    const LayerModel& m = ctx.model;
-    if (m.TableNames.empty() || m.TableNames.front().empty()) return;
+bool OpenAttributeTable(const LayerModel& m, const std::string& vxvPath,
+                        TableConnection& connection, TableRecordset& recordset) {
+    if (m.TableNames.empty() || m.TableNames.front().empty()) return true;
     const std::string& entry = m.TableNames.front();
     const std::string folder = FolderOf(vxvPath).empty() ? "." : FolderOf(vxvPath);
     std::string error;
     // A name read from a layer file is only ever a file in the layer's own folder.
-    bool opened = false;
-    if (IsPlainFileName(entry) && EndsWithNoCase(entry, ".dbf") &&
-        FileExists(JoinPath(folder, entry))) {
-        const std::string table = entry.substr(0, entry.size() - 4);
-        opened = connection.Open(folder) && recordset.Open(connection, "[" + table + "]", error);
-    }
-    if (!opened) {
-        ctx.AppendLog(std::string("\tMissing or Corrupt Non-Spatial Data File") +
-                      std::string(kCrLf));
-        ctx.SetStatus(std::string("\tMissing or Corrupt Non-Spatial Data File") +
-                      std::string(kCrLf));
-        ctx.RaiseStatus();
-        ctx.Fail();
-    }
-}
-
-void ReadLayerFile(JobContext& ctx, const std::string& vxvPath, TableConnection& connection,
-                   TableRecordset& recordset) {
-    std::string vxsPath = FindCompanion(vxvPath, ".vxs");
-    if (vxsPath.empty()) vxsPath = ReplaceInName(vxvPath, ".vxv", ".vxs");
-    ctx.vxsPath = vxsPath;
-    std::string error;
-    if (!ReadLayerData(ctx, vxvPath, vxsPath, LayerTarget::kObjects, false, error)) {
-        ReportLayerReadError(ctx);
-        ctx.AppendLog("\t(" + error + ")" + std::string(kCrLf));
-        return;
-    }
-    if (ctx.options.CreateDbf) OpenAttributeTable(ctx, vxvPath, connection, recordset);
-    if (ctx.Failed()) ReportLayerReadError(ctx);
+    if (!IsPlainFileName(entry) || !EndsWithNoCase(entry, ".dbf") ||
+        !FileExists(JoinPath(folder, entry)))
+        return false;
+    const std::string table = entry.substr(0, entry.size() - 4);
+    return connection.Open(folder) && recordset.Open(connection, "[" + table + "]", error);
 }
 
 }  // namespace vx

@@ -1,133 +1,125 @@
 #include "vxv/layer_set_writer.h"
 
 #include <future>
-#include <stdexcept>
 
-#include "dbase/attribute_table.h"
+#include "platform/file_system.h"
 #include "platform/paths.h"
+#include "platform/strings.h"
 #include "vxv/layer_writer.h"
 
 namespace vx {
 
 namespace {
 
-std::int32_t CountOf(const LayerModel& m, int kind) {
-    switch (kind) {
-        case kKindRegion:
-            return m.RegionCount;
-        case kKindLine:
-            return m.LineCount;
-        case kKindPoint:
-            return m.PointCount;
-        default:
-            return 0;
-    }
-}
+constexpr std::string_view kVxvExtension = ".vxv";
 
 const char* SuffixOf(int kind) {
     switch (kind) {
         case kKindRegion:
-            return "_rg.vxv";
+            return "_rg";
         case kKindLine:
-            return "_ln.vxv";
+            return "_ln";
         default:
-            return "_pt.vxv";
-    }
-}
-
-const char* WritingLine(int kind) {
-    switch (kind) {
-        case kKindRegion:
-            return "Writing Region File.";
-        case kKindLine:
-            return "Writing Polyline File.";
-        default:
-            return "Writing Point File.";
+            return "_pt";
     }
 }
 
 }  // namespace
 
-LayerFileNames MakeLayerFileNames(JobContext& ctx, int kind) {
-    const LayerModel& m = ctx.model;
-    int kinds = 0;
-    for (int k : {kKindRegion, kKindLine, kKindPoint}) {
-        if (CountOf(m, k) >= 1) ++kinds;
-    }
-    std::string name = ctx.outputName;
-    if (kinds > 1) name = ReplaceAllNoCase(name, ".vxv", SuffixOf(kind));
-    LayerFileNames names;
-    names.vxvPath = JoinPath(ctx.outputFolder, name);
-    names.vxsPath = JoinPath(ctx.outputFolder, ReplaceAllNoCase(name, ".vxv", ".vxs"));
-    ctx.tableFileName = AttributeTableFileName(name);
-    names.shortTableName = ShortTableName(ctx.outputFolder, ctx.tableFileName);
-    return names;
+bool LayerFilesFor(const std::string& target, int kind, bool suffixed, LayerFiles& files) {
+    const std::string name = NameOf(target);
+    if (name.size() <= kVxvExtension.size() || !EndsWithNoCase(name, kVxvExtension)) return false;
+    // Only the extension at the end is replaced: a name such as "a.vxv.vxv" must not have
+    // its inner ".vxv" rewritten as well.
+    const std::string stem = target.substr(0, target.size() - kVxvExtension.size());
+    const std::string base = suffixed ? stem + SuffixOf(kind) : stem;
+    files.vxv = suffixed ? base + ".vxv" : target;
+    files.vxs = base + ".vxs";
+    files.dbf = base + ".dbf";
+    return true;
 }
 
-void WriteLayerFiles(JobContext& ctx, int kind, const LayerFileNames& names) {
-    LayerModel& m = ctx.model;
-    const std::int32_t count = CountOf(m, kind);
-    // The attribute table is filled from the MID on a second thread while the layer's files
-    // are written: the filling reads only the object order, the labels and the job's names,
-    // which nothing here changes. Its stage is reported where it always stood, after the
-    // data file. Leaving early waits for it (the future's destructor does).
-    std::future<bool> rows;
-    const bool fillTable = ctx.options.CreateDbf && ctx.midPresent;
-    if (fillTable) {
-        const JobContext& job = ctx;
-        rows = std::async(std::launch::async, [&job, kind, &names] {
-            return FillAttributeRows(job, kind, names.shortTableName);
-        });
+std::vector<std::string> LayerSetFiles(const std::string& target) {
+    std::vector<std::string> paths;
+    LayerFiles files;
+    if (!LayerFilesFor(target, kKindPoint, false, files)) return paths;
+    paths = {files.vxv, files.vxs, files.dbf};
+    for (int kind : {kKindRegion, kKindLine, kKindPoint}) {
+        LayerFilesFor(target, kind, true, files);
+        paths.insert(paths.end(), {files.vxv, files.vxs, files.dbf});
     }
-    if (!ComputeLayerBounds(m, kind, count)) {
-        throw std::runtime_error("an object has no vertices");
-    }
-    if (kind == kKindRegion) CheckRegionHoles(m, count);
-    ctx.ReportStage("    Creating Data File.");
-    ApplySphereRadiusRule(m.Layer);
-    std::string error;
-    if (!WriteLayer(m, kind, count, names.vxvPath, names.vxsPath, error)) {
-        throw std::runtime_error(error);
-    }
-    if (fillTable) {
-        ctx.ReportStage("    Creating DBF File.");
-        if (!rows.get()) throw std::runtime_error("the attribute table could not be filled");
+    return paths;
+}
+
+std::int32_t ObjectCount(const LayerModel& model, int kind) {
+    switch (kind) {
+        case kKindRegion:
+            return model.RegionCount;
+        case kKindLine:
+            return model.LineCount;
+        case kKindPoint:
+            return model.PointCount;
+        default:
+            return 0;
     }
 }
 
-void WriteLayerSet(JobContext& ctx, TableConnection& connection) {
-    LayerModel& m = ctx.model;
-    m.FileHeader.FormatNumber = 102;
-    ctx.ReportStage("Writing ...");
-    if (ctx.unsupportedShapes) {
-        ctx.prompt().ShowMessage(
-            "Your file contains some unsupported shapes.\r\nOnly REGION, PLINE and POINT data is "
-            "supported.");
+std::vector<int> KindsHeld(const LayerModel& model) {
+    std::vector<int> kinds;
+    for (int kind : {kKindRegion, kKindLine, kKindPoint}) {
+        if (ObjectCount(model, kind) >= 1) kinds.push_back(kind);
     }
-    try {
-        if (!connection.Open(ctx.outputFolder)) {
-            throw std::runtime_error("cannot open the output folder " + ctx.outputFolder);
+    return kinds;
+}
+
+bool WriteLayerSet(LayerModel& model, const std::string& target, const LayerStages& stages,
+                   std::vector<std::string>& written, std::string& error) {
+    const std::vector<int> kinds = stages.kinds.empty() ? KindsHeld(model) : stages.kinds;
+    for (int kind : kinds) {
+        LayerFiles files;
+        if (!LayerFilesFor(target, kind, kinds.size() > 1, files)) {
+            error = "the target is not a .vxv file: " + target;
+            return false;
         }
-        for (int kind : {kKindRegion, kKindLine, kKindPoint}) {
-            if (CountOf(m, kind) < 1) continue;
-            m.LayerKind.ObjectKind = static_cast<std::uint8_t>(kind);
-            ctx.ReportStage(WritingLine(kind));
-            const LayerFileNames names = MakeLayerFileNames(ctx, kind);
-            if (ctx.options.CreateDbf) {
-                const bool labels = kind == kKindPoint && m.TextCount >= 1;
-                if (!CreateAttributeTable(ctx, connection, names.shortTableName, labels)) {
-                    connection.Close();
-                    return;
-                }
+        model.LayerKind.ObjectKind = static_cast<std::uint8_t>(kind);
+        if (stages.begin && !stages.begin(kind, files)) return false;
+        written.insert(written.end(), {files.vxv, files.vxs, files.dbf});
+        // The table is filled on a second thread while the layer's files are written;
+        // leaving early waits for it (the future's destructor does).
+        std::future<bool> rows;
+        if (stages.fill) rows = std::async(std::launch::async, stages.fill, kind, files);
+        const std::int32_t count =
+            stages.asRead ? model.LayerObjectCount : ObjectCount(model, kind);
+        if (!stages.asRead) {
+            if (!ComputeLayerBounds(model, kind, count)) {
+                error = "an object has no vertices";
+                return false;
             }
-            WriteLayerFiles(ctx, kind, names);
+            if (kind == kKindRegion) CheckRegionHoles(model, count);
         }
-        connection.Close();
-    } catch (const std::exception& e) {
-        connection.Close();
-        ctx.Fail();
-        ctx.ReportStage("Problems Encountered !!!");
-        ctx.AppendLog(std::string("\t(") + e.what() + ")\r\n");
+        if (stages.measured) stages.measured(kind);
+        if (!stages.asRead) ApplySphereRadiusRule(model.Layer);
+        if (!WriteLayer(model, kind, count, files.vxv, files.vxs, error)) return false;
+        if (stages.written && !stages.written(kind, files)) {
+            if (error.empty()) error = "the layer's table could not be written";
+            return false;
+        }
+        if (rows.valid() && !rows.get()) {
+            error = "the attribute table could not be filled";
+            return false;
+        }
+    }
+    return true;
+}
+
+void NameLayerTable(LayerModel& model, const std::string& tableFileName) {
+    model.TableNames = {tableFileName};
+    model.TableNameLengths = {static_cast<std::int32_t>(tableFileName.size())};
+}
+
+void RemoveFiles(const std::vector<std::string>& paths) {
+    for (const std::string& path : paths) {
+        if (FileExists(path)) DeleteFile(path);
     }
 }
 

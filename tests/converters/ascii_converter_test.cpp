@@ -17,13 +17,13 @@ class AsciiImport : public ::testing::Test {
         reason.clear();
         return TxtToVXV(source, target, kind, headerLines, symbolSize, &reason);
     }
-    void ReadBack() { test::ReadBack(target, ctx); }
+    void ReadBack() { test::ReadBack(target, model); }
 
     test::TempDir dir;
     std::string source = dir / "survey.txt";
     std::string target = dir / "survey.vxv";
     std::string reason;
-    JobContext ctx;
+    LayerModel model;
 };
 
 TEST_F(AsciiImport, PointsAcceptEverySeparatorCommentsHeightsAndLineEnds) {
@@ -38,7 +38,7 @@ TEST_F(AsciiImport, PointsAcceptEverySeparatorCommentsHeightsAndLineEnds) {
               0)
         << reason;
     ReadBack();
-    const LayerModel& m = ctx.model;
+    const LayerModel& m = model;
     EXPECT_EQ(m.LayerKind.ObjectKind, kKindPoint);
     ASSERT_EQ(m.Points.size(), 5u);
     const std::vector<Vertex> expected = {
@@ -58,8 +58,8 @@ TEST_F(AsciiImport, PointsAcceptEverySeparatorCommentsHeightsAndLineEnds) {
 TEST_F(AsciiImport, HeaderLinesAreSkippedWhateverTheyHold) {
     ASSERT_NE(Convert("Survey of 2026\nX Y Z\n1 2\n", kAsciiPoints, 2), 0) << reason;
     ReadBack();
-    ASSERT_EQ(ctx.model.Points.size(), 1u);
-    EXPECT_EQ(ctx.model.Points[0].Vertices[0], (Vertex{1, 2}));
+    ASSERT_EQ(model.Points.size(), 1u);
+    EXPECT_EQ(model.Points[0].Vertices[0], (Vertex{1, 2}));
 
     // Without skipping them the same file is refused at its first line.
     EXPECT_EQ(Convert("Survey of 2026\nX Y Z\n1 2\n", kAsciiPoints, 0), 0);
@@ -70,7 +70,7 @@ TEST_F(AsciiImport, BlankLinesSeparatePolylinesAndCommentsDoNot) {
     ASSERT_NE(Convert("0 0\n1 1\n# still the first line\n2 0\n\n\n\n5 5\n6 6\n\n", kAsciiLines), 0)
         << reason;
     ReadBack();
-    const LayerModel& m = ctx.model;
+    const LayerModel& m = model;
     EXPECT_EQ(m.LayerKind.ObjectKind, kKindLine);
     ASSERT_EQ(m.Lines.size(), 2u);
     ASSERT_EQ(m.Lines[0].Parts.size(), 1u);
@@ -82,7 +82,7 @@ TEST_F(AsciiImport, BlankLinesSeparatePolylinesAndCommentsDoNot) {
 TEST_F(AsciiImport, RegionsAreClosedWhenOpenAndKeptWhenClosed) {
     ASSERT_NE(Convert("0 0\n4 0\n4 4\n\n10 10\n12 10\n12 12\n10 10\n", kAsciiRegions), 0) << reason;
     ReadBack();
-    const LayerModel& m = ctx.model;
+    const LayerModel& m = model;
     EXPECT_EQ(m.LayerKind.ObjectKind, kKindRegion);
     ASSERT_EQ(m.Regions.size(), 2u);
     EXPECT_EQ(m.Regions[0].Parts[0].Vertices,
@@ -141,8 +141,8 @@ TEST_F(AsciiImport, AnExistingLayerIsReplaced) {
     ASSERT_NE(Convert("1 2\n3 4\n", kAsciiPoints), 0) << reason;
     ASSERT_NE(Convert("9 9\n", kAsciiPoints), 0) << reason;
     ReadBack();
-    ASSERT_EQ(ctx.model.Points.size(), 1u);
-    EXPECT_EQ(ctx.model.Points[0].Vertices[0], (Vertex{9, 9}));
+    ASSERT_EQ(model.Points.size(), 1u);
+    EXPECT_EQ(model.Points[0].Vertices[0], (Vertex{9, 9}));
 }
 
 }  // namespace

@@ -7,10 +7,10 @@
 
 namespace vx::test {
 
-void ReadBack(const std::string& vxvPath, JobContext& ctx) {
+void ReadBack(const std::string& vxvPath, LayerModel& model) {
     std::string error;
-    ASSERT_TRUE(ReadLayerData(ctx, vxvPath, WithExtension(vxvPath, ".vxs"), LayerTarget::kObjects,
-                              false, error))
+    ASSERT_TRUE(ReadLayerData(model, vxvPath, WithExtension(vxvPath, ".vxs"), LayerTarget::kObjects,
+                              nullptr, error))
         << vxvPath << ": " << error;
 }
 

@@ -2,12 +2,12 @@
 
 #include <string>
 
-#include "model/job_context.h"
+#include "model/layer_model.h"
 
 namespace vx::test {
 
 // Reads a layer written by a converter back through the layer reader; fails the test when
 // the layer cannot be read.
-void ReadBack(const std::string& vxvPath, JobContext& ctx);
+void ReadBack(const std::string& vxvPath, LayerModel& model);
 
 }  // namespace vx::test

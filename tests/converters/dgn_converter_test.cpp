@@ -75,40 +75,39 @@ TEST(DgnImport, LinesShapesAndTextsBecomeALayerSetWithTables) {
     ASSERT_NE(DGNImport(dir / "plan.dgn", dir / "plan.vxv", &reason), 0) << reason;
     EXPECT_FALSE(FileExists(dir / "plan.vxv"));  // several kinds: only suffixed names
 
-    JobContext regions, lines, points;
+    LayerModel regions, lines, points;
     test::ReadBack(dir / "plan_rg.vxv", regions);
     test::ReadBack(dir / "plan_ln.vxv", lines);
     test::ReadBack(dir / "plan_pt.vxv", points);
 
-    ASSERT_EQ(regions.model.Regions.size(), 1u);
-    const RegionObject& shape = regions.model.Regions[0];
+    ASSERT_EQ(regions.Regions.size(), 1u);
+    const RegionObject& shape = regions.Regions[0];
     ASSERT_EQ(shape.Parts.size(), 1u);
     EXPECT_EQ(shape.Parts[0].Vertices,
               (std::vector<Vertex>{{0, 0}, {10, 0}, {10, 10}, {0, 10}, {0, 0}}));
-    EXPECT_EQ(regions.model.Layer.MaxX, 10);
-    EXPECT_EQ(regions.model.Pens.At(shape.PenIndex).PenColor, 0x00FF00);  // colour 2, green
-    EXPECT_EQ(regions.model.TableNames, std::vector<std::string>{"plan_rg.dbf"});
+    EXPECT_EQ(regions.Layer.MaxX, 10);
+    EXPECT_EQ(regions.Pens.At(shape.PenIndex).PenColor, 0x00FF00);  // colour 2, green
+    EXPECT_EQ(regions.TableNames, std::vector<std::string>{"plan_rg.dbf"});
 
-    ASSERT_EQ(lines.model.Lines.size(), 2u);
-    EXPECT_EQ(lines.model.Lines[0].Parts.at(0).Vertices,
-              (std::vector<Vertex>{{0, 0}, {10, 5}, {20, 0}}));
-    const PenStyle& pen = lines.model.Pens.At(lines.model.Lines[0].PenIndex);
+    ASSERT_EQ(lines.Lines.size(), 2u);
+    EXPECT_EQ(lines.Lines[0].Parts.at(0).Vertices, (std::vector<Vertex>{{0, 0}, {10, 5}, {20, 0}}));
+    const PenStyle& pen = lines.Pens.At(lines.Lines[0].PenIndex);
     EXPECT_EQ(pen.PenColor, 0x0000FF);  // colour 3, red, in Windows byte order
     EXPECT_EQ(pen.PenSize, 3);          // weight 2 is the third width
-    EXPECT_NE(pen.PenPattern, lines.model.Pens.At(lines.model.Lines[1].PenIndex).PenPattern);
+    EXPECT_NE(pen.PenPattern, lines.Pens.At(lines.Lines[1].PenIndex).PenPattern);
     std::size_t longCount = 0;
-    for (const LinePart& part : lines.model.Lines[1].Parts)
+    for (const LinePart& part : lines.Lines[1].Parts)
         longCount += part.Vertices.size();
     EXPECT_GE(longCount, 50u);
-    EXPECT_EQ(lines.model.Layer.MinX, 0);
-    EXPECT_EQ(lines.model.Layer.MaxX, 149);
-    EXPECT_EQ(lines.model.Layer.MinY, -1);
+    EXPECT_EQ(lines.Layer.MinX, 0);
+    EXPECT_EQ(lines.Layer.MaxX, 149);
+    EXPECT_EQ(lines.Layer.MinY, -1);
 
     // The text and the point GDAL writes as a line of length 0 are the two points, in order.
-    ASSERT_EQ(points.model.Points.size(), 2u);
-    EXPECT_EQ(points.model.Points[0].Vertices[0], (Vertex{5, 6}));
-    EXPECT_EQ(points.model.Points[1].Vertices[0], (Vertex{7, 8}));
-    EXPECT_EQ(points.model.Points[1].PointColor, 0x0000FF);
+    ASSERT_EQ(points.Points.size(), 2u);
+    EXPECT_EQ(points.Points[0].Vertices[0], (Vertex{5, 6}));
+    EXPECT_EQ(points.Points[1].Vertices[0], (Vertex{7, 8}));
+    EXPECT_EQ(points.Points[1].PointColor, 0x0000FF);
 
     const auto pointRows = TableRows(dir / "plan_pt.dbf");
     ASSERT_EQ(pointRows.size(), 2u);
@@ -144,9 +143,9 @@ TEST(DgnImport, ADrawingOfOneKindKeepsThePlainNameAndReplacesAnEarlierSet) {
     ASSERT_NE(DGNImport(dir / "roads.dgn", dir / "roads.vxv", &reason), 0) << reason;
     for (const char* suffixed : {"roads_ln.vxv", "roads_rg.vxs", "roads_pt.dbf"})
         EXPECT_FALSE(FileExists(dir / suffixed)) << suffixed;
-    JobContext ctx;
-    test::ReadBack(dir / "roads.vxv", ctx);
-    EXPECT_EQ(ctx.model.Lines.size(), 1u);
+    LayerModel model;
+    test::ReadBack(dir / "roads.vxv", model);
+    EXPECT_EQ(model.Lines.size(), 1u);
     EXPECT_EQ(TableRows(dir / "roads.dbf").size(), 1u);
 }
 

@@ -11,33 +11,41 @@ namespace vx {
 namespace {
 
 using test::ReadFile;
-using test::ScriptedPrompt;
 using test::TempDir;
 using test::WriteFile;
 
-// A job as the MIF reader leaves it, writing into `dir`.
-JobContext MakeJob(const TempDir& dir, const std::string& mid, std::string columns) {
-    JobContext job;
-    job.options.CreateDbf = true;
-    job.outputFolder = dir.path();
-    job.midPath = dir / "source.mid";
-    job.midPresent = true;
-    job.columnList = std::move(columns);
-    WriteFile(job.midPath, mid);
+// A layer's table as a MIF import makes it, in `dir`: the rows the reader found, and the
+// objects of the source in order.
+struct TableJob {
+    const TempDir& dir;
+    AttributeRows rows;
+    std::vector<std::int32_t> objectOrder;
+    std::vector<std::string> labels;
+};
+
+TableJob MakeJob(const TempDir& dir, const std::string& mid, std::string columns) {
+    TableJob job{dir, {}, {}, {}};
+    job.rows.midPath = dir / "source.mid";
+    job.rows.columnList = std::move(columns);
+    WriteFile(job.rows.midPath, mid);
     return job;
 }
 
-// Names, creates and fills the table of one layer as the layer writer does; its rows.
-std::vector<std::string> WriteTable(JobContext& job, const std::string& layerFile, int kind,
+// Creates and fills the table of one layer as the layer set's writer does; its rows.
+std::vector<std::string> WriteTable(const TableJob& job, const std::string& layerFile, int kind,
                                     bool textLabels) {
-    job.tableFileName = AttributeTableFileName(layerFile);
-    std::string shortName = ShortTableName(job.outputFolder, job.tableFileName);
+    const std::string tableFile = AttributeTableFileName(layerFile);
+    const std::string shortName = ShortTableName(job.dir.path(), tableFile);
     TableConnection connection;
-    EXPECT_TRUE(connection.Open(job.outputFolder));
-    EXPECT_TRUE(CreateAttributeTable(job, connection, shortName, textLabels));
-    EXPECT_TRUE(FillAttributeTable(job, kind, shortName));
+    EXPECT_TRUE(connection.Open(job.dir.path()));
+    std::string error;
+    EXPECT_TRUE(CreateAttributeTable(connection, shortName, job.dir / tableFile, job.rows,
+                                     textLabels, error))
+        << error;
+    EXPECT_TRUE(
+        FillAttributeRows(job.dir / tableFile, job.rows, job.objectOrder, job.labels, kind));
     VXRecordset table;
-    table.OpenDBF(job.outputFolder + "/" + job.tableFileName);
+    table.OpenDBF(job.dir / tableFile);
     std::vector<std::string> rows;
     for (std::size_t i = 1; i <= table.RecordsHeld(); ++i)
         rows.emplace_back(table.RecordData(i));
@@ -74,14 +82,13 @@ TEST(AttributeRows, ValuesStayInTheirColumnsWhateverTheDelimiter) {
 TEST(AttributeTable, EachKindGetsItsOwnRowsNumberedFromOne) {
     TempDir dir;
     // Objects: region, point, line, text, point, region and a NONE object; one line too many.
-    JobContext job =
+    TableJob job =
         MakeJob(dir, "r1;a,b;1.5\np1;q;2\nl1;l;3\nt1;t;4\np2;p,2;5\nr2;r;6\nn1;n;7\nx;x;8\n",
                 "SPATIAL_ID Decimal(20, 0),\r\n[name] Char(10),\r\n[addr] Char(8),\r\n"
                 "[count] Decimal(6,1)");
-    job.delimiter = ';';
-    job.model.ObjectOrder = {3, 1, 2, 4, 1, 3, 10};
-    job.model.TextCount = 1;
-    job.model.TextLabels = {"Label \"A\", big"};
+    job.rows.delimiter = ';';
+    job.objectOrder = {3, 1, 2, 4, 1, 3, 10};
+    job.labels = {"Label \"A\", big"};
     auto row = [](const char* id, const char* name, const char* addr, const char* count) {
         return Right(id, 21) + Pad(name, 10) + Pad(addr, 8) + Right(count, 8);
     };
@@ -90,8 +97,6 @@ TEST(AttributeTable, EachKindGetsItsOwnRowsNumberedFromOne) {
     ASSERT_EQ(regions.size(), 2u);
     EXPECT_EQ(regions[0], row("1", "r1", "a,b", "1.5"));
     EXPECT_EQ(regions[1], row("2", "r2", "r", "6.0"));
-    EXPECT_EQ(job.model.TableNames, std::vector<std::string>{"x_rg.dbf"});
-    EXPECT_EQ(job.model.TableNameLengths, std::vector<std::int32_t>{8});
     VXRecordset table;  // a bracketed name that is a keyword stays as it is
     table.OpenDBF(dir / "x_rg.dbf");
     EXPECT_EQ(table.Layout().fields[3].Name(), "count");
@@ -106,15 +111,14 @@ TEST(AttributeTable, EachKindGetsItsOwnRowsNumberedFromOne) {
     EXPECT_EQ(points[0], row("1", "p1", "q", "2.0") + std::string(254, ' '));
     EXPECT_EQ(points[1], row("2", "t1", "t", "4.0") + Pad("Label \"A\", big", 254));
     EXPECT_EQ(points[2], row("3", "p2", "p,2", "5.0") + std::string(254, ' '));
-    EXPECT_NE(job.Log().find("\t    Creating DBF File.\r\n"), std::string::npos);
 }
 
 TEST(AttributeTable, SourceIdColumnIsLeftOut) {
     TempDir dir;
-    JobContext job = MakeJob(dir, "a,99,b\nc,98,d\n",
-                             "SPATIAL_ID Decimal(20, 0),\r\n[x] Char(2),\r\n[y] Char(2)");
-    job.sourceIdColumn = 2;
-    job.model.ObjectOrder = {2, 2};
+    TableJob job = MakeJob(dir, "a,99,b\nc,98,d\n",
+                           "SPATIAL_ID Decimal(20, 0),\r\n[x] Char(2),\r\n[y] Char(2)");
+    job.rows.sourceIdColumn = 2;
+    job.objectOrder = {2, 2};
     auto rows = WriteTable(job, "s.vxv", kKindLine, false);
     ASSERT_EQ(rows.size(), 2u);
     EXPECT_EQ(rows[1], Right("2", 21) + "c d ");
@@ -127,8 +131,8 @@ TEST(AttributeTable, LargeFillsAreWrittenInFlushesOf20000Rows) {
         std::string mid;
         for (int i = 1; i <= total; ++i)
             mid += std::to_string(i * 3) + "\r\n";
-        JobContext job = MakeJob(dir, mid, "SPATIAL_ID Decimal(20, 0),\r\n[v] Integer");
-        job.model.ObjectOrder.assign(static_cast<std::size_t>(total), kOrderRegion);
+        TableJob job = MakeJob(dir, mid, "SPATIAL_ID Decimal(20, 0),\r\n[v] Integer");
+        job.objectOrder.assign(static_cast<std::size_t>(total), kOrderRegion);
         auto rows = WriteTable(job, "big.vxv", kKindRegion, false);
         ASSERT_EQ(rows.size(), static_cast<std::size_t>(total));
         for (int i : {1, 19999, 20000, 20001, 40000, 40001, total}) {
@@ -144,37 +148,29 @@ TEST(AttributeTable, LargeFillsAreWrittenInFlushesOf20000Rows) {
     }
 }
 
-TEST(AttributeTable, CreationFailureIsReportedAndStops) {
+TEST(AttributeTable, CreationFailureSaysWhy) {
     TempDir dir;
-    JobContext job = MakeJob(dir, "1\n", "SPATIAL_ID Decimal(20, 0),\r\n[v] Blob");
-    ScriptedPrompt prompt;
-    job.setPrompt(&prompt);
-    job.tableFileName = "bad.dbf";
+    TableJob job = MakeJob(dir, "1\n", "SPATIAL_ID Decimal(20, 0),\r\n[v] Blob");
     TableConnection connection;
     ASSERT_TRUE(connection.Open(dir.path()));
-    EXPECT_FALSE(CreateAttributeTable(job, connection, "bad", false));
-    EXPECT_TRUE(job.Failed());
-    EXPECT_FALSE(connection.IsOpen());
-    ASSERT_EQ(prompt.messages.size(), 1u);
-    EXPECT_NE(prompt.messages[0].find("Blob"), std::string::npos);
-    EXPECT_EQ(job.StatusText(), "\tProblems creating the dbf file!\r\n");
-    EXPECT_TRUE(job.model.TableNames.empty());
+    std::string error;
+    EXPECT_FALSE(CreateAttributeTable(connection, "bad", dir / "bad.dbf", job.rows, false, error));
+    EXPECT_NE(error.find("Blob"), std::string::npos);
     EXPECT_FALSE(std::filesystem::exists(dir / "bad.dbf"));
 }
 
 TEST(AttributeTable, ExistingTableIsReplacedAndNoMidMeansNoRows) {
     TempDir dir;
-    JobContext job = MakeJob(dir, "x\n", "");  // no column list: the key column alone
+    TableJob job = MakeJob(dir, "x\n", "");  // no column list: the key column alone
     WriteFile(dir / "old.dbf", "stale");
-    job.model.ObjectOrder = {1};
-    job.midPresent = false;
+    job.objectOrder = {1};
+    job.rows.midPath.clear();
     auto rows = WriteTable(job, "old.vxv", kKindPoint, false);
     EXPECT_TRUE(rows.empty());
     VXRecordset table;
     table.OpenDBF(dir / "old.dbf");
     EXPECT_EQ(table.FieldCount(), 1);
     EXPECT_EQ(table.Layout().fields[0].Name(), "SPATIAL_ID");
-    EXPECT_EQ(job.Log().find("Creating DBF File."), std::string::npos);
 }
 
 }  // namespace

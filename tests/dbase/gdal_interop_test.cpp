@@ -60,25 +60,22 @@ GdalTable ReadWithGdal(const std::string& path) {
 
 TEST(GdalInterop, TablesMadeHereReadTheSameInGdal) {
     TempDir dir;
-    JobContext job;
-    job.options.CreateDbf = true;
-    job.outputFolder = dir.path();
-    job.midPath = dir / "s.mid";
-    job.midPresent = true;
-    job.columnList =
+    AttributeRows rows;
+    rows.midPath = dir / "s.mid";
+    rows.columnList =
         "SPATIAL_ID Decimal(20, 0),\r\n[name] Char(12),\r\n[lanes] Integer,\r\n[small] "
         "Smallint,\r\n[area] Decimal(12,2),\r\n[ratio] Float,\r\n[paved] Logical,\r\n[opened] "
         "Date";
-    WriteFile(job.midPath,
+    WriteFile(rows.midPath,
               "\"Main, St\",2,-7,3500000000.25,0.125,T,20050314\r\n"
               "\"\",-2147483648,32767,-0.5,-1234567.5,F,2024-02-29\r\n"
               ",,,,,,\r\n");
-    job.model.ObjectOrder = {kOrderRegion, kOrderRegion, kOrderRegion};
-    job.tableFileName = "made.dbf";
     TableConnection connection;
     ASSERT_TRUE(connection.Open(dir.path()));
-    ASSERT_TRUE(CreateAttributeTable(job, connection, "made", false));
-    ASSERT_TRUE(FillAttributeTable(job, kKindRegion, "made"));
+    std::string error;
+    ASSERT_TRUE(CreateAttributeTable(connection, "made", dir / "made.dbf", rows, false, error));
+    ASSERT_TRUE(FillAttributeRows(dir / "made.dbf", rows,
+                                  {kOrderRegion, kOrderRegion, kOrderRegion}, {}, kKindRegion));
 
     GdalTable gdal = ReadWithGdal(dir / "made.dbf");
     VXRecordset ours;

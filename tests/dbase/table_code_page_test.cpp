@@ -58,21 +58,18 @@ TEST(TableCodePage, LanguageDriverBytes) {
 // An empty table made as the attribute stage makes them, marked with `codePage`.
 std::string MakeTable(const TempDir& dir, const std::string& name, const std::string& codePage,
                       const std::string& midLine) {
-    JobContext job;
-    job.options.CreateDbf = true;
-    job.outputFolder = dir.path();
-    job.tableFileName = name + ".dbf";
-    job.midPath = dir / (name + ".mid");
-    job.midPresent = true;
-    job.columnList = "SPATIAL_ID Decimal(20, 0),\r\n[name] Char(40)";
-    job.codePage = codePage;
-    job.model.ObjectOrder = {kOrderPoint};
-    WriteFile(job.midPath, midLine + "\r\n");
+    AttributeRows rows;
+    rows.midPath = dir / (name + ".mid");
+    rows.columnList = "SPATIAL_ID Decimal(20, 0),\r\n[name] Char(40)";
+    rows.codePage = codePage;
+    WriteFile(rows.midPath, midLine + "\r\n");
     TableConnection connection;
     EXPECT_TRUE(connection.Open(dir.path()));
-    EXPECT_TRUE(CreateAttributeTable(job, connection, name, false));
-    EXPECT_TRUE(FillAttributeTable(job, kKindPoint, name));
-    return dir / (name + ".dbf");
+    const std::string path = dir / (name + ".dbf");
+    std::string error;
+    EXPECT_TRUE(CreateAttributeTable(connection, name, path, rows, false, error)) << error;
+    EXPECT_TRUE(FillAttributeRows(path, rows, {kOrderPoint}, {}, kKindPoint));
+    return path;
 }
 
 TEST(TableCodePage, ReadAndWrittenBesideTheTable) {

@@ -68,7 +68,7 @@ TEST(ClaimedCounts, MifPolylinesClaimingABillionKeepOnlyWhatTheFileHolds) {
         Import engine;
         engine.SetCreateDbf(true);
         engine.ImportMifFile(dir / "big.mif", dir / "out/big.vxv");
-        const LayerModel& model = engine.Context().model;
+        const LayerModel& model = engine.Model();
         ASSERT_EQ(model.LineCount, 1);
         ASSERT_LE(model.Lines.at(0).Parts.size(), 2u);
         EXPECT_EQ(model.Lines.at(0).Parts.at(0).Vertices.size(), 2u);

@@ -140,32 +140,23 @@ TEST_F(MifImport, DeleteSourceRemovesMifAndMidOnSuccessOnly) {
     EXPECT_FALSE(FileExists(dir / "src/roads.mid"));
 }
 
-TEST_F(MifImport, ReadingBackNeedsTheTableOnlyWithAttributes) {
+TEST_F(MifImport, ExportNeedsTheLayersTableOnlyWithAttributes) {
     ASSERT_TRUE(ImportWith(engine, dir / "src/roads.mif", dir / "out/roads.vxv").ok);
     DeleteFile(dir / "out/roads_rg.dbf");
-    TableConnection connection;
-    TableRecordset recordset;
-    JobContext ctx;
-    ctx.options.CreateDbf = true;
-    ReadLayerFile(ctx, dir / "out/roads_rg.vxv", connection, recordset);
-    EXPECT_TRUE(ctx.Failed());
-    EXPECT_NE(
-        ctx.Log().find("\tMissing or Corrupt Non-Spatial Data File\r\nError Reading VXV....\r\n"),
-        std::string::npos)
-        << ctx.Log();
-
-    JobContext plain;
-    ReadLayerFile(plain, dir / "out/roads_rg.vxv", connection, recordset);
-    EXPECT_FALSE(plain.Failed()) << plain.Log();
-    EXPECT_EQ(plain.model.LayerObjectCount, 1);
-
-    JobContext withTable;
-    withTable.options.CreateDbf = true;
-    ReadLayerFile(withTable, dir / "out/roads_pt.vxv", connection, recordset);
-    ASSERT_FALSE(withTable.Failed()) << withTable.Log();
-    ASSERT_TRUE(recordset.IsOpen());
-    EXPECT_EQ(recordset.Field(0).Name, "SPATIAL_ID");
-    EXPECT_EQ(recordset.Value(1).value_or(""), "a");
+    Import exporter;
+    exporter.SetCreateDbf(true);
+    EXPECT_FALSE(exporter.ExportMifFile(dir / "out/roads_rg.vxv", dir / "mif/a.mif"));
+    EXPECT_NE(exporter.JobLog().find(
+                  "\tMissing or Corrupt Non-Spatial Data File\r\nError Reading VXV....\r\n"),
+              std::string::npos)
+        << exporter.JobLog();
+    exporter.SetCreateDbf(false);
+    EXPECT_TRUE(exporter.ExportMifFile(dir / "out/roads_rg.vxv", dir / "mif/b.mif"))
+        << exporter.JobLog();
+    exporter.SetCreateDbf(true);
+    ASSERT_TRUE(exporter.ExportMifFile(dir / "out/roads_pt.vxv", dir / "mif/c.mif"))
+        << exporter.JobLog();
+    EXPECT_EQ(test::ReadFile(dir / "mif/c.mid").substr(0, 5), "1,\"a\"");
 }
 
 // --- One to one with GDAL -------------------------------------------------------------
@@ -234,13 +225,11 @@ TEST(MifImportAgainstGdal, LayerSetsMatchGdalsReadingOneToOne) {
     // Read every layer back and pair its objects with GDAL's features of that kind, in order.
     std::map<std::string, LayerModel> layers;
     for (const char* kind : {"rg", "ln", "pt"}) {
-        JobContext ctx;
         std::string error;
         const std::string base = dir / ("out/src_" + std::string(kind));
-        ASSERT_TRUE(
-            ReadLayerData(ctx, base + ".vxv", base + ".vxs", LayerTarget::kObjects, false, error))
+        ASSERT_TRUE(ReadLayerData(layers[kind], base + ".vxv", base + ".vxs", LayerTarget::kObjects,
+                                  nullptr, error))
             << error;
-        layers[kind] = ctx.model;
     }
     std::size_t regions = 0, lines = 0, points = 0;
     std::map<std::string, std::vector<const test::PeerFeature*>> byKind;

@@ -14,27 +14,27 @@ namespace {
 constexpr double kSurveyFoot = 1200.0 / 3937.0;
 
 // Reads a file whose header holds one CoordSys line and the given data section.
-bool ReadCoordSys(JobContext& ctx, const std::string& clause, const std::string& data = "") {
-    return test::ReadMifBytes(ctx, test::MifText(data, clause + "\r\n"));
+bool ReadCoordSys(test::MifRead& ctx, const std::string& clause, const std::string& data = "") {
+    return ctx.Read(test::MifText(data, clause + "\r\n"));
 }
 
-bool Logged(const JobContext& ctx, const std::string& text) {
+bool Logged(const test::MifRead& ctx, const std::string& text) {
     return ctx.Log().find(text) != std::string::npos;
 }
 
 TEST(MifCoordSys, LongitudeLatitudeAndThePlaneFallbacks) {
-    JobContext ctx;
+    test::MifRead ctx;
     ASSERT_TRUE(ReadCoordSys(ctx, "CoordSys Earth Projection 1, 104"));
     EXPECT_EQ(ctx.model.Layer.lCoordSys, 0);
     EXPECT_EQ(ctx.model.Layer.lProjection, 1);
     EXPECT_EQ(ctx.model.Layer.lDatum, 226);
-    EXPECT_EQ(ctx.coordinateFactor, 1.0);
+    EXPECT_EQ(ParseMifCoordSys("CoordSys Earth Projection 1, 104").factor, 1.0);
     EXPECT_EQ(ctx.Log(), "\tReading ...\r\n") << "nothing given up";
     // An unknown datum, or a projection read as a plane, keeps plane coordinates in metres,
     // and says so.
-    for (const char* clause : {"CoordSys Earth Projection 1, 9999",
-                               "CoordSys Earth Projection 1,2000",
-                               "CoordSys Earth Projection 5, 104, \"m\", 0, 90"}) {
+    for (const char* clause :
+         {"CoordSys Earth Projection 1, 9999", "CoordSys Earth Projection 1,2000",
+          "CoordSys Earth Projection 5, 104, \"m\", 0, 90"}) {
         ASSERT_TRUE(ReadCoordSys(ctx, clause));
         EXPECT_EQ(ctx.model.Layer.lCoordSys, 1) << clause;
         EXPECT_EQ(ctx.model.Layer.lProjection, -1) << clause;
@@ -48,7 +48,7 @@ TEST(MifCoordSys, ProjectedCoordinatesAndTheirFalseOriginAreStoredInMetres) {
     // Survey feet: the false origin moves to metres with the coordinates, and the fraction
     // a layer's whole metres cannot hold moves into the coordinates, so that the point
     // stays where the clause puts it.
-    JobContext ctx;
+    test::MifRead ctx;
     ASSERT_TRUE(ReadCoordSys(ctx,
                              "CoordSys Earth Projection 8, 74, \"survey ft\", -79.5, 33.75, "
                              "0.9999, 2000000, -7",
@@ -59,7 +59,9 @@ TEST(MifCoordSys, ProjectedCoordinatesAndTheirFalseOriginAreStoredInMetres) {
     EXPECT_EQ(layer.lOriginLatitude, 33.75);
     EXPECT_EQ(layer.lScaleFactor, 0.9999);
     EXPECT_EQ(ctx.model.LayerKind.UnitCode, 13);
-    EXPECT_EQ(ctx.coordinateFactor, kSurveyFoot);
+    EXPECT_EQ(
+        ParseMifCoordSys("CoordSys Earth Projection 8, 74, \"survey ft\", 0, 0, 1, 0, 0").factor,
+        kSurveyFoot);
     EXPECT_EQ(layer.lFalseEasting, 609601);
     EXPECT_EQ(layer.lFalseNorthing, -2);
     const Vertex stored = ctx.model.Points.at(0).Vertices.at(0);
@@ -72,19 +74,18 @@ TEST(MifCoordSys, ProjectedCoordinatesAndTheirFalseOriginAreStoredInMetres) {
               "CoordSys Earth Projection 8, 74, \"m\", -79.5, 33.75, 0.9999, 609601, -2");
 
     // International feet are exactly 0.3048 m; a whole false origin moves nothing.
-    ctx = JobContext();
+    ctx = test::MifRead();
     ASSERT_TRUE(ReadCoordSys(ctx, "CoordSys Earth Projection 8, 104, \"ft\", 3, 0, 1, 0, 0",
                              "Point 10 20\r\n"));
-    EXPECT_EQ(ctx.coordinateFactor, 0.3048);
     EXPECT_EQ(ctx.model.Points.at(0).Vertices.at(0), (Vertex{10 * 0.3048, 20 * 0.3048}));
     EXPECT_EQ(ctx.Log().find("whole metres"), std::string::npos);
 }
 
 TEST(MifCoordSys, ProjectionCodesAndTheirParameters) {
-    JobContext ctx;
+    test::MifRead ctx;
     const LayerInfo& layer = ctx.model.Layer;
-    ASSERT_TRUE(ReadCoordSys(
-        ctx, "CoordSys Earth Projection 3, 57, \"m\", -96.5, 23, 20.5, 60, 1000, -7"));
+    ASSERT_TRUE(
+        ReadCoordSys(ctx, "CoordSys Earth Projection 3, 57, \"m\", -96.5, 23, 20.5, 60, 1000, -7"));
     EXPECT_EQ(layer.lProjection, 11);
     EXPECT_EQ(layer.lDatum, 110);
     EXPECT_EQ(layer.lOriginLongitude, -96.5);
@@ -109,12 +110,12 @@ TEST(MifCoordSys, ProjectionCodesAndTheirParameters) {
 
 TEST(MifCoordSys, UnsupportedProjectionsAndUnitsAbortWithTheirMessage) {
     for (int mif : {0, 7, 25, 28}) {
-        JobContext ctx;
+        test::MifRead ctx;
         EXPECT_FALSE(ReadCoordSys(
             ctx, "CoordSys Earth Projection " + std::to_string(mif) + ", 104, \"m\", 0, 0, 1"));
         EXPECT_EQ(ctx.Log(), "\tProjection Not Supported. Aborting\r\n") << mif;
     }
-    JobContext ctx;
+    test::MifRead ctx;
     EXPECT_FALSE(ReadCoordSys(ctx, "CoordSys NonEarth Units \"M\" Bounds (0, 0) (1, 1)"));
     EXPECT_EQ(ctx.Log(), "\tUnits Not Supported\r\n");
     // An Earth projection still reads its parameters before it stops.
@@ -132,10 +133,10 @@ TEST(MifCoordSys, PlaneLayersKeepTheirUnitAndWriteItBack) {
     for (std::uint8_t code = 1; code <= 13; ++code) {
         const std::string name(MifUnitName(code));
         ASSERT_FALSE(name.empty()) << int(code);
-        JobContext ctx;
-        ASSERT_TRUE(ReadCoordSys(ctx, "CoordSys NonEarth Units \"" + name +
-                                          "\" Bounds (0, 0) (100, 100)",
-                                 "Point 10.5 20\r\n"));
+        test::MifRead ctx;
+        ASSERT_TRUE(
+            ReadCoordSys(ctx, "CoordSys NonEarth Units \"" + name + "\" Bounds (0, 0) (100, 100)",
+                         "Point 10.5 20\r\n"));
         EXPECT_EQ(ctx.model.Layer.lCoordSys, 1);
         EXPECT_EQ(ctx.model.LayerKind.UnitCode, code) << name;
         EXPECT_EQ(ctx.model.Points.at(0).Vertices.at(0), (Vertex{10.5, 20})) << "own units";
@@ -167,7 +168,7 @@ TEST(MifCoordSys, EveryMapInfoDatumReadIsTheDatumWritten) {
         const std::int32_t code = MapInfoDatumToCode(mapInfo);
         if (code == -1) continue;
         EXPECT_EQ(MifDatumNumber(code), mapInfo) << mapInfo;
-        JobContext ctx;
+        test::MifRead ctx;
         ASSERT_TRUE(ReadCoordSys(ctx, "CoordSys Earth Projection 1, " + std::to_string(mapInfo)));
         EXPECT_EQ(MifCoordSysClause(ctx.model.Layer, ctx.model.LayerKind.UnitCode),
                   "CoordSys Earth Projection 1, " + std::to_string(mapInfo));
@@ -187,7 +188,7 @@ TEST(MifCoordSys, EveryMapInfoDatumReadIsTheDatumWritten) {
 }
 
 TEST(MifCoordSys, CustomDatumsAndAffineClausesGoOnWithTheNearestAndSaySo) {
-    JobContext ctx;
+    test::MifRead ctx;
     const LayerInfo& layer = ctx.model.Layer;
     // WGS 84 given by its parameters is WGS 84; nothing is lost.
     ASSERT_TRUE(ReadCoordSys(ctx, "CoordSys Earth Projection 1, 999, 28, 0, 0, 0"));
@@ -213,21 +214,19 @@ TEST(MifCoordSys, CustomDatumsAndAffineClausesGoOnWithTheNearestAndSaySo) {
 }
 
 TEST(MifCoordSys, ParametersOfThePreviousFileAreNotCarriedOver) {
-    JobContext ctx;
+    test::MifRead ctx;
     ASSERT_TRUE(
         ReadCoordSys(ctx, "CoordSys Earth Projection 8, 104, \"ft\", 3, 10, 0.9996, 500000, 7"));
     // The same engine reads the next file; only the reader stands between the two.
     test::TempDir dir;
     test::WriteFile(dir / "b.mif", test::MifText("", "CoordSys Earth Projection 1, 104\r\n"));
-    ASSERT_TRUE(ReadMifFile(ctx, dir / "b.mif"));
+    ASSERT_TRUE(ctx.ReadPath(dir / "b.mif"));
     const LayerInfo& layer = ctx.model.Layer;
     EXPECT_EQ(layer.lProjection, 1);
     EXPECT_EQ(layer.lScaleFactor, 0.0);
     EXPECT_EQ(layer.lFalseNorthing, 0);
     EXPECT_EQ(layer.lUTMZone, 0);
     EXPECT_EQ(ctx.model.LayerKind.UnitCode, 0);
-    EXPECT_EQ(ctx.coordinateFactor, 1.0);
-    EXPECT_EQ(ctx.coordinateOffset, Vertex{});
 }
 
 TEST(MifCoordSys, MalformedClausesAreHeaderErrors) {
@@ -235,7 +234,7 @@ TEST(MifCoordSys, MalformedClausesAreHeaderErrors) {
          {"CoordSys Earth Projection 3, 62",
           "CoordSys Earth Projection 8, 104, \"m\", x, 0, 1, 5, 0",
           "CoordSys Earth Projection one, 104, \"m\", 0, 0", "CoordSys NonEarth"}) {
-        JobContext ctx;
+        test::MifRead ctx;
         EXPECT_FALSE(ReadCoordSys(ctx, clause));
         EXPECT_EQ(ctx.Log(), "\tError Reading MIF Header\r\n") << clause;
     }

@@ -8,7 +8,7 @@ namespace {
 
 // Converts GeoJSON features to a MIF file with ogr2ogr and reads it after a job reset.
 // ogr2ogr is required by the tests: without it they fail.
-void ConvertAndRead(JobContext& ctx, const std::vector<std::string>& features,
+void ConvertAndRead(test::MifRead& ctx, const std::vector<std::string>& features,
                     const std::string& options = "", bool createDbf = true) {
     std::string geojson = "{\"type\":\"FeatureCollection\",\"features\":[";
     for (std::size_t i = 0; i < features.size(); ++i)
@@ -19,9 +19,8 @@ void ConvertAndRead(JobContext& ctx, const std::vector<std::string>& features,
         test::RunCommand("ogr2ogr -f \"MapInfo File\" -dsco FORMAT=MIF " + options + " '" +
                          (dir / "out.mif") + "' '" + (dir / "in.geojson") + "'");
     ASSERT_EQ(result.status, 0) << "ogr2ogr failed: " << result.err;
-    ctx.ResetJob();
     ctx.options.CreateDbf = createDbf;
-    ASSERT_TRUE(ReadMifFile(ctx, dir / "out.mif")) << ctx.Log();
+    ASSERT_TRUE(ctx.ReadPath(dir / "out.mif")) << ctx.Log();
 }
 
 std::string Feature(const std::string& style, const std::string& geometry) {
@@ -30,7 +29,7 @@ std::string Feature(const std::string& style, const std::string& geometry) {
 }
 
 TEST(MifFromGdal, EveryKindWithStylesAndLabels) {
-    JobContext ctx;
+    test::MifRead ctx;
     ConvertAndRead(
         ctx, {Feature(R"(SYMBOL(id:\"mapinfo-sym-35\",c:#FF0000,s:12pt))",
                       R"({"type":"Point","coordinates":[1.5,2.5]})"),
@@ -43,7 +42,7 @@ TEST(MifFromGdal, EveryKindWithStylesAndLabels) {
                       R"([[2,2],[4,2],[4,4],[2,4],[2,2]]]})")});
     const LayerModel& m = ctx.model;
     EXPECT_EQ(m.Layer.lDatum, 226);
-    EXPECT_EQ(ctx.columnList,
+    EXPECT_EQ(ctx.table.columnList,
               "SPATIAL_ID Decimal(20, 0),\r\n[name] Char(254),\r\n[OGR_STYLE] Char(254)");
     EXPECT_EQ(m.ObjectOrder, (std::vector<std::int32_t>{1, 4, 2, 3}));
     ASSERT_EQ(m.PointCount, 2);
@@ -76,7 +75,7 @@ TEST(MifFromGdal, EveryKindWithStylesAndLabels) {
 }
 
 TEST(MifFromGdal, ProjectedCoordinateSystemInSurveyFeet) {
-    JobContext ctx;
+    test::MifRead ctx;
     ConvertAndRead(ctx, {Feature("", R"({"type":"Point","coordinates":[6000010.5,2000020]})")},
                    "-a_srs EPSG:2227");  // California zone 3, Lambert conformal conic
     const LayerInfo& layer = ctx.model.Layer;
@@ -112,14 +111,14 @@ TEST(MifFromGdal, ColumnsNamedLikeObjectsOrClausesStayColumns) {
         feature(R"({"type":"LineString","coordinates":[[0,0],[1,1]]})"),
         feature(R"({"type":"Polygon","coordinates":[[[0,0],[0,1],[1,1],[0,0]]]})")};
     for (bool withAttributes : {true, false}) {
-        JobContext ctx;
+        test::MifRead ctx;
         ConvertAndRead(ctx, features, "", withAttributes);
         if (!withAttributes) {
             // The column declarations are passed over, never taken for clauses.
-            EXPECT_EQ(ctx.delimiter, ',');
+            EXPECT_EQ(ctx.table.delimiter, ',');
             EXPECT_EQ(ctx.model.Layer.lDatum, 226);
         } else {
-            EXPECT_NE(ctx.columnList.find("[roundrect] Char(254)"), std::string::npos);
+            EXPECT_NE(ctx.table.columnList.find("[roundrect] Char(254)"), std::string::npos);
         }
         EXPECT_EQ(ctx.model.ObjectOrder, (std::vector<std::int32_t>{1, 2, 3})) << withAttributes;
         EXPECT_EQ(ctx.model.PointCount + ctx.model.LineCount + ctx.model.RegionCount, 3);
@@ -132,7 +131,7 @@ TEST(MifFromGdal, LabelsHoldingClauseWordsAreTheirOwnObjects) {
         return Feature(R"(LABEL(t:\")" + label + R"(\",s:10pt))",
                        R"({"type":"Point","coordinates":[3,4]})");
     };
-    JobContext ctx;
+    test::MifRead ctx;
     ConvertAndRead(
         ctx, {Feature("", R"({"type":"Polygon","coordinates":[[[0,0],[0,1],[1,1],[0,0]]]})"),
               text("Center"), Feature("", R"({"type":"LineString","coordinates":[[0,0],[1,1]]})"),
@@ -145,9 +144,10 @@ TEST(MifFromGdal, LabelsHoldingClauseWordsAreTheirOwnObjects) {
     EXPECT_EQ(ctx.model.Points[3].PointRot, 0.0f) << "a label is no Angle clause";
 
     // Nor is an object line a clause of the object before it.
-    JobContext hand;
-    ASSERT_TRUE(test::ReadMifBytes(hand, test::MifText("Region 1\r\n 3\r\n0 0\r\n1 0\r\n0 1\r\n"
-                                                       "Text \"Open\"\r\n 0 0 1 1\r\n")));
+    test::MifRead hand;
+    ASSERT_TRUE(
+        hand.Read(test::MifText("Region 1\r\n 3\r\n0 0\r\n1 0\r\n0 1\r\n"
+                                "Text \"Open\"\r\n 0 0 1 1\r\n")));
     EXPECT_EQ(hand.model.ObjectOrder, (std::vector<std::int32_t>{3, 4}));
     EXPECT_EQ(hand.model.TextLabels, (std::vector<std::string>{"Open"}));
 }
@@ -172,9 +172,8 @@ TEST(MifFromGdal, MultiPointsAndCollectionsReadAsGdalReadsThem) {
               "\"GEOMETRYCOLLECTION (POLYGON ((0 0,0 9,9 9,0 0)),LINESTRING (0 0,1 1,2 0),"
               "MULTIPOINT ((7 7),(8 8)))\",b\n\"POINT (9 9)\",c\n");
 
-    JobContext ctx;
-    ctx.ResetJob();
-    ASSERT_TRUE(ReadMifFile(ctx, dir / "kinds.mif"));
+    test::MifRead ctx;
+    ASSERT_TRUE(ctx.ReadPath(dir / "kinds.mif"));
     const std::int32_t all =
         kOrderCollection | OrderBitOf(kKindRegion) | OrderBitOf(kKindLine) | OrderBitOf(kKindPoint);
     EXPECT_EQ(ctx.model.ObjectOrder, (std::vector<std::int32_t>{1, all, 1}));

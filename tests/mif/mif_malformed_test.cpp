@@ -10,18 +10,17 @@ namespace vx {
 namespace {
 
 using test::MifText;
-using test::ReadMifBytes;
 
 const std::string kHeaderError = "\tError Reading MIF Header\r\n";
 const std::string kDataError = "\tReading ...\r\n\tError Reading MIF Data\r\n";
 
 TEST(MifMalformed, EmptyMissingAndBinaryFiles) {
-    JobContext ctx;
-    EXPECT_FALSE(ReadMifBytes(ctx, ""));
+    test::MifRead ctx;
+    EXPECT_FALSE(ctx.Read(""));
     EXPECT_EQ(ctx.Log(), kHeaderError);
 
-    JobContext missing;
-    EXPECT_FALSE(ReadMifFile(missing, "/nonexistent/folder/none.mif"));
+    test::MifRead missing;
+    EXPECT_FALSE(missing.ReadPath("/nonexistent/folder/none.mif"));
     EXPECT_TRUE(missing.Failed());
     EXPECT_EQ(missing.Log(), "") << "the caller reports a source it could not open";
 
@@ -30,8 +29,8 @@ TEST(MifMalformed, EmptyMissingAndBinaryFiles) {
         std::string junk(20000, '\0');
         for (char& c : junk)
             c = static_cast<char>(random());
-        JobContext binary;
-        EXPECT_FALSE(ReadMifBytes(binary, junk));
+        test::MifRead binary;
+        EXPECT_FALSE(binary.Read(junk));
         EXPECT_EQ(binary.Log(), kHeaderError);
     }
 }
@@ -58,17 +57,17 @@ TEST(MifMalformed, BadCountsAndCutOrWrongObjectsAreDataErrors) {
         "Text\r\n\"a\"\r\n0 0 1 1\r\nAngle\r\n",
     };
     for (const char* d : data) {
-        JobContext ctx;
-        EXPECT_FALSE(ReadMifBytes(ctx, MifText(d)));
+        test::MifRead ctx;
+        EXPECT_FALSE(ctx.Read(MifText(d)));
         EXPECT_EQ(ctx.Log(), kDataError) << d;
     }
 }
 
 TEST(MifMalformed, HugePlineCountsEndOnlyTheirObject) {
-    JobContext ctx;
-    ASSERT_TRUE(ReadMifBytes(
-        ctx, MifText("Pline 2000000000\r\n0 0\r\n1 1\r\nPline Multiple 2000000000\r\n3\r\n"
-                     "0 0\r\n1 1\r\n2 2\r\nPoint 7 8\r\n")));
+    test::MifRead ctx;
+    ASSERT_TRUE(
+        ctx.Read(MifText("Pline 2000000000\r\n0 0\r\n1 1\r\nPline Multiple 2000000000\r\n3\r\n"
+                         "0 0\r\n1 1\r\n2 2\r\nPoint 7 8\r\n")));
     ASSERT_EQ(ctx.model.LineCount, 2);
     EXPECT_EQ(ctx.model.Lines[0].Parts[0].VertexCount, 2);
     EXPECT_LT(ctx.model.Lines[0].Parts[0].Vertices.capacity(), 1000u)
@@ -86,15 +85,15 @@ TEST(MifMalformed, FileCutAtAnyByteIsReadOrRefusedWithAMessage) {
         "Text\r\n  \"a, b\"\r\n  0 0 1 1\r\n  Font (\"Arial\",0,0,255)\r\n  Angle 10\r\n"
         "Point 1 1\r\n    Symbol (35,0,12)\r\nArc 0 0 2 2 0 180\r\n",
         "Delimiter \",\"\r\nCoordSys Earth Projection 1, 104\r\nColumns 1\r\n  Name Char(10)\r\n");
-    JobContext full;
+    test::MifRead full;
     full.options.CreateDbf = true;
-    ASSERT_TRUE(ReadMifBytes(full, whole));
+    ASSERT_TRUE(full.Read(whole));
     ASSERT_EQ(full.model.ObjectOrder, (std::vector<std::int32_t>{3, 2, 4, 1, 2}));
 
     for (std::size_t size = 0; size < whole.size(); ++size) {
-        JobContext ctx;
+        test::MifRead ctx;
         ctx.options.CreateDbf = true;
-        if (ReadMifBytes(ctx, whole.substr(0, size))) {
+        if (ctx.Read(whole.substr(0, size))) {
             EXPECT_LE(ctx.model.ObjectOrder.size(), full.model.ObjectOrder.size());
         } else {
             EXPECT_TRUE(ctx.Log() == kHeaderError || ctx.Log() == kDataError)

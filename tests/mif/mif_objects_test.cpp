@@ -11,14 +11,14 @@
 namespace vx {
 namespace {
 
-bool ReadData(JobContext& ctx, const std::string& data, const std::string& clauses = "") {
-    return test::ReadMifBytes(ctx, test::MifText(data, clauses));
+bool ReadData(test::MifRead& ctx, const std::string& data, const std::string& clauses = "") {
+    return ctx.Read(test::MifText(data, clauses));
 }
 
 const std::string kSquare = "5\r\n0 0\r\n10 0\r\n10 10\r\n0 10\r\n0 0\r\n";
 
 TEST(MifObjects, RegionRingsHolesAndStyles) {
-    JobContext ctx;
+    test::MifRead ctx;
     ASSERT_TRUE(ReadData(ctx, "Region 2\r\n" + kSquare +
                                   "  5\r\n2 2 8 2\r\n8 8, 2 8\r\n2 2\r\n"
                                   "    Pen (1,2,0)\r\n    Brush (2,16711680)\r\n    Center 5 5\r\n"
@@ -43,18 +43,17 @@ TEST(MifObjects, RegionRingsHolesAndStyles) {
 }
 
 TEST(MifObjects, ContoursDrawTheOutlineInTheFillColour) {
-    JobContext ctx;
-    ctx.ResetJob();
+    test::MifRead ctx;
     ctx.options.CreateContours = true;
     test::TempDir dir;
     test::WriteFile(dir / "a.mif", test::MifText("Region 1\r\n" + kSquare +
                                                  "Pen (1,2,0)\r\nBrush (2,16711680)\r\n"));
-    ASSERT_TRUE(ReadMifFile(ctx, dir / "a.mif"));
+    ASSERT_TRUE(ctx.ReadPath(dir / "a.mif"));
     EXPECT_EQ(ctx.model.Pens.At(ctx.model.Regions[0].PenIndex), (PenStyle{1, 0, 255}));
 }
 
 TEST(MifObjects, PlinesSingleMultipleAndBroken) {
-    JobContext ctx;
+    test::MifRead ctx;
     ASSERT_TRUE(ReadData(ctx,
                          "Pline 3\r\n1 1\r\n2 2\r\n3 1\r\n    Pen (0,3,255)\r\n    Smooth\r\n"
                          "Pline Multiple 2\r\n  3\r\n0 0\r\n1 0\r\n1 1\r\n  4\r\n5 5 6 5\r\n6 6\r\n"
@@ -82,7 +81,7 @@ TEST(MifObjects, PlinesSingleMultipleAndBroken) {
 }
 
 TEST(MifObjects, PointsLinesRectanglesAndRoundRects) {
-    JobContext ctx;
+    test::MifRead ctx;
     ASSERT_TRUE(ReadData(ctx,
                          "Point 1.5 -2.25\r\n"
                          "point 3 4\r\n    Symbol (35,255,12)\r\n"
@@ -182,8 +181,8 @@ TEST(MifObjects, VertexLinesAcrossTheReadBufferGiveExactVertices) {
     ASSERT_EQ(bytes[2 * edge - 1], '\r');
     ASSERT_NE(bytes[2 * edge], '\n');
 
-    JobContext ctx;
-    ASSERT_TRUE(test::ReadMifBytes(ctx, bytes));
+    test::MifRead ctx;
+    ASSERT_TRUE(ctx.Read(bytes));
     ASSERT_EQ(ctx.model.RegionCount, 1);
     const auto& ring = ctx.model.Regions[0].Parts[0].Vertices;
     ASSERT_EQ(ring.size(), expected.size());
@@ -197,7 +196,7 @@ TEST(MifObjects, VertexLinesAcrossTheReadBufferGiveExactVertices) {
 }
 
 TEST(MifObjects, EllipsesAndArcsUseTheSemiAxesOfTheirBox) {
-    JobContext ctx;
+    test::MifRead ctx;
     ASSERT_TRUE(ReadData(ctx,
                          "Ellipse 0 0 4 4\r\nEllipse 10 0 2 6\r\n"
                          "Arc 0 0 4 2 270 90\r\n    Pen (1,2,255)\r\n"
@@ -234,7 +233,7 @@ TEST(MifObjects, ArcsEndExactlyAtTheirEndAngle) {
     for (const auto& span : spans)
         data +=
             "Arc 0 0 2000 1000 " + std::to_string(span[0]) + " " + std::to_string(span[1]) + "\r\n";
-    JobContext ctx;
+    test::MifRead ctx;
     ASSERT_TRUE(ReadData(ctx, data));
     ASSERT_EQ(ctx.model.LineCount, static_cast<std::int32_t>(std::size(spans)));
     const auto at = [](double degrees) {
@@ -271,8 +270,8 @@ TEST(MifObjects, NumbersOnTheLinesAfterTheKeywordReadAsIfOnIt) {
     };
     for (auto [oneLine, split] : forms) {
         SCOPED_TRACE(split);
-        JobContext one;
-        JobContext two;
+        test::MifRead one;
+        test::MifRead two;
         const std::string after = "Point 9 9\r\n";
         ASSERT_TRUE(ReadData(one, oneLine + after));
         ASSERT_TRUE(ReadData(two, split + after)) << two.Log();
@@ -291,7 +290,7 @@ TEST(MifObjects, NumbersOnTheLinesAfterTheKeywordReadAsIfOnIt) {
 }
 
 TEST(MifObjects, TextWithItsStringOnItsOwnLineOrOnTheTextLine) {
-    JobContext ctx;
+    test::MifRead ctx;
     ASSERT_TRUE(ReadData(ctx,
                          "Text\r\n    \"Main Street\"\r\n    0 0 10 2\r\n"
                          "    Font (\"Arial\",2,0,16711680)\r\n    Spacing 1.5\r\n"
@@ -316,7 +315,7 @@ TEST(MifObjects, TextWithItsStringOnItsOwnLineOrOnTheTextLine) {
 
 TEST(MifObjects, CoordinatesOfEveryKindAreScaledByTheUnitFactor) {
     const double f = 0.3048;
-    JobContext ctx;
+    test::MifRead ctx;
     ASSERT_TRUE(ReadData(ctx,
                          "Point 10 20\r\nLine 1 2 3 4\r\nPline 2\r\n5 6\r\n7 8\r\n"
                          "Region 1\r\n4\r\n0 0\r\n10 0\r\n0 10\r\n0 0\r\nRect 0 0 2 4\r\n"
@@ -339,9 +338,8 @@ TEST(MifObjects, SourceFileIsOnlyRead) {
     const std::string path = dir / "source.mif";
     const std::string bytes = test::MifText("Point 1 2\r\n    Symbol (35,0,12)");  // no last CR LF
     test::WriteFile(path, bytes);
-    JobContext ctx;
-    ctx.ResetJob();
-    ASSERT_TRUE(ReadMifFile(ctx, path));
+    test::MifRead ctx;
+    ASSERT_TRUE(ctx.ReadPath(path));
     EXPECT_EQ(test::ReadFile(path), bytes);
     EXPECT_EQ(ctx.model.Points[0].PointStyle, 36) << "the last line needs no line end";
 }

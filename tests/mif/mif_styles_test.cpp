@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "mif_test_support.h"
+
 namespace vx {
 namespace {
 
@@ -43,7 +45,8 @@ TEST(MifStyles, PensAndBrushesFollowTheRuleOfTheirFamily) {
 }
 
 TEST(MifStyles, SymbolInItsThreeForms) {
-    JobContext ctx;
+    test::MifRead log;
+    MifReadState ctx({}, log);
     PointObject point;
     ReadMifSymbol(ctx, "    Symbol (35,255,12)", point);
     EXPECT_EQ(point.PointStyle, 36);

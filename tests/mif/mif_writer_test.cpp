@@ -12,6 +12,7 @@
 #include "mif/mif_coordsys.h"
 #include "mif/mif_number_format.h"
 #include "mif/mif_writer.h"
+#include "mif_test_support.h"
 #include "platform/file_system.h"
 #include "support/test_support.h"
 
@@ -236,12 +237,12 @@ TEST(MifWriterHeader, ProjectionClausesReadBackAsTheSameLayer) {
                              {7, 0, 0, 0, 0, 0},  {10, 1, 0, 0, 0, 1}, {11, 1, 1, 0, 1, 0},
                              {13, 0, 0, 0, 0, 0}, {14, 0, 0, 0, 0, 0}, {18, 1, 0, 0, 1, 0},
                              {19, 0, 0, 0, 0, 0}, {20, 1, 0, 1, 1, 0}, {21, 1, 0, 1, 1, 0},
-                             {24, 0, 0, 0, 0, 0},  {5, 0, 0, 0, 0, 0}};
+                             {24, 0, 0, 0, 0, 0}, {5, 0, 0, 0, 0, 0}};
     for (const Carried& c : kinds) {
-        JobContext ctx;
-        ReadMifCoordSys(ctx, "CoordSys Earth Projection " + MifProjectionClause(c.code, source));
-        const LayerInfo& read = ctx.model.Layer;
-        ASSERT_FALSE(ctx.Failed()) << c.code << ctx.Log();
+        const CoordSysReading reading =
+            ParseMifCoordSys("CoordSys Earth Projection " + MifProjectionClause(c.code, source));
+        const LayerInfo& read = reading.layer;
+        ASSERT_TRUE(reading.failure.empty()) << c.code << reading.failure;
         EXPECT_EQ(read.lProjection, c.code);
         EXPECT_EQ(read.lDatum, 226) << c.code;
         EXPECT_EQ(read.lOriginLongitude, c.code == 1 ? 0 : -93) << c.code;
@@ -344,22 +345,18 @@ TEST(MifWriterFile, MidPathAndCreateDbf) {
     EXPECT_EQ(MidPathFor("/a.mif/roads"), "/a.mif/roads.MID");
 
     test::TempDir dir;
-    JobContext ctx;
-    ctx.model = OneOfEachKind(kKindLine);
-    ctx.outputFolder = dir / "x.mif";
-    ctx.outputName = "roads.mif";
+    test::MifRead log;
+    const LayerModel model = OneOfEachKind(kKindLine);
     test::WriteFile(dir / "x.mif/roads.mid", "left alone");
     TableRecordset closed;
-    WriteMifFile(ctx, closed);
+    WriteMifFile(model, dir / "x.mif/roads.mif", false, closed, log);
     EXPECT_TRUE(FileExists(dir / "x.mif/roads.mif"));
     EXPECT_EQ(test::ReadFile(dir / "x.mif/roads.mid"), "left alone") << "no MID without CreateDbf";
-    EXPECT_EQ(ctx.Log(), "\tWriting ...\r\n\t    Creating Data File.\r\n");
+    EXPECT_EQ(log.Log(), "\tWriting ...\r\n\t    Creating Data File.\r\n");
 
-    ctx.options.CreateDbf = true;
-    WriteMifFile(ctx, closed);
+    WriteMifFile(model, dir / "x.mif/roads.mif", true, closed, log);
     EXPECT_EQ(test::ReadFile(dir / "x.mif/roads.mid"), "\"1\"\r\n\"2\"\r\n");
-    ctx.outputFolder = dir / "missing";
-    EXPECT_THROW(WriteMifFile(ctx, closed), MifWriteError);
+    EXPECT_THROW(WriteMifFile(model, dir / "missing/roads.mif", true, closed, log), MifWriteError);
 }
 
 }  // namespace

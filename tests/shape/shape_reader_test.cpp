@@ -1,12 +1,11 @@
 #include <gtest/gtest.h>
 
-#include "model/job_context.h"
 #include "platform/file_system.h"
 #include "shape/shape_bytes.h"
-#include "shape/shape_layer_writer.h"
 #include "shape/shape_reader.h"
 #include "support/test_support.h"
 #include "vxv/layer_reader.h"
+#include "vxv/layer_set_writer.h"
 
 namespace vx {
 namespace {
@@ -14,37 +13,53 @@ namespace {
 using test::ClockwiseSquare;
 using test::ShpBuilder;
 
+// What the shapefile reader makes of a file: the model, and the lines it reported.
+struct ShapeRead {
+    bool ok = false;
+    LayerModel model;
+    test::StatusLog log;
+    bool Failed() const { return !ok; }
+    const std::string& Log() const { return log.log; }
+    std::string StatusText() const { return log.lines.empty() ? "" : log.lines.back(); }
+};
+
 class ShapeReaderTest : public ::testing::Test {
   protected:
     ShapeReaderTest() {
-        target = {dir / "layer.vxv", dir / "layer.vxs", "layer.dbf", {}};
         ShapeImportArguments arguments;
         arguments.BrushBackColor = 0x123456;
         arguments.PointSize = 14;
         arguments.PointRot = 44.5f;
         arguments.PointStyle = 3;
-        target.style = ShapeStyleFor(arguments);
+        style = ShapeStyleFor(arguments);
     }
     void Import(const std::string& bytes) {
         test::WriteFile(dir / "in.shp", bytes);
-        ctx.ResetJob();
-        DeleteFile(target.vxvPath);
-        ReadShapeFile(ctx, dir / "in.shp", target);
-        if (!ctx.Failed()) WriteShapeLayer(ctx, target);
+        ctx = ShapeRead();
+        ShapeReading reading = ReadShapeFile(dir / "in.shp", style, ctx.log);
+        ctx.ok = reading.ok;
+        ctx.model = std::move(reading.model);
+        if (ctx.ok) PrepareShapeLayer(ctx.model, style);
     }
-    // The layer the import wrote, read back whole.
+    // The layer written as the import writes it (as read), then read back whole.
     LayerModel ReadBack() {
-        JobContext back;
+        LayerModel copy = ctx.model;
+        LayerStages stages;
+        stages.kinds = {copy.LayerKind.ObjectKind};
+        stages.asRead = true;
+        std::vector<std::string> written;
         std::string error;
-        EXPECT_TRUE(ReadLayerData(back, target.vxvPath, target.vxsPath, LayerTarget::kObjects,
-                                  false, error))
+        EXPECT_TRUE(WriteLayerSet(copy, dir / "layer.vxv", stages, written, error)) << error;
+        LayerModel back;
+        EXPECT_TRUE(ReadLayerData(back, dir / "layer.vxv", dir / "layer.vxs", LayerTarget::kObjects,
+                                  nullptr, error))
             << error;
-        return back.model;
+        return back;
     }
 
     test::TempDir dir;
-    JobContext ctx;
-    ShapeLayerTarget target;
+    ShapeRead ctx;
+    ShapeStyleDefaults style;
 };
 
 TEST(ShapeStyle, OnlySomeArgumentsReachTheLayer) {
@@ -79,9 +94,7 @@ TEST_F(ShapeReaderTest, HeaderOnlyFileGivesAnEmptyLayerOfItsKind) {
         ASSERT_FALSE(ctx.Failed()) << type;
         EXPECT_EQ(ReadBack().LayerKind.ObjectKind, kind) << type;
     }
-    EXPECT_NE(ctx.Log().find("\tReading....\r\n\tReading Shape MultiPoints\r\n"
-                             "\tWriting Shape Points\r\n"),
-              std::string::npos);
+    EXPECT_EQ(ctx.Log(), "\tReading....\r\n\tReading Shape MultiPoints\r\n");
 }
 
 TEST_F(ShapeReaderTest, PointsKeepTheirRecordNumbersPastNullRecords) {
@@ -151,7 +164,6 @@ TEST_F(ShapeReaderTest, LayerFileHasOneEntryTablesAndAWidenedFlatBox) {
     EXPECT_EQ(m.Layer.lShiftX, 0.0) << "no sphere radius rule";
     EXPECT_EQ((Bounds{m.Layer.MinX, m.Layer.MinY, m.Layer.MaxX, m.Layer.MaxY}),
               (Bounds{7 - 0.00001, 1, 7 + 0.00001, 9}));
-    EXPECT_EQ(m.TableNames, std::vector<std::string>{"layer.dbf"});
     ASSERT_EQ(m.Fonts.Count(), 1);
     EXPECT_EQ(m.Fonts.Name(1), "VX Maps");
     EXPECT_EQ(m.Fonts.Length(1), 7);
@@ -170,8 +182,6 @@ TEST_F(ShapeReaderTest, WrongFileCodeOrVersionIsRefusedWithItsMessage) {
     Import(ShpBuilder(1).Point(1, 1).Bytes(9994, 1001));
     EXPECT_TRUE(ctx.Failed());
     EXPECT_EQ(ctx.StatusText(), "\tInvalid Shape Code");
-    EXPECT_TRUE(ctx.Log().ends_with("\tInvalid Shape Code"));
-    EXPECT_FALSE(FileExists(target.vxvPath));
 }
 
 TEST_F(ShapeReaderTest, DamagedFilesFailWithoutALayer) {
@@ -209,7 +219,6 @@ TEST_F(ShapeReaderTest, DamagedFilesFailWithoutALayer) {
     for (const auto& [what, bytes] : cases) {
         Import(bytes);
         EXPECT_TRUE(ctx.Failed()) << what;
-        EXPECT_FALSE(FileExists(target.vxvPath)) << what;
     }
 }
 

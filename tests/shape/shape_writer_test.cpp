@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "dbase/dbase_layout.h"
-#include "model/job_context.h"
 #include "platform/endian.h"
 #include "platform/file_system.h"
 #include "platform/paths.h"
@@ -59,33 +58,40 @@ class ShapeWriterTest : public ::testing::Test {
   protected:
     ShapeWriterTest() {
         paths = {dir / "out.shp", dir / "out.shx", dir / "out.dbf", dir / "src"};
-        ctx.model.Layer.MinX = -1.5;
-        ctx.model.Layer.MinY = 2.5;
-        ctx.model.Layer.MaxX = 100.25;
-        ctx.model.Layer.MaxY = 200.75;
+        model.Layer.MinX = -1.5;
+        model.Layer.MinY = 2.5;
+        model.Layer.MaxX = 100.25;
+        model.Layer.MaxY = 200.75;
     }
     void SetRegions(std::vector<std::vector<RegionPart>> regions) {
-        ctx.model.LayerKind.ObjectKind = kKindRegion;
-        ctx.model.LayerObjectCount = static_cast<std::int32_t>(regions.size());
+        model.LayerKind.ObjectKind = kKindRegion;
+        model.LayerObjectCount = static_cast<std::int32_t>(regions.size());
         for (auto& rings : regions) {
-            ShapeRegionObject& r = ctx.model.ShapeRegions.emplace_back();
+            ShapeRegionObject& r = model.ShapeRegions.emplace_back();
             r.PartCount = static_cast<std::int32_t>(rings.size());
             r.Parts = std::move(rings);
             r.MaxX = r.MaxY = 30;
         }
     }
-    bool Write() { return WriteShapeFile(ctx, paths); }
+    bool Write() {
+        log = {};
+        result = WriteShapeFile(model, paths, withTable, log);
+        return result == ShapeWriteResult::kWritten;
+    }
     std::string Shp() const { return test::ReadFile(paths.shpPath); }
     std::string Shx() const { return test::ReadFile(paths.shxPath); }
 
     test::TempDir dir;
-    JobContext ctx;
+    LayerModel model;
+    bool withTable = false;
+    test::StatusLog log;
+    ShapeWriteResult result = ShapeWriteResult::kWritten;
     ShapeExportPaths paths;
 };
 
 TEST_F(ShapeWriterTest, EmptyLayerGivesHeaderOnlyFiles) {
     SetRegions({});
-    ASSERT_TRUE(Write()) << ctx.Log();
+    ASSERT_TRUE(Write()) << log.log;
     for (const std::string& bytes : {Shp(), Shx()}) {
         ASSERT_EQ(bytes.size(), 100u);
         EXPECT_EQ(bytes.substr(0, 4), std::string("\x00\x00\x27\x0A", 4));
@@ -96,7 +102,7 @@ TEST_F(ShapeWriterTest, EmptyLayerGivesHeaderOnlyFiles) {
                   (Bounds{-1.5, 2.5, 100.25, 200.75}));
         EXPECT_EQ(bytes.substr(4, 20) + bytes.substr(68, 32), std::string(52, '\0'));
     }
-    EXPECT_TRUE(ctx.Log().ends_with("\tCreating Data File....\r\n\tWriting....\r\n"));
+    EXPECT_EQ(log.log, "\tCreating Data File....\r\n\tWriting....\r\n");
     EXPECT_FALSE(FileExists(paths.dbfPath)) << "no table without attributes";
 }
 
@@ -104,7 +110,7 @@ TEST_F(ShapeWriterTest, RecordLayoutsAndIndexOfEachKind) {
     const auto outer = ClockwiseSquare(0, 0, 10);
     const std::vector<Vertex> island = {{20, 20}, {20, 30}, {30, 20}, {20, 20}};
     SetRegions({{Ring(outer), Ring(island)}});
-    ASSERT_TRUE(Write()) << ctx.Log();
+    ASSERT_TRUE(Write()) << log.log;
     std::string shp = Shp(), shx = Shx();
     ASSERT_EQ(shp.size(), 100u + 8 + 196);
     EXPECT_EQ(BE(shp, 24), 152);
@@ -121,15 +127,15 @@ TEST_F(ShapeWriterTest, RecordLayoutsAndIndexOfEachKind) {
     EXPECT_EQ(shx.substr(28, 72), shp.substr(28, 72));
 
     // Points become multipoints: 20 + 8 x points words each.
-    ctx.model.LayerKind.ObjectKind = kKindPoint;
+    model.LayerKind.ObjectKind = kKindPoint;
     for (auto vertices : {std::vector<Vertex>{{1, 2}}, {{3, 4}}, {{7, 8}, {9, 10}}}) {
-        PointObject& p = ctx.model.ShapePoints.emplace_back();
+        PointObject& p = model.ShapePoints.emplace_back();
         p.VertexCount = static_cast<std::int32_t>(vertices.size());
         p.Vertices = vertices;
         p.MaxY = vertices.back().Y;
     }
-    ctx.model.LayerObjectCount = 3;
-    ASSERT_TRUE(Write()) << ctx.Log();
+    model.LayerObjectCount = 3;
+    ASSERT_TRUE(Write()) << log.log;
     shp = Shp();
     shx = Shx();
     EXPECT_EQ(LE(shp, 32), 8);
@@ -144,12 +150,12 @@ TEST_F(ShapeWriterTest, RecordLayoutsAndIndexOfEachKind) {
     EXPECT_EQ(F64(shp, 2 * 114 + 64), 9.0);
 
     // A line of one part of two vertices: 22 + 2 + 16 words.
-    ShapeLineObject& line = ctx.model.ShapeLines.emplace_back();
+    ShapeLineObject& line = model.ShapeLines.emplace_back();
     line.PartCount = 1;
     line.Parts.push_back({2, 0, 0, 0, 0, {{0, 0}, {3, 4}}});
-    ctx.model.LayerKind.ObjectKind = kKindLine;
-    ctx.model.LayerObjectCount = 1;
-    ASSERT_TRUE(Write()) << ctx.Log();
+    model.LayerKind.ObjectKind = kKindLine;
+    model.LayerObjectCount = 1;
+    ASSERT_TRUE(Write()) << log.log;
     EXPECT_EQ(LE(Shp(), 32), 3);
     EXPECT_EQ(BE(Shx(), 104), 40);
     EXPECT_EQ(RecordParts(Shp(), 100)[0], line.Parts[0].Vertices);
@@ -178,7 +184,7 @@ TEST_F(ShapeWriterTest, RingsAreClosedAndTurnedAsShapefilesRequire) {
                                          {{70, 10}, {80, 10}, {80, 20}}};  // a hole left open
     SetRegions(
         {{Ring(given[0]), Ring(given[1], 1), Ring(given[2]), Ring(given[3]), Ring(given[4])}});
-    ASSERT_TRUE(Write()) << ctx.Log();
+    ASSERT_TRUE(Write()) << log.log;
     const auto parts = RecordParts(Shp(), 100);
     ASSERT_EQ(parts.size(), 5u);
     const bool hole[] = {false, true, true, false, true};
@@ -197,31 +203,29 @@ TEST_F(ShapeWriterTest, OlderLongerFilesAreReplaced) {
     test::WriteFile(paths.shpPath, std::string(5000, 'x'));
     test::WriteFile(paths.shxPath, std::string(5000, 'x'));
     SetRegions({{Ring(ClockwiseSquare(0, 0, 1))}});
-    ASSERT_TRUE(Write()) << ctx.Log();
+    ASSERT_TRUE(Write()) << log.log;
     EXPECT_EQ(Shp().size(), 100u + 8 + 128);
     EXPECT_EQ(Shx().size(), 108u);
-    ctx.model.LayerObjectCount = 2;  // more than the layer holds
+    model.LayerObjectCount = 2;  // more than the layer holds
     EXPECT_FALSE(Write());
 }
 
 TEST_F(ShapeWriterTest, TableIsCopiedFromTheLayerFolderAndKeepsItsRows) {
-    ctx.options.CreateDbf = true;
+    withTable = true;
     auto attempt = [&](std::int32_t count, const std::string& name) {
-        ctx.ResetJob();
-        ctx.model.LayerKind.ObjectKind = kKindRegion;
-        ctx.model.FileHeader.TableCount = count;
-        ctx.model.TableNames = {name};
+        model = LayerModel();
+        model.LayerKind.ObjectKind = kKindRegion;
+        model.FileHeader.TableCount = count;
+        model.TableNames = {name};
         return Write();
     };
     test::WriteFile(dir / "secret.dbf", "x");
     for (auto [count, name] : {std::pair{0, "layer.dbf"}, {1, "../secret.dbf"}}) {
         EXPECT_FALSE(attempt(count, name));
-        EXPECT_EQ(ctx.StatusText(), "\tMissing or Corrupt Data File\r\n");
+        EXPECT_EQ(log.log, "\tCreating Data File....\r\n\tMissing or Corrupt Data File\r\n");
     }
     EXPECT_FALSE(attempt(1, "layer.dbf"));
-    EXPECT_EQ(ctx.StatusText(), "\tDBF file does not exist. Shape Export Aborted\r\n");
-    EXPECT_NE(ctx.Log().find("\tDBF File does not exist. Shape Export Aborted\r\n"),
-              std::string::npos);
+    EXPECT_EQ(result, ShapeWriteResult::kTableMissing);
     EXPECT_FALSE(FileExists(paths.shpPath) || FileExists(paths.dbfPath));
 
     // A table of 4 rows for objects numbered 2 and 3: null records at 1 and 4.
@@ -239,14 +243,14 @@ TEST_F(ShapeWriterTest, TableIsCopiedFromTheLayerFolderAndKeepsItsRows) {
     table.PutText("\r 1 2 3 4\x1a");
     test::WriteFile(paths.sourceFolder + "/layer.dbf",
                     std::string(reinterpret_cast<const char*>(table.Data()), table.Size()));
-    ctx.ResetJob();
+    model = LayerModel();
     SetRegions({{Ring(ClockwiseSquare(0, 0, 1))}, {Ring(ClockwiseSquare(0, 0, 2))}});
-    ctx.model.FileHeader.TableCount = 1;
-    ctx.model.TableNames = {"layer.dbf"};
-    ctx.model.ObjectIndex.resize(2);
-    ctx.model.ObjectIndex[0].ObjectNo = 2;
-    ctx.model.ObjectIndex[1].ObjectNo = 3;
-    ASSERT_TRUE(Write()) << ctx.Log();
+    model.FileHeader.TableCount = 1;
+    model.TableNames = {"layer.dbf"};
+    model.ObjectIndex.resize(2);
+    model.ObjectIndex[0].ObjectNo = 2;
+    model.ObjectIndex[1].ObjectNo = 3;
+    ASSERT_TRUE(Write()) << log.log;
     // The copy names the code page of its text: Windows-1252 for a table that names none.
     std::string expected = test::ReadFile(paths.sourceFolder + "/layer.dbf");
     expected[kDbfLanguageDriverAt] = 0x03;
@@ -264,14 +268,14 @@ TEST_F(ShapeWriterTest, TableIsCopiedFromTheLayerFolderAndKeepsItsRows) {
     // A table that names its code page passes it on, by its .cpg or by its byte alone.
     const std::string cpg = WithExtension(paths.dbfPath, ".cpg");
     test::WriteFile(paths.sourceFolder + "/layer.CPG", "UTF-8");
-    ASSERT_TRUE(Write()) << ctx.Log();
+    ASSERT_TRUE(Write()) << log.log;
     EXPECT_EQ(test::ReadFile(cpg), "UTF-8");
     EXPECT_EQ(test::ReadFile(paths.dbfPath)[kDbfLanguageDriverAt], 0) << "no byte says UTF-8";
     ASSERT_TRUE(DeleteFile(paths.sourceFolder + "/layer.CPG"));
     std::string cyrillic = test::ReadFile(paths.sourceFolder + "/layer.dbf");
     cyrillic[kDbfLanguageDriverAt] = static_cast<char>(0xC9);
     test::WriteFile(paths.sourceFolder + "/layer.dbf", cyrillic);
-    ASSERT_TRUE(Write()) << ctx.Log();
+    ASSERT_TRUE(Write()) << log.log;
     EXPECT_EQ(test::ReadFile(paths.dbfPath), cyrillic);
     EXPECT_EQ(test::ReadFile(cpg), "1251");
 }

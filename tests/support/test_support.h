@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "platform/prompt.h"
+#include "platform/status_lines.h"
 
 namespace vx::test {
 
@@ -46,6 +47,17 @@ class ScriptedPrompt : public Prompt {
     std::vector<std::string> titles;
     std::vector<std::string> questions;
     std::deque<bool> answers;
+};
+
+// Keeps the lines a reader or writer reports, as the job log keeps them.
+class StatusLog : public StatusLines {
+  public:
+    void Report(std::string_view line) override {
+        log += line;
+        lines.emplace_back(line);
+    }
+    std::string log;
+    std::vector<std::string> lines;
 };
 
 // The folder of the built programs (build/bin), from the test's environment.

@@ -216,12 +216,11 @@ class LayerRoundTrip : public ::testing::Test {
 };
 
 TEST_F(LayerRoundTrip, ObjectsStylesHolesAndIndexComeBack) {
-    JobContext ctx;
+    LayerModel m;
     std::string error;
     ASSERT_TRUE(
-        ReadLayerData(ctx, dir / "r.vxv", dir / "r.vxs", LayerTarget::kObjects, false, error))
+        ReadLayerData(m, dir / "r.vxv", dir / "r.vxs", LayerTarget::kObjects, nullptr, error))
         << error;
-    const LayerModel& m = ctx.model;
     EXPECT_EQ(m.LayerObjectCount, 2);
     EXPECT_EQ(m.LayerKind.ObjectKind, kKindRegion);
     EXPECT_EQ(m.LayerKind.UnitCode, 7);
@@ -244,23 +243,22 @@ TEST_F(LayerRoundTrip, ObjectsStylesHolesAndIndexComeBack) {
 }
 
 TEST_F(LayerRoundTrip, PointBoundsOnlyFromTheShapeExportReader) {
-    JobContext objects, shapes;
-    std::vector<std::string> lines;
-    shapes.Subscribe([&](const std::string& s) { lines.push_back(s); });
+    LayerModel objects, shapes;
+    test::StatusLog progress;
     std::string error;
-    ASSERT_TRUE(
-        ReadLayerData(objects, dir / "p.vxv", dir / "p.vxs", LayerTarget::kObjects, false, error));
-    ASSERT_TRUE(ReadLayerData(shapes, dir / "p.vxv", dir / "p.vxs", LayerTarget::kShapeExport, true,
+    ASSERT_TRUE(ReadLayerData(objects, dir / "p.vxv", dir / "p.vxs", LayerTarget::kObjects, nullptr,
                               error));
-    ASSERT_EQ(objects.model.Points.size(), 2u);
-    ASSERT_EQ(shapes.model.ShapePoints.size(), 2u);
-    EXPECT_EQ(objects.model.Points[1].MinX, 0.0);
-    EXPECT_EQ(shapes.model.ShapePoints[1].MinX, -3.0);
-    EXPECT_EQ(shapes.model.ShapePoints[1].MaxY, 4.5);
-    EXPECT_EQ(objects.model.Points[1].Vertices, shapes.model.ShapePoints[1].Vertices);
-    EXPECT_EQ(shapes.model.Fonts.Name(1), "MapInfo Symbols");
-    EXPECT_TRUE(shapes.model.ObjectIndex.empty());
-    EXPECT_EQ(lines, (std::vector<std::string>{"\tReading Points\r\n"}));
+    ASSERT_TRUE(ReadLayerData(shapes, dir / "p.vxv", dir / "p.vxs", LayerTarget::kShapeExport,
+                              &progress, error));
+    ASSERT_EQ(objects.Points.size(), 2u);
+    ASSERT_EQ(shapes.ShapePoints.size(), 2u);
+    EXPECT_EQ(objects.Points[1].MinX, 0.0);
+    EXPECT_EQ(shapes.ShapePoints[1].MinX, -3.0);
+    EXPECT_EQ(shapes.ShapePoints[1].MaxY, 4.5);
+    EXPECT_EQ(objects.Points[1].Vertices, shapes.ShapePoints[1].Vertices);
+    EXPECT_EQ(shapes.Fonts.Name(1), "MapInfo Symbols");
+    EXPECT_TRUE(shapes.ObjectIndex.empty());
+    EXPECT_EQ(progress.lines, (std::vector<std::string>{"\tReading Points\r\n"}));
 }
 
 TEST_F(LayerRoundTrip, DamagedLayersAreRefusedNotTrusted) {
@@ -295,17 +293,17 @@ TEST_F(LayerRoundTrip, DamagedLayersAreRefusedNotTrusted) {
     for (const auto& c : cases) {
         test::WriteFile(dir / "bad.vxv", c.vxv);
         test::WriteFile(dir / "bad.vxs", c.vxs);
-        JobContext ctx;
+        LayerModel m;
         std::string error;
-        EXPECT_FALSE(ReadLayerData(ctx, dir / "bad.vxv", dir / "bad.vxs", LayerTarget::kObjects,
-                                   false, error))
+        EXPECT_FALSE(ReadLayerData(m, dir / "bad.vxv", dir / "bad.vxs", LayerTarget::kObjects,
+                                   nullptr, error))
             << c.what;
         EXPECT_FALSE(error.empty()) << c.what;
     }
-    JobContext ctx;
+    LayerModel m;
     std::string error;
     EXPECT_FALSE(
-        ReadLayerData(ctx, dir / "r.vxv", dir / "none.vxs", LayerTarget::kObjects, false, error));
+        ReadLayerData(m, dir / "r.vxv", dir / "none.vxs", LayerTarget::kObjects, nullptr, error));
 }
 
 }  // namespace
