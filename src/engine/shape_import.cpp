@@ -1,13 +1,9 @@
 #include <exception>
 
+#include "converters/coordsys_import.h"
 #include "converters/crs_mapping.h"
 #include "dbase/vx_recordset.h"
 #include "engine/import.h"
-#include "mif/mif_coordsys.h"
-#include "mif/mif_input.h"
-#include "mif/mif_number_format.h"
-#include "mif/mif_writer.h"
-#include "model/geometry.h"
 #include "platform/file_system.h"
 #include "platform/paths.h"
 #include "platform/strings.h"
@@ -74,17 +70,6 @@ bool PrepareShapeTable(JobContext& ctx, const std::string& path) {
 // A .prj is one line of WKT; anything far longer is not one.
 constexpr unsigned long long kMaxPrjSize = 1 << 20;
 
-// How far a coordinate system carried into a layer may place a point from where its source
-// placed it, in degrees: well under a millimetre.
-constexpr double kPlaceTolerance = 1e-8;
-
-void KeepPlaneCoordinates(LayerModel& model) {
-    model.Layer.lCoordSys = 1;
-    model.Layer.lProjection = -1;
-    model.Layer.lDatum = -1;
-    model.LayerKind.UnitCode = 8;
-}
-
 // The coordinate system of an imported shapefile. Its .prj goes through GDAL to a CoordSys
 // clause and then through the same reading as a MIF file's clause, and what the layer will
 // hold is checked to place the data where the .prj places it. Without a .prj the layer keeps
@@ -112,40 +97,20 @@ void ApplyShapeCoordSys(JobContext& ctx, const std::string& shpPath) {
         giveUp(reason);
         return;
     }
+    const PlaceCheck fromPrj = [&prj](const std::string& written,
+                                      const std::vector<Vertex>& source,
+                                      const std::vector<Vertex>& stored, double& degrees,
+                                      std::string& why) {
+        return PlaceDistance(prj, source, written, stored, degrees, why);
+    };
+    const LayerInfo& box = model.Layer;
     CoordSysReading reading;
-    try {
-        reading = ParseMifCoordSys(clause, model.Layer);
-    } catch (const MifReadError&) {
-        reading.failure = "GDAL gave the clause " + clause;
-    }
-    if (!reading.failure.empty()) {
-        giveUp(reading.failure);
+    if (!CarryCoordSys(clause, model.Layer, Bounds{box.MinX, box.MinY, box.MaxX, box.MaxY},
+                       fromPrj, reading, reason)) {
+        giveUp(reason);
         return;
     }
-    if (reading.layer.lCoordSys == 0) {
-        const LayerInfo& box = model.Layer;
-        const std::vector<Vertex> source =
-            BoxPoints(Bounds{box.MinX, box.MinY, box.MaxX, box.MaxY});
-        std::vector<Vertex> stored = source;
-        for (Vertex& v : stored) {
-            v.X = v.X * reading.factor + reading.offset.X;
-            v.Y = v.Y * reading.factor + reading.offset.Y;
-        }
-        double distance = 0.0;
-        const std::string written = MifCoordSysClause(reading.layer, reading.unitCode);
-        if (!PlaceDistance(prj, source, written, stored, distance, reason)) {
-            giveUp(reason);
-            return;
-        }
-        if (!(distance <= kPlaceTolerance)) {
-            giveUp("as " + written + " it would move the data by up to " +
-                   PlainNumber(distance) + " degrees");
-            return;
-        }
-    }
-    model.Layer = reading.layer;
-    model.LayerKind.UnitCode = reading.unitCode;
-    ScaleAndShift(model, reading.factor, reading.offset);
+    ApplyCoordSys(model, reading);
     for (const std::string& text : reading.givenUp)
         ctx.ReportStage(text);
 }
