@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <limits>
 
 #include <cpl_string.h>
 #include <ogr_feature.h>
@@ -44,6 +45,11 @@ std::optional<std::int64_t> KeyNumber(const std::optional<std::string>& value) {
         return std::nullopt;
     }
     return static_cast<std::int64_t>(*number);
+}
+
+bool IsNumeric(const TableField& field) {
+    return field.Type == kAdInteger || field.Type == kAdNumeric || field.Type == kAdDouble ||
+           field.Type == kAdSingle;
 }
 
 void SetValue(OGRFeature& feature, int index, const TableField& field, const std::string& value) {
@@ -116,6 +122,9 @@ bool LayerTable::Read(JobContext& ctx, const std::string& vxvPath, std::string& 
         }
     }
     for (; !recordset.IsEOF(); recordset.MoveNext()) {
+        if (rows_.size() >= static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max())) {
+            break;  // a dBASE table counts its rows in 32 bits
+        }
         std::vector<std::optional<std::string>>& row = rows_.emplace_back();
         row.reserve(fields_.size());
         for (int i = 0; i < recordset.FieldCount(); ++i)
@@ -126,21 +135,49 @@ bool LayerTable::Read(JobContext& ctx, const std::string& vxvPath, std::string& 
             byKey_.try_emplace(*key, rows_.size() - 1);
         }
     }
+    for (std::size_t i = 0; i < fields_.size(); ++i)
+        whole_.push_back(WholeType(i));
     return true;
 }
 
+LayerTable::Whole LayerTable::WholeType(std::size_t field) const {
+    const TableField& f = fields_[field];
+    if (!IsNumeric(f) || f.NumericScale != 0) return Whole::kNo;
+    // What the width can hold when the values do not say more.
+    Whole type = f.DefinedSize <= 11 ? Whole::kInt32 : f.DefinedSize <= 18 ? Whole::kInt64 : Whole::kReal;
+    bool int32 = true;
+    bool int64 = true;
+    bool any = false;
+    for (const auto& row : rows_) {
+        if (!row[field]) continue;
+        any = true;
+        const std::optional<long long> value = ParseInteger(*row[field]);
+        if (!value) {
+            int32 = int64 = false;
+            break;
+        }
+        int32 = int32 && *value >= std::numeric_limits<std::int32_t>::min() &&
+                *value <= std::numeric_limits<std::int32_t>::max();
+    }
+    if (!any) return type;
+    if (int32 && f.DefinedSize <= 11) return Whole::kInt32;
+    return int64 ? Whole::kInt64 : Whole::kReal;
+}
+
 void LayerTable::DefineFields(OGRFeatureDefn& definition) const {
-    for (const TableField& field : fields_) {
+    for (std::size_t i = 0; i < fields_.size(); ++i) {
+        const TableField& field = fields_[i];
         OGRFieldDefn defn(ToUtf8(field.Name).c_str(), OFTString);
+        const Whole whole = i < whole_.size() ? whole_[i] : Whole::kNo;
+        if (whole == Whole::kInt32 || whole == Whole::kInt64) {
+            defn.SetType(whole == Whole::kInt32 ? OFTInteger : OFTInteger64);
+            defn.SetWidth(field.DefinedSize);
+            definition.AddFieldDefn(&defn);
+            continue;
+        }
         switch (field.Type) {
             case kAdInteger:
-                defn.SetType(OFTInteger);
-                defn.SetWidth(field.DefinedSize);
-                break;
             case kAdNumeric:
-                defn.SetType(OFTInteger64);
-                defn.SetWidth(field.DefinedSize);
-                break;
             case kAdDouble:
             case kAdSingle:
                 defn.SetType(OFTReal);

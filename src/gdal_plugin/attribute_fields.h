@@ -45,7 +45,13 @@ class LayerTable {
   private:
     const std::vector<std::optional<std::string>>* RowOf(std::int64_t number) const;
 
+    // How a numeric field without decimals reads: as the narrowest integer that holds every
+    // value it has, or as a real when none does.
+    enum class Whole { kNo, kInt32, kInt64, kReal };
+    Whole WholeType(std::size_t field) const;
+
     std::vector<TableField> fields_;
+    std::vector<Whole> whole_;
     std::vector<std::vector<std::optional<std::string>>> rows_;
     std::unordered_map<std::int64_t, std::size_t> byKey_;
     int keyField_ = -1;
