@@ -144,9 +144,20 @@ bool Near(double a, double b, double tolerance) {
     return std::fabs(a - b) <= tolerance * std::max({1.0, std::fabs(a), std::fabs(b)});
 }
 
+// A collection of one member stands for the member: a layer set has one object for both.
+const OGRGeometry* Single(const OGRGeometry* g) {
+    if (g == nullptr || !OGR_GT_IsSubClassOf(wkbFlatten(g->getGeometryType()), wkbGeometryCollection)) {
+        return g;
+    }
+    const OGRGeometryCollection* collection = g->toGeometryCollection();
+    return collection->getNumGeometries() == 1 ? collection->getGeometryRef(0) : g;
+}
+
 }  // namespace
 
 bool SameGeometry(const OGRGeometry* a, const OGRGeometry* b, double tolerance, std::string& why) {
+    a = Single(a);
+    b = Single(b);
     if ((a == nullptr || a->IsEmpty()) != (b == nullptr || b->IsEmpty())) {
         why = "one geometry is missing";
         return false;

@@ -42,7 +42,8 @@ class GdalMessages {
 };
 
 // Whether two geometries have the same shape, vertex by vertex within `tolerance` (relative
-// to the coordinates' size), whatever the order of their rings, parts and starting vertices.
+// to the coordinates' size), whatever the order of their rings, parts and starting vertices;
+// a collection of one member is that member.
 // `why` says what differs.
 bool SameGeometry(const OGRGeometry* a, const OGRGeometry* b, double tolerance, std::string& why);
 
