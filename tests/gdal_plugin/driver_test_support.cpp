@@ -20,7 +20,9 @@ GDALDatasetUniquePtr OpenVector(const std::string& path, const std::vector<std::
     CPLStringList allowed;
     for (const std::string& driver : drivers)
         allowed.AddString(driver.c_str());
-    return GDALDatasetUniquePtr(GDALDataset::Open(path.c_str(), GDAL_OF_VECTOR | GDAL_OF_READONLY,
+    return GDALDatasetUniquePtr(GDALDataset::Open(path.c_str(),
+                                                  GDAL_OF_VECTOR | GDAL_OF_READONLY |
+                                                      GDAL_OF_VERBOSE_ERROR,
                                                   drivers.empty() ? nullptr : allowed.List()));
 }
 

@@ -14,7 +14,8 @@ namespace vx::test {
 // Registers GDAL's drivers and the VXV plugin of this build; fails the test without it.
 void UseVxvDriver();
 
-// Opens a vector data set with the given drivers only (all when empty), read-only.
+// Opens a vector data set with the given drivers only (all when empty), read-only; GDAL says
+// why when it cannot.
 GDALDatasetUniquePtr OpenVector(const std::string& path,
                                 const std::vector<std::string>& drivers = {});
 
