@@ -80,7 +80,11 @@ bool ReadCrs(const std::string& text, OGRSpatialReference& crs, std::string& rea
 
 bool CoordSysClauseOf(const OGRSpatialReference& crs, std::string& clause, std::string& reason) {
     char* text = nullptr;
-    if (crs.exportToMICoordSys(&text) != OGRERR_NONE || text == nullptr) {
+    // A system on the Earth that GDAL writes as plane coordinates has no clause either: GDAL
+    // only warns that it knows no MapInfo projection for it.
+    const bool earth = crs.IsGeographic() || crs.IsProjected();
+    if (crs.exportToMICoordSys(&text) != OGRERR_NONE || text == nullptr ||
+        (earth && StartsWithNoCase(text, "NonEarth"))) {
         CPLFree(text);
         const char* name = crs.GetName();
         reason = "GDAL has no CoordSys clause for " +

@@ -40,7 +40,7 @@ double PlaceDistance(const OGRSpatialReference& first, const std::vector<Vertex>
 bool ReadCrs(const std::string& text, OGRSpatialReference& crs, std::string& reason);
 
 // The CoordSys clause, "CoordSys " included, that GDAL writes for a coordinate system. False,
-// with the reason, when GDAL has none for it.
+// with the reason, when GDAL has none for it, or only a plane one for a system on the Earth.
 bool CoordSysClauseOf(const OGRSpatialReference& crs, std::string& clause, std::string& reason);
 
 

@@ -221,5 +221,25 @@ TEST(CrsRoutesDetails, PlaneUnitsAndMissingPrjStayPlane) {
     EXPECT_FALSE(FileExists(dir / "SHP/p.prj")) << "a plane layer gets no .prj";
 }
 
+// A system on the Earth for which GDAL knows no MapInfo projection is said to be lost, not
+// taken quietly as plane coordinates.
+TEST(CrsRoutesDetails, EarthSystemsWithoutClauseAreSaid) {
+    test::TempDir dir;
+    test::WriteFile(dir / "d.geojson",
+                    R"({"type":"FeatureCollection","features":[{"type":"Feature","properties":)"
+                    R"({"key":"1"},"geometry":{"type":"Point","coordinates":[1000,2000]}}]})");
+    ASSERT_EQ(test::RunCommand("ogr2ogr -f \"ESRI Shapefile\" -a_srs '+proj=geos +h=35785831 "
+                               "+lon_0=0 +datum=WGS84 +units=m' '" +
+                               (dir / "g.shp") + "' '" + (dir / "d.geojson") + "'")
+                  .status,
+              0);
+    Import engine;
+    engine.SetCreateDbf(true);
+    ASSERT_TRUE(engine.ImportShapeFile(dir / "g.shp", dir / "g.vxv")) << engine.JobLog();
+    EXPECT_NE(engine.JobLog().find("The coordinate system of g.prj is not carried"),
+              std::string::npos)
+        << engine.JobLog();
+}
+
 }  // namespace
 }  // namespace vx
