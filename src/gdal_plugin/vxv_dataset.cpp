@@ -25,15 +25,20 @@ bool IsLayerFile(const std::string& path) {
     return IsLayerFileStart(file.Peek(0, size), size);
 }
 
-// The layer files of a folder, in name order.
+// The layer files of a folder, in name order. GDAL offers a folder to this driver before its
+// own, so a folder that also holds shapefiles or MapInfo tables is left to their drivers;
+// its layer files still open one by one.
 std::vector<std::string> FolderLayers(const std::string& folder) {
     std::vector<std::string> found;
     std::error_code error;
     for (std::filesystem::directory_iterator it(folder, error), end; !error && it != end;
          it.increment(error)) {
+        const std::string name = it->path().filename().string();
+        for (std::string_view other : {".shp", ".tab", ".mif"}) {
+            if (EndsWithNoCase(name, other)) return {};
+        }
         const std::string path = it->path().string();
-        if (EndsWithNoCase(NameOf(path), kExtension) && it->is_regular_file(error) &&
-            IsLayerFile(path)) {
+        if (EndsWithNoCase(name, kExtension) && it->is_regular_file(error) && IsLayerFile(path)) {
             found.push_back(path);
         }
     }

@@ -79,6 +79,20 @@ TEST_F(SampleLayers, FoldersAndSuffixedSetsOpenAsSeveralLayers) {
     EXPECT_STREQ(town->GetLayer(2)->GetName(), "town_pt");
     CPLStringList files(town->GetFileList());
     EXPECT_EQ(files.size(), 9) << "three layers of .vxv, .vxs and .dbf";
+
+    // A folder that holds shapefiles too is theirs; its layer files open one by one.
+    const std::string mixed = *dir_ / "mixed";
+    std::filesystem::create_directory(mixed);
+    for (const char* file : {"lakes.vxv", "lakes.vxs", "lakes.dbf"})
+        std::filesystem::copy(*dir_ / ("out/VXV/" + std::string(file)), mixed);
+    for (const char* file : {"wells.shp", "wells.shx", "wells.dbf"})
+        std::filesystem::copy(std::string(VX_SOURCE_TREE) + "/samples/" + file, mixed);
+    GDALDatasetUniquePtr shapes = OpenVector(mixed);
+    ASSERT_TRUE(shapes);
+    EXPECT_STREQ(shapes->GetDriver()->GetDescription(), "ESRI Shapefile");
+    GDALDatasetUniquePtr lakes = OpenVector(mixed + "/lakes.vxv");
+    ASSERT_TRUE(lakes);
+    EXPECT_STREQ(lakes->GetDriver()->GetDescription(), "VXV");
 }
 
 // Count, extent, filters and fetching by number behave as GDAL's own drivers do.
