@@ -19,11 +19,11 @@ std::string GeometryFileOf(const std::string& vxvPath) {
     return vxs.empty() ? WithExtension(vxvPath, ".vxs") : vxs;
 }
 
-// The layer's name: its file name without the extension.
+// The layer's name: its file name without the extension, as GDAL was given it.
 std::string LayerNameOf(const std::string& vxvPath) {
     const std::string name = NameOf(vxvPath);
     const std::size_t dot = name.find_last_of('.');
-    return ToUtf8(dot == std::string::npos || dot == 0 ? name : name.substr(0, dot));
+    return dot == std::string::npos || dot == 0 ? name : name.substr(0, dot);
 }
 
 template <typename Object>
