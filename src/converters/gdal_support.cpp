@@ -87,8 +87,8 @@ bool CoordSysClauseOf(const OGRSpatialReference& crs, std::string& clause, std::
         (earth && StartsWithNoCase(text, "NonEarth"))) {
         CPLFree(text);
         const char* name = crs.GetName();
-        reason = "GDAL has no CoordSys clause for " +
-                 std::string(name != nullptr ? name : "the system");
+        reason =
+            "GDAL has no CoordSys clause for " + std::string(name != nullptr ? name : "the system");
         return false;
     }
     clause = std::string(kCoordSys) + text;

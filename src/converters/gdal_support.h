@@ -7,9 +7,9 @@
 
 class OGRSpatialReference;
 
-// What every use of GDAL shares, in the converters' module and in the GDAL driver: its drivers registered once, and its
-// messages kept off the console while a conversion runs so that the failure reason reaches
-// the caller instead.
+// What every use of GDAL shares, in the converters' module and in the GDAL driver: its drivers
+// registered once, and its messages kept off the console while a conversion runs so that the
+// failure reason reaches the caller instead.
 namespace vx {
 
 class GdalSession {
@@ -42,6 +42,5 @@ bool ReadCrs(const std::string& text, OGRSpatialReference& crs, std::string& rea
 // The CoordSys clause, "CoordSys " included, that GDAL writes for a coordinate system. False,
 // with the reason, when GDAL has none for it, or only a plane one for a system on the Earth.
 bool CoordSysClauseOf(const OGRSpatialReference& crs, std::string& clause, std::string& reason);
-
 
 }  // namespace vx

@@ -97,16 +97,15 @@ void ApplyShapeCoordSys(JobContext& ctx, const std::string& shpPath) {
         giveUp(reason);
         return;
     }
-    const PlaceCheck fromPrj = [&prj](const std::string& written,
-                                      const std::vector<Vertex>& source,
+    const PlaceCheck fromPrj = [&prj](const std::string& written, const std::vector<Vertex>& source,
                                       const std::vector<Vertex>& stored, double& degrees,
                                       std::string& why) {
         return PlaceDistance(prj, source, written, stored, degrees, why);
     };
     const LayerInfo& box = model.Layer;
     CoordSysReading reading;
-    if (!CarryCoordSys(clause, model.Layer, Bounds{box.MinX, box.MinY, box.MaxX, box.MaxY},
-                       fromPrj, reading, reason)) {
+    if (!CarryCoordSys(clause, model.Layer, Bounds{box.MinX, box.MinY, box.MaxX, box.MaxY}, fromPrj,
+                       reading, reason)) {
         giveUp(reason);
         return;
     }

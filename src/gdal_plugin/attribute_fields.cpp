@@ -116,8 +116,8 @@ bool LayerTable::Read(JobContext& ctx, const std::string& vxvPath, std::string& 
     fields_ = recordset.Fields();
     for (int i = 0; i < recordset.FieldCount(); ++i) {
         if (keyField_ < 0 && IsKey(fields_[static_cast<std::size_t>(i)].Name)) keyField_ = i;
-        if (labelField_ < 0 && EqualsNoCase(fields_[static_cast<std::size_t>(i)].Name,
-                                            kTextLabelColumn)) {
+        if (labelField_ < 0 &&
+            EqualsNoCase(fields_[static_cast<std::size_t>(i)].Name, kTextLabelColumn)) {
             labelField_ = i;
         }
     }
@@ -144,7 +144,9 @@ LayerTable::Whole LayerTable::WholeType(std::size_t field) const {
     const TableField& f = fields_[field];
     if (!IsNumeric(f) || f.NumericScale != 0) return Whole::kNo;
     // What the width can hold when the values do not say more.
-    Whole type = f.DefinedSize <= 11 ? Whole::kInt32 : f.DefinedSize <= 18 ? Whole::kInt64 : Whole::kReal;
+    Whole type = f.DefinedSize <= 11   ? Whole::kInt32
+                 : f.DefinedSize <= 18 ? Whole::kInt64
+                                       : Whole::kReal;
     bool int32 = true;
     bool int64 = true;
     bool any = false;
@@ -264,16 +266,17 @@ bool TablePlan::AddField(const OGRFieldDefn& field, std::vector<std::string>& wa
         case OFTReal:
             column.kind = Kind::kReal;
             if (width > 2 && precision > 0 && width - 2 >= precision && width <= kMaxTextWidth) {
-                column.sqlType = "Decimal(" + NumberText(width - 2) + "," + NumberText(precision) + ")";
+                column.sqlType =
+                    "Decimal(" + NumberText(width - 2) + "," + NumberText(precision) + ")";
             } else {
                 column.sqlType = "Float";
             }
             break;
         case OFTString:
             column.kind = Kind::kText;
-            column.sqlType = "Char(" +
-                             NumberText(width > 0 && width <= kMaxTextWidth ? width : kMaxTextWidth) +
-                             ")";
+            column.sqlType =
+                "Char(" + NumberText(width > 0 && width <= kMaxTextWidth ? width : kMaxTextWidth) +
+                ")";
             break;
         case OFTDate:
             column.kind = Kind::kDate;
@@ -387,7 +390,8 @@ std::string TablePlan::Value(OGRFeature& feature, Column& column,
             std::string text = FixedText(value, column.decimals);
             const std::size_t point = text.find('.');
             const std::size_t integer = point == std::string::npos ? text.size() : point;
-            const int room = column.decimals > 0 ? column.width - column.decimals - 1 : column.width;
+            const int room =
+                column.decimals > 0 ? column.width - column.decimals - 1 : column.width;
             return text.empty() || integer > static_cast<std::size_t>(room) ? tooLarge() : text;
         }
         case Kind::kLogical:

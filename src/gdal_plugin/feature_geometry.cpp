@@ -108,8 +108,8 @@ class Splitter {
             case wkbPolyhedralSurface:
             case wkbTIN: {
                 // Their faces are polygons.
-                std::unique_ptr<OGRGeometry> faces(OGRGeometryFactory::forceToMultiPolygon(
-                    geometry.clone()));
+                std::unique_ptr<OGRGeometry> faces(
+                    OGRGeometryFactory::forceToMultiPolygon(geometry.clone()));
                 return faces != nullptr && Add(*faces);
             }
             default:

@@ -23,16 +23,16 @@ std::unique_ptr<OGRGeometry> RegionGeometry(const RegionObject& region);
 
 // What one feature's geometry becomes: at most one object of each kind.
 struct FeatureObjects {
-    std::vector<Vertex> points;            // one point object, several vertices for a multipoint
+    std::vector<Vertex> points;              // one point object, several vertices for a multipoint
     std::vector<std::vector<Vertex>> lines;  // the sections of one line object
-    std::vector<RegionPart> rings;         // the rings of one region, holes after their ring
+    std::vector<RegionPart> rings;           // the rings of one region, holes after their ring
     bool Empty() const { return points.empty() && lines.empty() && rings.empty(); }
     int Kinds() const { return !points.empty() + !lines.empty() + !rings.empty(); }
 };
 
 // What a layer cannot hold of a geometry, noted as it is met.
 struct GeometryLosses {
-    bool heights = false;    // Z or M values
+    bool heights = false;      // Z or M values
     bool unsupported = false;  // a kind of geometry the layer has no objects for
     bool notNumbers = false;   // coordinates that are not finite numbers: the feature is left out
 };

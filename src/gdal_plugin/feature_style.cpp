@@ -21,8 +21,7 @@ struct SymbolPair {
     int ogr;
 };
 constexpr SymbolPair kSymbols[] = {
-    {49, 0}, {50, 1}, {40, 2}, {34, 3}, {38, 4}, {32, 5},
-    {42, 6}, {36, 7}, {41, 8}, {35, 9},
+    {49, 0}, {50, 1}, {40, 2}, {34, 3}, {38, 4}, {32, 5}, {42, 6}, {36, 7}, {41, 8}, {35, 9},
 };
 // OGR's generic symbol for a font or bitmap symbol, whose shape it cannot know.
 constexpr int kAnyOgrSymbol = 3;
@@ -192,7 +191,8 @@ PenStyle FeatureStyle::Pen(MifStyleFamily family) const {
         pattern = kMapInfoDashedPen;
     }
     try {
-        return MifPen(family, "Pen (" + Plain(size) + "," + Plain(pattern) + "," + Plain(color) + ")");
+        return MifPen(family,
+                      "Pen (" + Plain(size) + "," + Plain(pattern) + "," + Plain(color) + ")");
     } catch (const MifReadError&) {
         return DefaultMifPen(family);
     }
@@ -219,8 +219,8 @@ BrushStyle FeatureStyle::Brush() const {
         pattern = ogr + 1;
     }
     try {
-        return MifBrush(MifStyleFamily::kRegion, "Brush (" + Plain(pattern) + "," + Plain(fore) +
-                                                     "," + Plain(back) + ")");
+        return MifBrush(MifStyleFamily::kRegion,
+                        "Brush (" + Plain(pattern) + "," + Plain(fore) + "," + Plain(back) + ")");
     } catch (const MifReadError&) {
         return DefaultMifBrush(MifStyleFamily::kRegion);
     }
@@ -260,7 +260,8 @@ void FeatureStyle::Symbol(JobContext& ctx, PointObject& point) const {
                 if (pair.ogr == ogr) mapInfo = pair.mapInfo;
             }
         }
-        if (mapInfo >= 0) clause = "Symbol (" + Plain(mapInfo) + "," + colorText + "," + Plain(points) + ")";
+        if (mapInfo >= 0)
+            clause = "Symbol (" + Plain(mapInfo) + "," + colorText + "," + Plain(points) + ")";
     }
     if (clause.empty()) {
         // A shape the layer has no symbol for: the default symbol in the style's colour and size.

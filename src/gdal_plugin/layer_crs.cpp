@@ -8,8 +8,8 @@
 
 namespace vx {
 
-std::unique_ptr<OGRSpatialReference> LayerSpatialRef(const LayerInfo& layer,
-                                                     std::uint8_t unitCode, std::string& reason) {
+std::unique_ptr<OGRSpatialReference> LayerSpatialRef(const LayerInfo& layer, std::uint8_t unitCode,
+                                                     std::string& reason) {
     const std::string clause = MifCoordSysClause(layer, unitCode);
     if (clause.empty()) {
         reason = "the layer names no coordinate system";
@@ -35,19 +35,18 @@ void CarrySpatialRef(const OGRSpatialReference* crs, const Bounds& box, LayerMod
         giveUp(why);
         return;
     }
-    const PlaceCheck fromSource = [crs](const std::string& layerClause,
-                                        const std::vector<Vertex>& source,
-                                        const std::vector<Vertex>& stored, double& degrees,
-                                        std::string& reason) {
-        OGRSpatialReference layerCrs;
-        if (!ReadCrs(layerClause, layerCrs, reason)) return false;
-        degrees = PlaceDistance(*crs, source, layerCrs, stored);
-        if (degrees != degrees) {
-            reason = "the points cannot be taken to WGS 84";
-            return false;
-        }
-        return true;
-    };
+    const PlaceCheck fromSource =
+        [crs](const std::string& layerClause, const std::vector<Vertex>& source,
+              const std::vector<Vertex>& stored, double& degrees, std::string& reason) {
+            OGRSpatialReference layerCrs;
+            if (!ReadCrs(layerClause, layerCrs, reason)) return false;
+            degrees = PlaceDistance(*crs, source, layerCrs, stored);
+            if (degrees != degrees) {
+                reason = "the points cannot be taken to WGS 84";
+                return false;
+            }
+            return true;
+        };
     CoordSysReading reading;
     if (!CarryCoordSys(clause, model.Layer, box, fromSource, reading, why)) {
         giveUp(why);

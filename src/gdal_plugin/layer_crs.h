@@ -15,8 +15,8 @@ namespace vx {
 // The spatial reference of a layer's description and unit: an Earth layer's projection and
 // datum, a plane layer's local system in its unit. Null, with the reason, when GDAL cannot
 // read the layer's clause.
-std::unique_ptr<OGRSpatialReference> LayerSpatialRef(const LayerInfo& layer,
-                                                     std::uint8_t unitCode, std::string& reason);
+std::unique_ptr<OGRSpatialReference> LayerSpatialRef(const LayerInfo& layer, std::uint8_t unitCode,
+                                                     std::string& reason);
 
 // Gives the model the description of `crs` for data lying in `box` (the source's
 // coordinates), and takes every coordinate to the layer's unit. Without a spatial reference,

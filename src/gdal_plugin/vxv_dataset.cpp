@@ -20,8 +20,8 @@ constexpr std::string_view kExtension = ".vxv";
 bool IsLayerFile(const std::string& path) {
     BinaryReader file;
     if (!file.Open(path)) return false;
-    const std::size_t size = static_cast<std::size_t>(
-        std::min<std::uint64_t>(file.Size(), kTableListOffset));
+    const std::size_t size =
+        static_cast<std::size_t>(std::min<std::uint64_t>(file.Size(), kTableListOffset));
     return IsLayerFileStart(file.Peek(0, size), size);
 }
 
@@ -136,8 +136,8 @@ GDALDataset* VxvDataset::Open(GDALOpenInfo* info) {
                 continue;
             }
             if (!warning.empty()) {
-                CPLError(CE_Warning, CPLE_OpenFailed, "VXV: %s has no attributes: %s",
-                         path.c_str(), warning.c_str());
+                CPLError(CE_Warning, CPLE_OpenFailed, "VXV: %s has no attributes: %s", path.c_str(),
+                         warning.c_str());
             }
             for (const std::string& file : layer->Files())
                 dataset->files_.push_back(file);

@@ -19,8 +19,8 @@ class VxvDataset final : public GDALDataset {
   public:
     static int Identify(GDALOpenInfo* info);
     static GDALDataset* Open(GDALOpenInfo* info);
-    static GDALDataset* Create(const char* name, int xSize, int ySize, int bands,
-                               GDALDataType type, char** options);
+    static GDALDataset* Create(const char* name, int xSize, int ySize, int bands, GDALDataType type,
+                               char** options);
 
     ~VxvDataset() override;
 

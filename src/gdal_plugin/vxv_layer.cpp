@@ -37,8 +37,8 @@ bool HasSeveral(const std::vector<Object>& objects, std::size_t (*count)(const O
 OGRwkbGeometryType GeometryTypeOf(const LayerModel& m) {
     switch (m.LayerKind.ObjectKind) {
         case kKindPoint:
-            return HasSeveral<PointObject>(
-                       m.Points, [](const PointObject& p) { return p.Vertices.size(); })
+            return HasSeveral<PointObject>(m.Points,
+                                           [](const PointObject& p) { return p.Vertices.size(); })
                        ? wkbMultiPoint
                        : wkbPoint;
         case kKindLine:
@@ -47,10 +47,9 @@ OGRwkbGeometryType GeometryTypeOf(const LayerModel& m) {
                        ? wkbMultiLineString
                        : wkbLineString;
         default:
-            return HasSeveral<RegionObject>(m.Regions,
-                                            [](const RegionObject& r) {
-                                                return RingPolygons(r.Parts).size();
-                                            })
+            return HasSeveral<RegionObject>(
+                       m.Regions,
+                       [](const RegionObject& r) { return RingPolygons(r.Parts).size(); })
                        ? wkbMultiPolygon
                        : wkbPolygon;
     }
@@ -74,8 +73,8 @@ std::unique_ptr<VxvLayer> VxvLayer::Open(const std::string& vxvPath, std::string
     }
     if (!layer->table_.Read(layer->ctx_, vxvPath, warning)) layer->table_ = LayerTable{};
     if (!m.TableNames.empty() && IsPlainFileName(m.TableNames.front())) {
-        const std::string table = JoinPath(FolderOf(vxvPath).empty() ? "." : FolderOf(vxvPath),
-                                           m.TableNames.front());
+        const std::string table =
+            JoinPath(FolderOf(vxvPath).empty() ? "." : FolderOf(vxvPath), m.TableNames.front());
         if (FileExists(table)) layer->files_.push_back(table);
     }
 
@@ -107,7 +106,8 @@ std::unique_ptr<VxvLayer> VxvLayer::Open(const std::string& vxvPath, std::string
     layer->SetDescription(layer->definition_->GetName());
     layer->definition_->SetGeomType(GeometryTypeOf(m));
     std::string crsReason;
-    std::unique_ptr<OGRSpatialReference> crs = LayerSpatialRef(m.Layer, m.LayerKind.UnitCode, crsReason);
+    std::unique_ptr<OGRSpatialReference> crs =
+        LayerSpatialRef(m.Layer, m.LayerKind.UnitCode, crsReason);
     if (crs) {
         layer->crs_ = crs.release();
         layer->definition_->GetGeomFieldDefn(0)->SetSpatialRef(layer->crs_);
@@ -150,7 +150,8 @@ std::string VxvLayer::StyleOf(std::size_t index, const std::string& label) const
         default: {
             const RegionObject& region = m.Regions[index];
             std::string style;
-            if (m.Pens.HasIndex(region.PenIndex)) style = PenStyleString(m.Pens.At(region.PenIndex));
+            if (m.Pens.HasIndex(region.PenIndex))
+                style = PenStyleString(m.Pens.At(region.PenIndex));
             if (m.Brushes.HasIndex(region.BrushIndex)) {
                 if (!style.empty()) style += ';';
                 style += BrushStyleString(m.Brushes.At(region.BrushIndex));

@@ -123,8 +123,7 @@ void VxvWriteLayer::WarnOnce(bool& said, const std::string& text) {
 OGRErr VxvWriteLayer::CreateField(OGRFieldDefn* field, int) {
     if (done_ || written_ > 0) {
         CPLError(CE_Failure, CPLE_NotSupported,
-                 "VXV layer %s: fields can be added only before the first feature",
-                 name_.c_str());
+                 "VXV layer %s: fields can be added only before the first feature", name_.c_str());
         return OGRERR_FAILURE;
     }
     std::vector<std::string> warnings;
@@ -159,7 +158,8 @@ void VxvWriteLayer::AddObjects(OGRFeature& feature, FeatureObjects& objects) {
         }
     };
     if (!objects.rings.empty()) {
-        if (m.Regions.size() >= kMaxObjects) throw std::length_error("too many regions for a layer");
+        if (m.Regions.size() >= kMaxObjects)
+            throw std::length_error("too many regions for a layer");
         RegionObject& region = m.Regions.emplace_back();
         region.PenIndex = m.FindPenIndex(style.Pen(MifStyleFamily::kRegion));
         region.BrushIndex = m.FindBrushIndex(style.Brush());
@@ -201,8 +201,7 @@ void VxvWriteLayer::AddObjects(OGRFeature& feature, FeatureObjects& objects) {
 
 OGRErr VxvWriteLayer::ICreateFeature(OGRFeature* feature) {
     if (done_) {
-        CPLError(CE_Failure, CPLE_NotSupported, "VXV layer %s is written already",
-                 name_.c_str());
+        CPLError(CE_Failure, CPLE_NotSupported, "VXV layer %s is written already", name_.c_str());
         return OGRERR_FAILURE;
     }
     try {
@@ -224,7 +223,8 @@ OGRErr VxvWriteLayer::ICreateFeature(OGRFeature* feature) {
         }
         if (losses_.heights) WarnOnce(said_.heights, "Z and M values are not kept");
         if (losses_.unsupported) {
-            WarnOnce(said_.unsupported, "geometries of a kind a layer has no objects for are left out");
+            WarnOnce(said_.unsupported,
+                     "geometries of a kind a layer has no objects for are left out");
         }
         feature->SetFID(++written_);
         return OGRERR_NONE;
@@ -258,8 +258,8 @@ bool VxvWriteLayer::WriteKind(int kind, bool suffixed, std::vector<std::string>&
             std::string values = rows[static_cast<std::size_t>(n - 1)];
             if (labelColumn) {
                 if (plan_.HasColumns()) values += ',';
-                AppendRowValue(values, plan_.LabelValue(labels_[static_cast<std::size_t>(n - 1)],
-                                                        warnings));
+                AppendRowValue(
+                    values, plan_.LabelValue(labels_[static_cast<std::size_t>(n - 1)], warnings));
             }
             return values;
         },

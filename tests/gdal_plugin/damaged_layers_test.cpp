@@ -17,8 +17,8 @@ class DamagedLayers : public ::testing::Test {
   protected:
     void SetUp() override {
         UseVxvDriver();
-        ASSERT_TRUE(Translate(std::string(VX_SOURCE_TREE) + "/samples/lakes.shp",
-                              dir / "lakes.vxv", {"-f", "VXV"}));
+        ASSERT_TRUE(Translate(std::string(VX_SOURCE_TREE) + "/samples/lakes.shp", dir / "lakes.vxv",
+                              {"-f", "VXV"}));
         vxv = ReadFile(dir / "lakes.vxv");
         vxs = ReadFile(dir / "lakes.vxs");
         dbf = ReadFile(dir / "lakes.dbf");

@@ -20,10 +20,9 @@ GDALDatasetUniquePtr OpenVector(const std::string& path, const std::vector<std::
     CPLStringList allowed;
     for (const std::string& driver : drivers)
         allowed.AddString(driver.c_str());
-    return GDALDatasetUniquePtr(GDALDataset::Open(path.c_str(),
-                                                  GDAL_OF_VECTOR | GDAL_OF_READONLY |
-                                                      GDAL_OF_VERBOSE_ERROR,
-                                                  drivers.empty() ? nullptr : allowed.List()));
+    return GDALDatasetUniquePtr(
+        GDALDataset::Open(path.c_str(), GDAL_OF_VECTOR | GDAL_OF_READONLY | GDAL_OF_VERBOSE_ERROR,
+                          drivers.empty() ? nullptr : allowed.List()));
 }
 
 GDALDatasetUniquePtr Translate(const std::string& source, const std::string& target,
@@ -39,8 +38,8 @@ GDALDatasetUniquePtr Translate(const std::string& source, const std::string& tar
     GDALVectorTranslateOptions* options = GDALVectorTranslateOptionsNew(argv.List(), nullptr);
     GDALDatasetH handle = GDALDataset::ToHandle(input.get());
     int usageError = FALSE;
-    GDALDatasetH output = GDALVectorTranslate(target.c_str(), nullptr, 1, &handle, options,
-                                              &usageError);
+    GDALDatasetH output =
+        GDALVectorTranslate(target.c_str(), nullptr, 1, &handle, options, &usageError);
     GDALVectorTranslateOptionsFree(options);
     return GDALDatasetUniquePtr(GDALDataset::FromHandle(output));
 }
@@ -148,7 +147,8 @@ bool Near(double a, double b, double tolerance) {
 
 // A collection of one member stands for the member: a layer set has one object for both.
 const OGRGeometry* Single(const OGRGeometry* g) {
-    if (g == nullptr || !OGR_GT_IsSubClassOf(wkbFlatten(g->getGeometryType()), wkbGeometryCollection)) {
+    if (g == nullptr ||
+        !OGR_GT_IsSubClassOf(wkbFlatten(g->getGeometryType()), wkbGeometryCollection)) {
         return g;
     }
     const OGRGeometryCollection* collection = g->toGeometryCollection();

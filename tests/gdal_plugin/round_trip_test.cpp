@@ -53,15 +53,20 @@ class RoundTrip : public ::testing::Test {
         Field(*wells, "ACTIVE", OFTInteger, 0, OFSTBoolean);
         Field(*wells, "SEEN", OFTDate);
         Add(*wells, "POINT (512300.5 4640120.25)",
-            {{"NAME", "K\xc3\xb6ln, \"old\" well"}, {"DEPTH", "42.5"}, {"COUNT", "-7"},
-             {"BIG", "9007199254740993"}, {"ACTIVE", "1"}, {"SEEN", "2024-03-14"}});
+            {{"NAME", "K\xc3\xb6ln, \"old\" well"},
+             {"DEPTH", "42.5"},
+             {"COUNT", "-7"},
+             {"BIG", "9007199254740993"},
+             {"ACTIVE", "1"},
+             {"SEEN", "2024-03-14"}});
         Add(*wells, "POINT (512950 4640410.75)",
             {{"NAME", "W-102"}, {"DEPTH", "0.000123"}, {"ACTIVE", "0"}});
         Add(*wells, "POINT (513420 4639980)", {});
 
         OGRLayer* roads = source->CreateLayer("roads", &wgs84, wkbMultiLineString);
         Field(*roads, "REF", OFTString, 8);
-        Add(*roads, "MULTILINESTRING ((12.47 41.89,12.48 41.895),(12.49 41.9,12.5 41.905,12.51 41.9))",
+        Add(*roads,
+            "MULTILINESTRING ((12.47 41.89,12.48 41.895),(12.49 41.9,12.5 41.905,12.51 41.9))",
             {{"REF", "A1"}});
         Add(*roads, "MULTILINESTRING ((12.46 41.91,12.47 41.912))", {{"REF", "B2"}});
 
@@ -154,9 +159,12 @@ TEST_F(RoundTrip, TablesKeepTypesAndWidths) {
         const char* name;
         OGRFieldType type;
         int width;
-    } expected[] = {{"SPATIAL_ID", OFTInteger64, 21}, {"NAME", OFTString, 30},
-                    {"DEPTH", OFTReal, 32},           {"COUNT", OFTInteger, 11},
-                    {"BIG", OFTInteger64, 20},        {"ACTIVE", OFTInteger, 1},
+    } expected[] = {{"SPATIAL_ID", OFTInteger64, 21},
+                    {"NAME", OFTString, 30},
+                    {"DEPTH", OFTReal, 32},
+                    {"COUNT", OFTInteger, 11},
+                    {"BIG", OFTInteger64, 20},
+                    {"ACTIVE", OFTInteger, 1},
                     {"SEEN", OFTDate, 0}};
     ASSERT_EQ(defn->GetFieldCount(), 7);
     for (int i = 0; i < 7; ++i) {

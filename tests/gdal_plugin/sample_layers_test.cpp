@@ -21,9 +21,9 @@ class SampleLayers : public ::testing::Test {
         UseVxvDriver();
         if (dir_ != nullptr) return;
         dir_ = new TempDir();
-        const CommandResult run = RunCommand(std::string(VX_SOURCE_TREE) +
-                                             "/scripts/convert_samples.sh " + (*dir_ / "out") +
-                                             " " + BinDir());
+        const CommandResult run =
+            RunCommand(std::string(VX_SOURCE_TREE) + "/scripts/convert_samples.sh " +
+                       (*dir_ / "out") + " " + BinDir());
         ASSERT_EQ(run.status, 0) << run.out << run.err;
     }
 
@@ -124,7 +124,8 @@ TEST_F(SampleLayers, FiltersCountsAndExtentsFollowGdal) {
     OGRFeatureUniquePtr church(points.GetFeature(2));
     ASSERT_TRUE(church);
     EXPECT_STREQ(church->GetFieldAsString("Name"), "Church of St. \"Maria\"");
-    EXPECT_STREQ(church->GetStyleString(), "SYMBOL(id:\"mapinfo-sym-34,ogr-sym-3\",c:#0000ff,s:10pt)");
+    EXPECT_STREQ(church->GetStyleString(),
+                 "SYMBOL(id:\"mapinfo-sym-34,ogr-sym-3\",c:#0000ff,s:10pt)");
     EXPECT_FALSE(OGRFeatureUniquePtr(points.GetFeature(4)));
     EXPECT_FALSE(OGRFeatureUniquePtr(points.GetFeature(0)));
 

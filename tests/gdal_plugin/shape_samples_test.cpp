@@ -21,8 +21,8 @@ TEST(ShapeSamples, WrittenByGdalExportedByUs) {
             ASSERT_TRUE(Translate(shp, vxv, {"-f", "VXV"})) << messages.All();
             EXPECT_TRUE(messages.At(CE_Warning).empty()) << messages.All();
         }
-        const CommandResult run = RunCommand(BinDir() + "/vxtranslate export mif " + vxv +
-                                             " -o " + (dir / "mif") + " -q");
+        const CommandResult run = RunCommand(BinDir() + "/vxtranslate export mif " + vxv + " -o " +
+                                             (dir / "mif") + " -q");
         ASSERT_EQ(run.status, 0) << run.out << run.err;
         GDALDatasetUniquePtr source = OpenVector(shp, {"ESRI Shapefile"});
         GDALDatasetUniquePtr mif = OpenVector(dir / ("mif/" + name + ".MIF"), {"MapInfo File"});
@@ -54,8 +54,8 @@ TEST(ShapeSamples, RowsFollowTheKeyPastNullRecords) {
             ASSERT_EQ(layer->CreateFeature(&feature), OGRERR_NONE);
         }
     }
-    const CommandResult run = RunCommand(BinDir() + "/vxtranslate import shp " + (dir / "gaps.shp") +
-                                         " -o " + dir.path() + " -q");
+    const CommandResult run = RunCommand(BinDir() + "/vxtranslate import shp " +
+                                         (dir / "gaps.shp") + " -o " + dir.path() + " -q");
     ASSERT_EQ(run.status, 0) << run.out << run.err;
     GDALDatasetUniquePtr vxv = OpenVector(dir / "VXV/gaps.vxv", {"VXV"});
     ASSERT_TRUE(vxv);

@@ -68,17 +68,18 @@ TEST_F(WriteRules, StylesMapWhereTheyCanAndTakeTheImportDefaultsElse) {
         OGRFieldDefn name("NAME", OFTString);
         ASSERT_EQ(points->CreateField(&name), OGRERR_NONE);
         Add(*points, "POINT (1 1)", "SYMBOL(id:\"ogr-sym-7\",c:#ff00ff,s:14pt)");
-        Add(*points, "POINT (2 2)", "SYMBOL(id:\"font-sym-65\",c:#00ff00,s:20pt,a:45,f:\"Wingdings\")");
+        Add(*points, "POINT (2 2)",
+            "SYMBOL(id:\"font-sym-65\",c:#00ff00,s:20pt,a:45,f:\"Wingdings\")");
         Add(*points, "POINT (3 3)", "LABEL(t:\"Say \\\"hi\\\", ok\",c:#ff0000,a:15)");
         Add(*points, "POINT (4 4)", "LABEL(t:{NAME},c:#0000ff)", {{"NAME", "Rome"}});
         Add(*points, "POINT (5 5)", "SYMBOL(id:\"ogr-sym-10\",c:#00ffff,s:8pt)");
     }
-    EXPECT_EQ(Styles("styles/regions.vxv"),
-              (std::vector<std::string>{
-                  "PEN(c:#ff0000,w:3px,id:\"mapinfo-pen-2,ogr-pen-0\");"
-                  "BRUSH(fc:#00ff00,bc:#0000ff,id:\"mapinfo-brush-3,ogr-brush-2\")",
-                  "PEN(c:#000000,w:1px,id:\"mapinfo-pen-2,ogr-pen-0\");"
-                  "BRUSH(fc:#ffffff,id:\"mapinfo-brush-1,ogr-brush-1\")"}));
+    EXPECT_EQ(
+        Styles("styles/regions.vxv"),
+        (std::vector<std::string>{"PEN(c:#ff0000,w:3px,id:\"mapinfo-pen-2,ogr-pen-0\");"
+                                  "BRUSH(fc:#00ff00,bc:#0000ff,id:\"mapinfo-brush-3,ogr-brush-2\")",
+                                  "PEN(c:#000000,w:1px,id:\"mapinfo-pen-2,ogr-pen-0\");"
+                                  "BRUSH(fc:#ffffff,id:\"mapinfo-brush-1,ogr-brush-1\")"}));
     const std::vector<std::string> lines = Styles("styles/lines.vxv");
     ASSERT_EQ(lines.size(), 2u);
     EXPECT_EQ(lines[0].rfind("PEN(c:#123456,w:2px,p:", 0), 0u) << lines[0];
@@ -89,8 +90,7 @@ TEST_F(WriteRules, StylesMapWhereTheyCanAndTakeTheImportDefaultsElse) {
               (std::vector<std::string>{
                   "SYMBOL(id:\"mapinfo-sym-36,ogr-sym-7\",c:#ff00ff,s:14pt)",
                   "SYMBOL(id:\"font-sym-65,ogr-sym-3\",c:#00ff00,s:20pt,a:45,f:\"Wingdings\")",
-                  "LABEL(t:\"Say \\\"hi\\\", ok\",c:#ff0000,a:15)",
-                  "LABEL(t:\"Rome\",c:#0000ff)",
+                  "LABEL(t:\"Say \\\"hi\\\", ok\",c:#ff0000,a:15)", "LABEL(t:\"Rome\",c:#0000ff)",
                   "SYMBOL(id:\"font-sym-196,ogr-sym-3\",c:#00ffff,s:8pt,f:\"Symbol\")"}));
     GDALDatasetUniquePtr points = OpenVector(dir / "styles/points.vxv");
     ASSERT_TRUE(points);
@@ -120,17 +120,18 @@ TEST_F(WriteRules, WhatALayerCannotHoldIsSaid) {
         }
         const std::string longText(300, 'x');
         Add(*layer, "POINT Z (1 2 3)", nullptr,
-            {{"SPATIAL_ID", "10"}, {"DESCRIPTION_LONG", longText.c_str()},
-             {"DESCRIPTION_SHORT", "K\xc3\xb6ln \xe6\x97\xa5"}, {"AMOUNT", "12345678.5"},
+            {{"SPATIAL_ID", "10"},
+             {"DESCRIPTION_LONG", longText.c_str()},
+             {"DESCRIPTION_SHORT", "K\xc3\xb6ln \xe6\x97\xa5"},
+             {"AMOUNT", "12345678.5"},
              {"WHEN", "2024-03-14 10:30:00"}});
         Add(*layer, "CIRCULARSTRING (0 0,1 1,2 0)", nullptr, {{"AMOUNT", "-12.345"}});
         Add(*layer, nullptr);
         Add(*layer, "GEOMETRYCOLLECTION (POINT (5 5),POLYGON ((0 0,1 0,1 1,0 0)))");
     }
-    for (const char* said :
-         {"CODES", "DESCRIPTI", "ten characters", "texts longer than 254", "too large",
-          "times of day", "Z and M", "1 features without geometry", "one object in each",
-          "SPATIAL_ID values"}) {
+    for (const char* said : {"CODES", "DESCRIPTI", "ten characters", "texts longer than 254",
+                             "too large", "times of day", "Z and M", "1 features without geometry",
+                             "one object in each", "SPATIAL_ID values"}) {
         EXPECT_TRUE(messages.Has(CE_Warning, said)) << said << "\n" << messages.All();
     }
     EXPECT_TRUE(messages.At(CE_Failure).empty()) << messages.All();
