@@ -278,12 +278,12 @@ bool VxvWriteLayer::Write() {
     done_ = true;
     LayerModel& m = ctx_.model;
     if (withoutGeometry_ > 0) {
-        Warn(std::to_string(withoutGeometry_) +
-             " features without geometry are not kept: a layer holds objects only");
+        Warn("features without geometry are not kept, a layer holding objects only (" +
+             std::to_string(withoutGeometry_) + " of them)");
     }
     if (notNumbers_ > 0) {
-        Warn(std::to_string(notNumbers_) +
-             " features with coordinates that are not numbers are not kept");
+        Warn("features with coordinates that are not numbers are not kept (" +
+             std::to_string(notNumbers_) + " of them)");
     }
     if (keyReplaced_) {
         Warn("the source's SPATIAL_ID values are replaced by the layer's object numbers");

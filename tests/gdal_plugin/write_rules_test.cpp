@@ -130,7 +130,7 @@ TEST_F(WriteRules, WhatALayerCannotHoldIsSaid) {
         Add(*layer, "GEOMETRYCOLLECTION (POINT (5 5),POLYGON ((0 0,1 0,1 1,0 0)))");
     }
     for (const char* said : {"CODES", "DESCRIPTI", "ten characters", "texts longer than 254",
-                             "too large", "times of day", "Z and M", "1 features without geometry",
+                             "too large", "times of day", "Z and M", "without geometry are not kept, a layer holding objects only (1 of them)",
                              "one object in each", "SPATIAL_ID values"}) {
         EXPECT_TRUE(messages.Has(CE_Warning, said)) << said << "\n" << messages.All();
     }
