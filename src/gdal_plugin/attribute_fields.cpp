@@ -307,7 +307,7 @@ bool TablePlan::AddField(const OGRFieldDefn& field, std::vector<std::string>& wa
         warnings.push_back("the field " + given + " is named " + ToUtf8(column.name) +
                            " in the layer's table (dBASE names have at most ten characters)");
     }
-    ColumnSpec spec;
+    ColumnSpec mapped;
     std::string typeName = column.sqlType.substr(0, column.sqlType.find('('));
     int arguments[2] = {0, 0};
     int count = 0;
@@ -315,16 +315,16 @@ bool TablePlan::AddField(const OGRFieldDefn& field, std::vector<std::string>& wa
          at = column.sqlType.find(',', at + 1)) {
         arguments[count++] = std::atoi(column.sqlType.c_str() + at + 1);
     }
-    if (!MapColumnType(typeName, count, arguments, spec, error)) return false;
-    column.width = spec.length;
-    column.decimals = spec.decimals;
+    if (!MapColumnType(typeName, count, arguments, mapped, error)) return false;
+    column.width = mapped.length;
+    column.decimals = mapped.decimals;
     if (recordLength_ == 0) recordLength_ = 1 + kKeyWidth + kMaxTextWidth;  // flag, key, a label
-    if (recordLength_ + spec.length > kMaxRecordLength || columns_.size() + 2 > kMaxColumns) {
+    if (recordLength_ + mapped.length > kMaxRecordLength || columns_.size() + 2 > kMaxColumns) {
         error = "the field " + given + " does not fit: a dBASE table holds " +
                 NumberText(kMaxRecordLength) + " bytes a row at most";
         return false;
     }
-    recordLength_ += spec.length;
+    recordLength_ += mapped.length;
     if (column.kind == Kind::kText && EqualsNoCase(column.name, kTextLabelColumn) &&
         labelColumn_ < 0) {
         labelColumn_ = static_cast<int>(columns_.size());
