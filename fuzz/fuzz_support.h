@@ -6,6 +6,8 @@
 #include <string_view>
 #include <utility>
 
+#include "platform/status_lines.h"
+
 // What every fuzz target shares: a work folder of its own process, removed when the process
 // ends, and the split of one input into the two files a format pairs.
 namespace vx::fuzz {
@@ -28,5 +30,11 @@ void ClearWorkFolder();
 // bytes give two empty parts.
 std::pair<std::string_view, std::string_view> SplitInput(const std::uint8_t* data,
                                                          std::size_t size);
+
+// Where a target's stage lines go: nowhere.
+class Silent : public StatusLines {
+  public:
+    void Report(std::string_view) override {}
+};
 
 }  // namespace vx::fuzz

@@ -13,7 +13,7 @@ build/bin/vxtranslate import shp "$work/lakes.shp" "$work/wells.shp" -o "$work/v
 build/bin/vxtranslate import txt "$work/survey.txt" -o "$work/v" -q
 
 rm -rf fuzz/corpus
-mkdir -p fuzz/corpus/{mif,vxv,shape,dbf,recordset,ascii}
+mkdir -p fuzz/corpus/{mif,vxv,shape,dbf,recordset,ascii,gdal_vxv}
 python3 - "$work" <<'PY'
 import pathlib, struct, sys
 work = pathlib.Path(sys.argv[1])
@@ -26,6 +26,13 @@ def pair(name, first, second):
 pair("mif/town", work / "town.mif", work / "town.mid")
 for layer in ["town_rg", "town_ln", "town_pt", "survey", "VXV/lakes", "VXV/wells"]:
     pair("vxv/" + layer.split("/")[-1], work / "v" / (layer + ".vxv"), work / "v" / (layer + ".vxs"))
+# The GDAL driver's layers: the .vxv, then the .vxs and the table as a pair of their own.
+for layer in ["town_rg", "town_pt", "VXV/lakes", "VXV/wells"]:
+    base = work / "v" / layer
+    vxs, dbf = (base.parent / (base.name + ".vxs")).read_bytes(), (base.parent / (base.name + ".dbf")).read_bytes()
+    rest = struct.pack("<I", len(vxs)) + vxs + dbf
+    vxv = (base.parent / (base.name + ".vxv")).read_bytes()
+    (corpus / "gdal_vxv" / layer.split("/")[-1]).write_bytes(struct.pack("<I", len(vxv)) + vxv + rest)
 for shp in ["lakes", "streams", "wells"]:
     (corpus / "shape" / shp).write_bytes((work / (shp + ".shp")).read_bytes())
     table = (work / (shp + ".dbf")).read_bytes()

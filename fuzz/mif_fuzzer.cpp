@@ -1,4 +1,4 @@
-// The MIF import as the engine runs it: the MIF read into the model, then the layer set
+// The MIF import as the engine composes it: the MIF read into a model, then the layer set
 // written with its attribute tables filled from the MID. The input is split into the MIF and
 // the MID (see SplitInput).
 #include <cstddef>
@@ -9,7 +9,7 @@
 #include "dbase/table_engine.h"
 #include "fuzz_support.h"
 #include "mif/mif_reader.h"
-#include "model/job_context.h"
+#include "platform/paths.h"
 #include "vxv/layer_set_writer.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -21,17 +21,31 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     fuzz::WriteWhole(mifPath, mif);
     fuzz::WriteWhole(midPath, mid);
 
-    JobContext ctx;
-    ctx.options.CreateDbf = true;
-    ctx.outputFolder = fuzz::WorkPath("out");
-    std::filesystem::create_directory(ctx.outputFolder);
-    ctx.outputName = "layer.vxv";
-    ctx.midPath = midPath;
-    ctx.midPresent = true;
-    ctx.shortTableName = ShortTableName(ctx.outputFolder, "layer.dbf");
-
-    if (!ReadMifFile(ctx, mifPath) || ctx.Failed()) return 0;
+    fuzz::Silent status;
+    MifReading reading = ReadMifFile(mifPath, MifReadOptions{true, false}, status);
+    if (!reading.ok) return 0;
+    reading.table.midPath = midPath;
+    LayerModel& model = reading.model;
+    const std::string out = fuzz::WorkPath("out");
+    std::filesystem::create_directory(out);
     TableConnection connection;
-    WriteLayerSet(ctx, connection);
+    if (!connection.Open(out)) return 0;
+    LayerStages stages;
+    stages.begin = [&](int kind, const LayerFiles& files) {
+        std::string error;
+        const std::string table = NameOf(files.dbf);
+        if (!CreateAttributeTable(connection, ShortTableName(out, table), files.dbf, reading.table,
+                                  kind == kKindPoint && model.TextCount > 0, error))
+            return false;
+        NameLayerTable(model, table);
+        return true;
+    };
+    stages.fill = [&](int kind, const LayerFiles& files) {
+        return FillAttributeRows(files.dbf, reading.table, model.ObjectOrder, model.TextLabels,
+                                 kind);
+    };
+    std::vector<std::string> written;
+    std::string error;
+    WriteLayerSet(model, JoinPath(out, "layer.vxv"), stages, written, error);
     return 0;
 }

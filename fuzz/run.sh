@@ -11,7 +11,7 @@ cd "$(dirname "$0")/.."
 seconds=${1:?usage: fuzz/run.sh SECONDS [TARGET...]}
 shift
 targets=("$@")
-[ ${#targets[@]} -gt 0 ] || targets=(mif vxv shape dbf recordset ascii)
+[ ${#targets[@]} -gt 0 ] || targets=(mif vxv shape dbf recordset ascii gdal_vxv)
 jobs=${VX_FUZZ_JOBS:-1}
 
 CC=${VX_FUZZ_CC:-clang} CXX=${VX_FUZZ_CXX:-clang++} \

@@ -5,9 +5,8 @@
 #include <string_view>
 
 #include "fuzz_support.h"
-#include "model/job_context.h"
-#include "shape/shape_layer_writer.h"
 #include "shape/shape_reader.h"
+#include "vxv/layer_set_writer.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace vx;
@@ -16,12 +15,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     fuzz::WriteWhole(shpPath, std::string_view(reinterpret_cast<const char*>(data), size));
     std::filesystem::create_directory(fuzz::WorkPath("out"));
 
-    JobContext ctx;
-    ShapeLayerTarget target;
-    target.vxvPath = fuzz::WorkPath("out/layer.vxv");
-    target.vxsPath = fuzz::WorkPath("out/layer.vxs");
-    target.tableFileName = "layer.dbf";
-    ReadShapeFile(ctx, shpPath, target);
-    if (!ctx.Failed()) WriteShapeLayer(ctx, target);
+    fuzz::Silent status;
+    ShapeReading reading = ReadShapeFile(shpPath, ShapeStyleFor({}), status);
+    if (!reading.ok) return 0;
+    PrepareShapeLayer(reading.model, ShapeStyleFor({}));
+    LayerStages stages;
+    stages.kinds = {reading.model.LayerKind.ObjectKind};
+    stages.asRead = true;
+    std::vector<std::string> written;
+    std::string error;
+    WriteLayerSet(reading.model, fuzz::WorkPath("out/layer.vxv"), stages, written, error);
     return 0;
 }

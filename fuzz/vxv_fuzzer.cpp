@@ -8,7 +8,6 @@
 
 #include "dbase/table_engine.h"
 #include "fuzz_support.h"
-#include "model/job_context.h"
 #include "platform/paths.h"
 #include "shape/shape_writer.h"
 #include "vxv/layer_reader.h"
@@ -22,23 +21,24 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     fuzz::WriteWhole(vxvPath, vxv);
     fuzz::WriteWhole(vxsPath, vxs);
 
+    std::string error;
     {
-        JobContext ctx;
-        ctx.options.CreateDbf = true;
+        LayerModel model;
         TableConnection connection;
         TableRecordset recordset;
-        ReadLayerFile(ctx, vxvPath, connection, recordset);
-        for (; !ctx.Failed() && !recordset.IsEOF(); recordset.MoveNext()) {
-            for (int f = 0; f < recordset.FieldCount(); ++f)
-                recordset.Value(f);
+        if (ReadLayerData(model, vxvPath, vxsPath, LayerTarget::kObjects, nullptr, error) &&
+            OpenAttributeTable(model, vxvPath, connection, recordset)) {
+            for (; recordset.IsOpen() && !recordset.IsEOF(); recordset.MoveNext()) {
+                for (int f = 0; f < recordset.FieldCount(); ++f)
+                    recordset.Value(f);
+            }
         }
     }
 
-    JobContext ctx;
-    ctx.options.CreateDbf = true;
-    std::string error;
-    if (!ReadLayerData(ctx, vxvPath, vxsPath, LayerTarget::kShapeExport, true, error) ||
-        !ReadObjectNumbers(vxvPath, ctx.model)) {
+    fuzz::Silent status;
+    LayerModel model;
+    if (!ReadLayerData(model, vxvPath, vxsPath, LayerTarget::kShapeExport, &status, error) ||
+        !ReadObjectNumbers(vxvPath, model)) {
         return 0;
     }
     const std::string out = fuzz::WorkPath("out");
@@ -48,6 +48,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     paths.shxPath = JoinPath(out, "layer.shx");
     paths.dbfPath = JoinPath(out, "layer.dbf");
     paths.sourceFolder = fuzz::WorkFolder();
-    WriteShapeFile(ctx, paths);
+    WriteShapeFile(model, paths, true, status);
     return 0;
 }

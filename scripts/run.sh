@@ -6,35 +6,4 @@ set -uo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh || exit 1
 scripts/build.sh >/dev/null || exit 1
-
-vx=build/bin/vxtranslate
-out=out/samples
-rm -rf "$out"
-mkdir -p "$out/logs"
-failed=0
-
-step() {  # LOG-NAME ARGS...
-    local name=$1
-    shift
-    echo "== vxtranslate $*"
-    "$vx" "$@" --overwrite --log "$out/logs/$name.log" || failed=1
-}
-
-shopt -s nullglob
-step import-mif import mif samples/*.mif -o "$out" --subfolder
-step import-shp import shp samples/*.shp -o "$out"
-step import-dgn import dgn samples/*.dgn -o "$out" --subfolder
-step import-txt import txt samples/*.txt -o "$out" --subfolder --projection 21 --utm-zone 33 \
-    --origin-longitude 15 --scale-factor 0.9996 --false-easting 500000
-step import-tab import tab samples/*.tab -o "$out/VXV"
-
-layers=("$out"/VXV/*.vxv)
-step export-mif export mif "${layers[@]}" -o "$out" --subfolder
-step export-shp export shp "${layers[@]}" -o "$out"
-step export-tab export tab "${layers[@]}" -o "$out/TAB"
-
-echo
-echo "Converted the samples into $out: $(ls "$out"/VXV/*.vxv | wc -l) VXV layers," \
-    "$(ls "$out"/MIF/*.MIF | wc -l) MIF, $(ls "$out"/SHP/*.shp | wc -l) shapefiles," \
-    "$(ls "$out"/TAB/*.Tab | wc -l) TAB tables. Logs in $out/logs."
-exit $failed
+scripts/convert_samples.sh out/samples build/bin

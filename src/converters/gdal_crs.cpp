@@ -5,30 +5,10 @@
 
 #include "converters/gdal_routes.h"
 #include "converters/gdal_support.h"
-#include "platform/strings.h"
 
 namespace vx {
 
 namespace {
-
-constexpr std::string_view kCoordSys = "CoordSys ";
-
-// A coordinate system from a CoordSys clause or from anything else GDAL reads as one.
-bool ReadCrs(const std::string& text, OGRSpatialReference& crs, std::string& reason) {
-    OGRErr error = OGRERR_NONE;
-    if (StartsWithNoCase(text, kCoordSys)) {
-        error = crs.importFromMICoordSys(text.substr(kCoordSys.size()).c_str());
-    } else {
-        error = crs.SetFromUserInput(text.c_str(),
-                                     OGRSpatialReference::SET_FROM_USER_INPUT_LIMITATIONS);
-    }
-    if (error != OGRERR_NONE) {
-        reason = "GDAL cannot read the coordinate system";
-        return false;
-    }
-    crs.SetAxisMappingStrategy(OAMS_TRADITIONAL_GIS_ORDER);
-    return true;
-}
 
 int Fail(std::string* reason, const std::string& text, const GdalSession& session) {
     if (reason != nullptr) {
@@ -49,13 +29,7 @@ extern "C" VX_GDAL_ROUTE int VxGdalPrjToCoordSys(const std::string& prj, std::st
     OGRSpatialReference crs;
     std::string why;
     if (!ReadCrs(prj, crs, why)) return Fail(reason, why, session);
-    char* text = nullptr;
-    if (crs.exportToMICoordSys(&text) != OGRERR_NONE || text == nullptr) {
-        CPLFree(text);
-        return Fail(reason, "GDAL has no CoordSys clause for " + std::string(crs.GetName() ? crs.GetName() : "the system"), session);
-    }
-    *clause = std::string(kCoordSys) + text;
-    CPLFree(text);
+    if (!CoordSysClauseOf(crs, *clause, why)) return Fail(reason, why, session);
     return 0;
 }
 

@@ -5,13 +5,18 @@
 #include <memory>
 #include <mutex>
 
+#include <cpl_conv.h>
 #include <cpl_error.h>
 #include <gdal.h>
 #include <ogr_spatialref.h>
 
+#include "platform/strings.h"
+
 namespace vx {
 
 namespace {
+
+constexpr std::string_view kCoordSys = "CoordSys ";
 
 void KeepLastError(CPLErr level, CPLErrorNum, const char* message) {
     if (level < CE_Failure || message == nullptr) return;
@@ -57,5 +62,38 @@ double PlaceDistance(const OGRSpatialReference& first, const std::vector<Vertex>
     return worst;
 }
 
+bool ReadCrs(const std::string& text, OGRSpatialReference& crs, std::string& reason) {
+    OGRErr error = OGRERR_NONE;
+    if (StartsWithNoCase(text, kCoordSys)) {
+        error = crs.importFromMICoordSys(text.substr(kCoordSys.size()).c_str());
+    } else {
+        error = crs.SetFromUserInput(text.c_str(),
+                                     OGRSpatialReference::SET_FROM_USER_INPUT_LIMITATIONS);
+    }
+    if (error != OGRERR_NONE) {
+        reason = "GDAL cannot read the coordinate system";
+        return false;
+    }
+    crs.SetAxisMappingStrategy(OAMS_TRADITIONAL_GIS_ORDER);
+    return true;
+}
+
+bool CoordSysClauseOf(const OGRSpatialReference& crs, std::string& clause, std::string& reason) {
+    char* text = nullptr;
+    // A system on the Earth that GDAL writes as plane coordinates has no clause either: GDAL
+    // only warns that it knows no MapInfo projection for it.
+    const bool earth = crs.IsGeographic() || crs.IsProjected();
+    if (crs.exportToMICoordSys(&text) != OGRERR_NONE || text == nullptr ||
+        (earth && StartsWithNoCase(text, "NonEarth"))) {
+        CPLFree(text);
+        const char* name = crs.GetName();
+        reason =
+            "GDAL has no CoordSys clause for " + std::string(name != nullptr ? name : "the system");
+        return false;
+    }
+    clause = std::string(kCoordSys) + text;
+    CPLFree(text);
+    return true;
+}
 
 }  // namespace vx

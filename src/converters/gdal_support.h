@@ -7,9 +7,9 @@
 
 class OGRSpatialReference;
 
-// What every use of GDAL in the converters shares: its drivers registered once, and its
-// messages kept off the console while a conversion runs so that the failure reason reaches
-// the caller instead.
+// What every use of GDAL shares, in the converters' module and in the GDAL driver: its drivers
+// registered once, and its messages kept off the console while a conversion runs so that the
+// failure reason reaches the caller instead.
 namespace vx {
 
 class GdalSession {
@@ -36,5 +36,13 @@ class GdalSession {
 double PlaceDistance(const OGRSpatialReference& first, const std::vector<Vertex>& firstPoints,
                      const OGRSpatialReference& second, const std::vector<Vertex>& secondPoints);
 
+// A coordinate system from a CoordSys clause ("CoordSys Earth Projection ...") or from anything
+// else GDAL reads as one (WKT, EPSG:n), with longitude (or easting) first. False, with the
+// reason, when GDAL cannot read it.
+bool ReadCrs(const std::string& text, OGRSpatialReference& crs, std::string& reason);
+
+// The CoordSys clause, "CoordSys " included, that GDAL writes for a coordinate system. False,
+// with the reason, when GDAL has none for it, or only a plane one for a system on the Earth.
+bool CoordSysClauseOf(const OGRSpatialReference& crs, std::string& clause, std::string& reason);
 
 }  // namespace vx

@@ -2,11 +2,11 @@
 #include <future>
 #include <optional>
 
+#include "converters/coordsys_import.h"
 #include "converters/crs_mapping.h"
 #include "dbase/table_code_page.h"
 #include "dbase/vx_recordset.h"
 #include "engine/import.h"
-#include "model/geometry.h"
 #include "platform/file_system.h"
 #include "platform/paths.h"
 #include "platform/strings.h"
@@ -73,13 +73,6 @@ bool PrepareShapeTable(JobContext& ctx, const std::string& path) {
 // A .prj is one line of WKT; anything far longer is not one.
 constexpr unsigned long long kMaxPrjSize = 1 << 20;
 
-void KeepPlaneCoordinates(LayerModel& model) {
-    model.Layer.lCoordSys = 1;
-    model.Layer.lProjection = -1;
-    model.Layer.lDatum = -1;
-    model.LayerKind.UnitCode = 8;
-}
-
 // The coordinate system of an imported shapefile, from its .prj. GDAL's part (loading it,
 // and PROJ's catalogue for the check) runs beside the reading of the records, which it would
 // otherwise hold up for longer than a small file takes to read.
@@ -117,15 +110,13 @@ class ShapeCoordSys {
                                "): the layer keeps plane coordinates");
             return;
         }
-        const CoordSysReading& reading = carried.reading;
-        const LayerInfo bounds = model.Layer;
-        model.Layer = reading.layer;
-        model.Layer.MinX = bounds.MinX;
-        model.Layer.MinY = bounds.MinY;
-        model.Layer.MaxX = bounds.MaxX;
-        model.Layer.MaxY = bounds.MaxY;
-        model.LayerKind.UnitCode = reading.unitCode;
-        ScaleAndShift(model, reading.factor, reading.offset);
+        // The reading was made before the records were read: the layer's bounds are theirs.
+        CoordSysReading& reading = carried.reading;
+        reading.layer.MinX = model.Layer.MinX;
+        reading.layer.MinY = model.Layer.MinY;
+        reading.layer.MaxX = model.Layer.MaxX;
+        reading.layer.MaxY = model.Layer.MaxY;
+        ApplyCoordSys(model, reading);
         for (const std::string& text : reading.givenUp)
             status.ReportStage(text);
     }

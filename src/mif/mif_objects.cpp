@@ -172,7 +172,7 @@ void ReadRegionClauses(MifReadState& ctx, MifInput& in, MifStyleFamily family,
     }
     // A Center line only places the label; it is consumed and not kept.
     if (!IsClause(in.line, "CENTER")) in.reuseLine = true;
-    ApplyContours(ctx, pen, brush);
+    ApplyContours(ctx.options.CreateContours, pen, brush);
     region.PenIndex = ctx.model.FindPenIndex(pen);
     region.BrushIndex = ctx.model.FindBrushIndex(brush);
 }
@@ -285,10 +285,10 @@ bool ReadPlineInto(MifReadState& ctx, MifInput& in, LineObject& pline) {
 void ReadPointSymbol(MifReadState& ctx, MifInput& in, PointObject& point) {
     in.ReadLookAhead();
     if (IsClause(in.line, "SYMBOL")) {
-        ReadMifSymbol(ctx, in.line, point);
+        ReadMifSymbol(ctx.model, in.line, point);
         return;
     }
-    if (point.FontIndex == 0) SetDefaultSymbol(ctx, point);
+    if (point.FontIndex == 0) SetDefaultSymbol(ctx.model, point);
     in.reuseLine = true;
 }
 
@@ -454,10 +454,10 @@ void ReadMifText(MifReadState& ctx, MifInput& in) {
 
     in.ReadLookAhead();
     if (IsClause(in.line, "FONT")) {
-        SetTextSymbol(ctx, in.line, point);
+        SetTextSymbol(ctx.model, in.line, point);
         in.ReadLookAhead();
     } else {
-        SetTextSymbol(ctx, std::string_view(), point);
+        SetTextSymbol(ctx.model, std::string_view(), point);
     }
     if (IsClause(in.line, "Spacing")) in.ReadLookAhead();
     if (IsClause(in.line, "Justify")) in.ReadLookAhead();

@@ -139,11 +139,11 @@ BrushStyle DefaultMifBrush(MifStyleFamily family) {
     return BrushStyle{family == MifStyleFamily::kRect ? 2 : 1, kWhite, 0};
 }
 
-void ApplyContours(const MifReadState& ctx, PenStyle& pen, const BrushStyle& brush) {
-    if (ctx.options.CreateContours) pen.PenColor = brush.BrushForeColor;
+void ApplyContours(bool contours, PenStyle& pen, const BrushStyle& brush) {
+    if (contours) pen.PenColor = brush.BrushForeColor;
 }
 
-void ReadMifSymbol(MifReadState& ctx, std::string_view clause, PointObject& point) {
+void ReadMifSymbol(LayerModel& model, std::string_view clause, PointObject& point) {
     const auto values = ClauseValues(clause);
     const std::int32_t color = LongValue(values, 1);
     point.PointSize = LongValue(values, 2);
@@ -168,20 +168,20 @@ void ReadMifSymbol(MifReadState& ctx, std::string_view clause, PointObject& poin
         point.PointRot = 0.0f;
         point.PointStyle = MifLong(shape) + 1;
     }
-    point.FontIndex = ctx.model.FindFontIndex(fontName);
+    point.FontIndex = model.FindFontIndex(fontName);
     point.PointColor = SwapRedBlue(color);
 }
 
-void SetDefaultSymbol(MifReadState& ctx, PointObject& point) {
+void SetDefaultSymbol(LayerModel& model, PointObject& point) {
     point.PointStyle = kDefaultSymbolStyle;
     point.PointSize = kDefaultSymbolSize;
     point.PointColor = 0;
     point.FontStyle = 0;
     point.PointRot = 0.0f;
-    point.FontIndex = ctx.model.FindFontIndex("Symbol");
+    point.FontIndex = model.FindFontIndex("Symbol");
 }
 
-void SetTextSymbol(MifReadState& ctx, std::string_view fontClause, PointObject& point) {
+void SetTextSymbol(LayerModel& model, std::string_view fontClause, PointObject& point) {
     point.PointStyle = kDefaultSymbolStyle;
     point.PointSize = kDefaultSymbolSize;
     if (fontClause.empty()) {
@@ -193,7 +193,7 @@ void SetTextSymbol(MifReadState& ctx, std::string_view fontClause, PointObject& 
         point.FontStyle = LongValue(values, 1);
         point.PointColor = SwapRedBlue(LongValue(values, 3));
     }
-    point.FontIndex = ctx.model.FindFontIndex("Symbol");
+    point.FontIndex = model.FindFontIndex("Symbol");
 }
 
 }  // namespace vx

@@ -37,14 +37,14 @@ PenStyle DefaultMifPen(MifStyleFamily family);
 BrushStyle MifBrush(MifStyleFamily family, std::string_view clause);
 BrushStyle DefaultMifBrush(MifStyleFamily family);
 // With contours on, a region's outline is drawn in its fill colour.
-void ApplyContours(const MifReadState& ctx, PenStyle& pen, const BrushStyle& brush);
+void ApplyContours(bool contours, PenStyle& pen, const BrushStyle& brush);
 
 // Sets a point's symbol from a `Symbol (...)` clause line, entering its font name.
-void ReadMifSymbol(MifReadState& ctx, std::string_view clause, PointObject& point);
+void ReadMifSymbol(LayerModel& model, std::string_view clause, PointObject& point);
 // The symbol of a point without a Symbol clause.
-void SetDefaultSymbol(MifReadState& ctx, PointObject& point);
+void SetDefaultSymbol(LayerModel& model, PointObject& point);
 
 // The symbol fields of a text object from its `Font (...)` line, or without one (empty view).
-void SetTextSymbol(MifReadState& ctx, std::string_view fontClause, PointObject& point);
+void SetTextSymbol(LayerModel& model, std::string_view fontClause, PointObject& point);
 
 }  // namespace vx

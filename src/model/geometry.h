@@ -27,4 +27,14 @@ std::vector<Vertex> BoxPoints(const Bounds& box);
 // change unit or its false origin moves.
 void ScaleAndShift(LayerModel& model, double factor, Vertex offset);
 
+// Which rings of a region are holes: those lying inside an odd number of the region's other
+// rings. A layer's own IsHole flags cannot say it, since they only tie a hole to the ring just
+// before it.
+std::vector<bool> RingHoleRoles(const std::vector<RegionPart>& rings);
+
+// The rings of a region grouped into polygons, by position: each ring that is no hole, then
+// the holes whose nearest enclosing ring it is, in ring order. Rings without vertices belong
+// to no polygon.
+std::vector<std::vector<std::size_t>> RingPolygons(const std::vector<RegionPart>& rings);
+
 }  // namespace vx

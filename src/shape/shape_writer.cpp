@@ -22,54 +22,6 @@ namespace {
 constexpr std::uint64_t kMaxShapeFileBytes =
     2 * static_cast<std::uint64_t>(std::numeric_limits<std::int32_t>::max());
 
-enum class Where { kOutside, kInside, kBoundary };
-
-// Even-odd location of a point against a ring, closed from its last vertex to its first.
-// Points on an edge are told apart, so that rings that touch do not decide each other.
-Where Locate(const std::vector<Vertex>& ring, const Vertex& p) {
-    bool inside = false;
-    const std::size_t n = ring.size();
-    for (std::size_t i = 0; i < n; ++i) {
-        const Vertex& a = ring[i];
-        const Vertex& b = ring[(i + 1) % n];
-        const double cross = (b.X - a.X) * (p.Y - a.Y) - (b.Y - a.Y) * (p.X - a.X);
-        if (cross == 0.0 && std::min(a.X, b.X) <= p.X && p.X <= std::max(a.X, b.X) &&
-            std::min(a.Y, b.Y) <= p.Y && p.Y <= std::max(a.Y, b.Y)) {
-            return Where::kBoundary;
-        }
-        if ((a.Y > p.Y) != (b.Y > p.Y)) {
-            const double x = a.X + (p.Y - a.Y) * (b.X - a.X) / (b.Y - a.Y);
-            if (p.X < x) inside = !inside;
-        }
-    }
-    return inside ? Where::kInside : Where::kOutside;
-}
-
-Bounds BoxOf(const std::vector<Vertex>& ring) {
-    Bounds box{ring.front().X, ring.front().Y, ring.front().X, ring.front().Y};
-    for (const Vertex& v : ring) {
-        box.MinX = std::min(box.MinX, v.X);
-        box.MinY = std::min(box.MinY, v.Y);
-        box.MaxX = std::max(box.MaxX, v.X);
-        box.MaxY = std::max(box.MaxY, v.Y);
-    }
-    return box;
-}
-
-bool BoxWithin(const Bounds& inner, const Bounds& outer) {
-    return inner.MinX >= outer.MinX && inner.MaxX <= outer.MaxX && inner.MinY >= outer.MinY &&
-           inner.MaxY <= outer.MaxY;
-}
-
-// Ring a lies inside ring b when its first vertex off b's edges is inside b.
-bool RingInside(const std::vector<Vertex>& a, const std::vector<Vertex>& b) {
-    for (const Vertex& v : a) {
-        const Where where = Locate(b, v);
-        if (where != Where::kBoundary) return where == Where::kInside;
-    }
-    return false;  // the same ring twice
-}
-
 bool IsClosed(const std::vector<Vertex>& ring) {
     return ring.empty() || ring.front() == ring.back();
 }
@@ -236,25 +188,6 @@ void PutNullRecord(ByteBuffer& out, std::int32_t number) {
 }
 
 }  // namespace
-
-std::vector<bool> RingHoleRoles(const std::vector<RegionPart>& rings) {
-    std::vector<Bounds> boxes;
-    boxes.reserve(rings.size());
-    for (const RegionPart& ring : rings)
-        boxes.push_back(ring.Vertices.empty() ? Bounds{} : BoxOf(ring.Vertices));
-    std::vector<bool> holes(rings.size(), false);
-    for (std::size_t i = 0; i < rings.size(); ++i) {
-        if (rings[i].Vertices.empty()) continue;
-        bool odd = false;
-        for (std::size_t j = 0; j < rings.size(); ++j) {
-            if (j == i || rings[j].Vertices.size() < 3) continue;
-            if (!BoxWithin(boxes[i], boxes[j])) continue;
-            if (RingInside(rings[i].Vertices, rings[j].Vertices)) odd = !odd;
-        }
-        holes[i] = odd;
-    }
-    return holes;
-}
 
 ShapeWriteResult WriteShapeFile(const LayerModel& model, const ShapeExportPaths& paths,
                                 bool withTable, StatusLines& status) {

@@ -41,9 +41,4 @@ ShapeWriteResult WriteShapeFile(const LayerModel& model, const ShapeExportPaths&
 // were null. False when the index cannot be read whole.
 bool ReadObjectNumbers(const std::string& vxvPath, LayerModel& model);
 
-// Which rings of a region are holes: those lying inside an odd number of the region's other
-// rings. The layer's own IsHole flags cannot say it, since they only tie a hole to the ring
-// just before it.
-std::vector<bool> RingHoleRoles(const std::vector<RegionPart>& rings);
-
 }  // namespace vx

@@ -14,6 +14,22 @@ std::int32_t* HeaderFields(LayerFileHeader& h, int i) {
 constexpr int kHeaderFieldCount = 15;
 }  // namespace
 
+bool IsLayerFileStart(const unsigned char* bytes, std::size_t size) {
+    if (bytes == nullptr || size < static_cast<std::size_t>(kLayerHeaderSize)) return false;
+    LayerFileHeader h;
+    for (int i = 0; i < kHeaderFieldCount; ++i)
+        *HeaderFields(h, i) = LoadLE<std::int32_t>(bytes + 4 * i);
+    if (h.FormatNumber != kLayerFormatNumber || h.LayerInfoSize != kLayerInfoSize ||
+        h.KindInfoSize != kKindInfoSize || h.LayerInfoOffset < kLayerHeaderSize ||
+        h.KindInfoOffset < kLayerHeaderSize) {
+        return false;
+    }
+    const auto kindAt = static_cast<std::size_t>(h.KindInfoOffset) + kKindInfoSize - 1;
+    if (kindAt >= size) return true;
+    const unsigned char kind = bytes[kindAt];
+    return kind == kKindPoint || kind == kKindLine || kind == kKindRegion;
+}
+
 void EncodeLayerFileHeader(const LayerFileHeader& header, ByteBuffer& out) {
     LayerFileHeader copy = header;
     for (int i = 0; i < kHeaderFieldCount; ++i)

@@ -21,6 +21,11 @@ inline constexpr std::int32_t kTableListOffset = 250;
 inline constexpr std::int32_t kStyleEntrySize = 12;
 inline constexpr std::int32_t kIndexEntrySize = 42;
 
+// Whether the first bytes of a file are those of a layer file: the format number, the
+// description and kind sections where every layer file has them, and, when `size` reaches
+// it, a known kind. Tells a layer file by its content, whatever its name.
+bool IsLayerFileStart(const unsigned char* bytes, std::size_t size);
+
 // The fifteen Int32 of the header, in file order.
 void EncodeLayerFileHeader(const LayerFileHeader& header, ByteBuffer& out);
 bool ReadLayerFileHeader(BinaryReader& file, LayerFileHeader& header);

@@ -48,9 +48,12 @@ bool IsEarth(const CrsCase& c) {
 std::vector<std::pair<std::string, std::vector<std::pair<double, double>>>> Regions(
     const CrsCase& c) {
     auto at = [&](double u, double v) { return std::pair{c.x0 + u * c.size, c.y0 + v * c.size}; };
-    return {{"1", {at(0, 0), at(0, 1), at(1, 1), at(1, 0), at(0, 0), at(0.25, 0.25),
-                   at(0.75, 0.25), at(0.75, 0.75), at(0.25, 0.75), at(0.25, 0.25)}},
-            {"2", {at(1.5, 0.1234567), at(1.3333333, 0.9876543), at(2.0987654, 0.5), at(1.5, 0.1234567)}}};
+    return {
+        {"1",
+         {at(0, 0), at(0, 1), at(1, 1), at(1, 0), at(0, 0), at(0.25, 0.25), at(0.75, 0.25),
+          at(0.75, 0.75), at(0.25, 0.75), at(0.25, 0.25)}},
+        {"2",
+         {at(1.5, 0.1234567), at(1.3333333, 0.9876543), at(2.0987654, 0.5), at(1.5, 0.1234567)}}};
 }
 
 std::string GeoJson(const CrsCase& c) {
@@ -92,8 +95,8 @@ double Apart(const std::vector<std::pair<double, double>>& a,
                       const std::vector<std::pair<double, double>>& list) {
         double best = std::numeric_limits<double>::infinity();
         for (const auto& q : list)
-            best = std::min(best, std::max(std::fabs(p.first - q.first),
-                                           std::fabs(p.second - q.second)));
+            best = std::min(best,
+                            std::max(std::fabs(p.first - q.first), std::fabs(p.second - q.second)));
         return best;
     };
     double worst = a.empty() || b.empty() ? std::numeric_limits<double>::infinity() : 0.0;
@@ -131,15 +134,16 @@ class CrsRoutes : public ::testing::TestWithParam<CrsCase> {
         if (format == "mif") options = "-f \"MapInfo File\" -dsco FORMAT=MIF";
         if (format == "tab") {
             char bounds[160];
-            std::snprintf(bounds, sizeof bounds, "-f \"MapInfo File\" -lco BOUNDS=%.17g,%.17g,%.17g,%.17g",
-                          c.x0 - c.size, c.y0 - c.size, c.x0 + 3 * c.size, c.y0 + 2 * c.size);
+            std::snprintf(bounds, sizeof bounds,
+                          "-f \"MapInfo File\" -lco BOUNDS=%.17g,%.17g,%.17g,%.17g", c.x0 - c.size,
+                          c.y0 - c.size, c.x0 + 3 * c.size, c.y0 + 2 * c.size);
             options = bounds;
         }
         if (format == "shp") options = "-f \"ESRI Shapefile\"";
         const std::string srs = *c.srs ? std::string(" -a_srs '") + c.srs + "'" : "";
-        const auto made = test::RunCommand("ogr2ogr " + options + srs + " '" +
-                                           (dir / ("src/" + name)) + "' '" +
-                                           (dir / "data.geojson") + "'");
+        const auto made =
+            test::RunCommand("ogr2ogr " + options + srs + " '" + (dir / ("src/" + name)) + "' '" +
+                             (dir / "data.geojson") + "'");
         EXPECT_EQ(made.status, 0) << made.err;
         if (!*c.srs) DeleteFile(dir / ("src/" + std::string(c.stem) + ".prj"));
         return dir / ("src/" + name);
@@ -219,6 +223,26 @@ TEST(CrsRoutesDetails, PlaneUnitsAndMissingPrjStayPlane) {
     engine.SetOverwriteExistingFiles(true);
     ASSERT_TRUE(engine.ExportShapeFile(dir / "VXV/p.vxv", dir / "p.shp")) << engine.JobLog();
     EXPECT_FALSE(FileExists(dir / "SHP/p.prj")) << "a plane layer gets no .prj";
+}
+
+// A system on the Earth for which GDAL knows no MapInfo projection is said to be lost, not
+// taken quietly as plane coordinates.
+TEST(CrsRoutesDetails, EarthSystemsWithoutClauseAreSaid) {
+    test::TempDir dir;
+    test::WriteFile(dir / "d.geojson",
+                    R"({"type":"FeatureCollection","features":[{"type":"Feature","properties":)"
+                    R"({"key":"1"},"geometry":{"type":"Point","coordinates":[1000,2000]}}]})");
+    ASSERT_EQ(test::RunCommand("ogr2ogr -f \"ESRI Shapefile\" -a_srs '+proj=geos +h=35785831 "
+                               "+lon_0=0 +datum=WGS84 +units=m' '" +
+                               (dir / "g.shp") + "' '" + (dir / "d.geojson") + "'")
+                  .status,
+              0);
+    Import engine;
+    engine.SetCreateDbf(true);
+    ASSERT_TRUE(engine.ImportShapeFile(dir / "g.shp", dir / "g.vxv")) << engine.JobLog();
+    EXPECT_NE(engine.JobLog().find("The coordinate system of g.prj is not carried"),
+              std::string::npos)
+        << engine.JobLog();
 }
 
 }  // namespace

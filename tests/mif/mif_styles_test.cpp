@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include "mif_test_support.h"
-
 namespace vx {
 namespace {
 
@@ -45,27 +43,26 @@ TEST(MifStyles, PensAndBrushesFollowTheRuleOfTheirFamily) {
 }
 
 TEST(MifStyles, SymbolInItsThreeForms) {
-    test::MifRead log;
-    MifReadState ctx({}, log);
+    LayerModel ctx;
     PointObject point;
     ReadMifSymbol(ctx, "    Symbol (35,255,12)", point);
     EXPECT_EQ(point.PointStyle, 36);
     EXPECT_EQ(point.PointSize, 12);
     EXPECT_EQ(point.PointColor, 16711680);
-    EXPECT_EQ(ctx.model.Fonts.Name(point.FontIndex), "MapInfo Symbols");
+    EXPECT_EQ(ctx.Fonts.Name(point.FontIndex), "MapInfo Symbols");
 
     ReadMifSymbol(ctx, "Symbol (64,0,10,\"Wingdings\",2,45)", point);
     EXPECT_EQ(point.PointStyle, 64);
     EXPECT_EQ(point.FontStyle, 2);
     EXPECT_EQ(point.PointRot, 45.0f);
-    EXPECT_EQ(ctx.model.Fonts.Name(point.FontIndex), "Wingdings");
+    EXPECT_EQ(ctx.Fonts.Name(point.FontIndex), "Wingdings");
 
     ReadMifSymbol(ctx, "Symbol (\"pin1.bmp\",16711680,24,3)", point);
     EXPECT_EQ(point.PointStyle, -1);
     EXPECT_EQ(point.PointColor, 255);
     EXPECT_EQ(point.FontStyle, 3);
     EXPECT_EQ(point.PointRot, 0.0f);
-    EXPECT_EQ(ctx.model.Fonts.Name(point.FontIndex), "\"pin1.bmp\"");
+    EXPECT_EQ(ctx.Fonts.Name(point.FontIndex), "\"pin1.bmp\"");
 
     ReadMifSymbol(ctx, "Symbol (40,0,8,\"WINGDINGS\",1,0)", point);
     EXPECT_EQ(point.FontIndex, 2) << "one font entry whatever the letter case";

@@ -161,20 +161,6 @@ TEST_F(ShapeWriterTest, RecordLayoutsAndIndexOfEachKind) {
     EXPECT_EQ(RecordParts(Shp(), 100)[0], line.Parts[0].Vertices);
 }
 
-TEST(RingHoleRoles, HolesLieInsideAnOddNumberOfOtherRings) {
-    const auto outer = ClockwiseSquare(0, 0, 100);
-    const auto hole = ClockwiseSquare(10, 10, 30);
-    EXPECT_EQ(RingHoleRoles({Ring(outer), Ring(hole), Ring(ClockwiseSquare(20, 20, 10)),
-                             Ring(ClockwiseSquare(60, 60, 30)), Ring(ClockwiseSquare(200, 0, 10))}),
-              (std::vector<bool>{false, true, false, true, false}));
-    EXPECT_EQ(RingHoleRoles({Ring(hole), Ring(outer)}), (std::vector<bool>{true, false}));
-    // Touching: a hole in a corner of its outer ring; two squares sharing an edge.
-    EXPECT_EQ(RingHoleRoles({Ring(outer), Ring(ClockwiseSquare(0, 0, 50))}),
-              (std::vector<bool>{false, true}));
-    EXPECT_EQ(RingHoleRoles({Ring(ClockwiseSquare(0, 0, 10)), Ring(ClockwiseSquare(10, 0, 10))}),
-              (std::vector<bool>{false, false}));
-}
-
 // A region as the MIF import leaves it: rings turning either way, only one hole marked.
 TEST_F(ShapeWriterTest, RingsAreClosedAndTurnedAsShapefilesRequire) {
     const std::vector<Vertex> given[] = {Reversed(ClockwiseSquare(0, 0, 100)),

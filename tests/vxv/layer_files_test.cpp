@@ -93,6 +93,32 @@ TEST(LayerLayout, OnePointLayerIsExactToTheByte) {
     EXPECT_EQ(F64At(vxs, 36), -20.25);
 }
 
+// A layer file is told by its first bytes, whatever its name; the kind byte counts only
+// when the bytes reach it.
+TEST(LayerLayout, LayerFilesAreToldByTheirFirstBytes) {
+    test::TempDir dir;
+    LayerModel m;
+    m.PointCount = 1;
+    m.Points = {MakePoint(1, 2)};
+    m.FindFontIndex("Symbol");
+    WriteKind(m, kKindPoint, 1, dir / "a.vxv", dir / "a.vxs");
+    std::string vxv = test::ReadFile(dir / "a.vxv");
+    auto told = [](const std::string& bytes, std::size_t size) {
+        return IsLayerFileStart(reinterpret_cast<const unsigned char*>(bytes.data()), size);
+    };
+    EXPECT_TRUE(told(vxv, vxv.size()));
+    EXPECT_TRUE(told(vxv, 60)) << "the kind lies past the bytes given";
+    EXPECT_FALSE(told(vxv, 59));
+    for (std::size_t at : {0u, 8u, 16u}) {
+        std::string changed = vxv;
+        changed[at] = 7;
+        EXPECT_FALSE(told(changed, changed.size())) << "byte " << at;
+    }
+    vxv[249] = 4;
+    EXPECT_FALSE(told(vxv, vxv.size())) << "no layer is of kind 4";
+    EXPECT_FALSE(IsLayerFileStart(nullptr, 0));
+}
+
 TEST(LayerLayout, DataOffsetsFollowTheRecordSizes) {
     test::TempDir dir;
     LayerModel m;

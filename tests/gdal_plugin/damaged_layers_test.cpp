@@ -1,0 +1,123 @@
+// A damaged layer set is refused with a GDAL error, never read half or trusted: whatever
+// bytes a layer holds, GDAL's host program goes on.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "gdal_plugin/driver_test_support.h"
+#include "platform/endian.h"
+#include "support/test_support.h"
+
+namespace vx::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+class DamagedLayers : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        UseVxvDriver();
+        ASSERT_TRUE(Translate(std::string(VX_SOURCE_TREE) + "/samples/lakes.shp", dir / "lakes.vxv",
+                              {"-f", "VXV"}));
+        vxv = ReadFile(dir / "lakes.vxv");
+        vxs = ReadFile(dir / "lakes.vxs");
+        dbf = ReadFile(dir / "lakes.dbf");
+        ASSERT_GT(vxv.size(), 250u);
+    }
+
+    // Writes a layer set of the given files (a missing one is left out) and opens it, reading
+    // every feature of what opens. False when it did not open; then GDAL must have said why.
+    bool Opens(const std::string& layer, const std::string& geometry, const std::string& table,
+               GdalMessages& messages) {
+        const std::string folder = dir / "case";
+        WriteFile(folder + "/lakes.vxv", layer);
+        fs::remove(folder + "/lakes.vxs");
+        fs::remove(folder + "/lakes.dbf");
+        if (&geometry != &missing) WriteFile(folder + "/lakes.vxs", geometry);
+        if (&table != &missing) WriteFile(folder + "/lakes.dbf", table);
+        GDALDatasetUniquePtr dataset = OpenVector(folder + "/lakes.vxv", {"VXV"});
+        if (!dataset) {
+            EXPECT_FALSE(messages.At(CE_Failure).empty()) << "refused without a word";
+            return false;
+        }
+        for (OGRLayer* opened : dataset->GetLayers()) {
+            OGREnvelope extent;
+            [[maybe_unused]] const OGRErr none = opened->GetExtent(&extent);  // none when empty
+            for (auto& feature : *opened) {
+                if (feature->GetGeometryRef() != nullptr) feature->GetGeometryRef()->IsValid();
+            }
+        }
+        return true;
+    }
+
+    static std::string WithI32(std::string bytes, std::size_t at, std::int32_t value) {
+        StoreLE<std::int32_t>(reinterpret_cast<unsigned char*>(bytes.data()) + at, value);
+        return bytes;
+    }
+
+    TempDir dir;
+    std::string vxv, vxs, dbf;
+    const std::string missing;
+};
+
+TEST_F(DamagedLayers, DamageIsAGdalErrorNotACrash) {
+    const auto indexAt = static_cast<std::size_t>(
+        LoadLE<std::int32_t>(reinterpret_cast<const unsigned char*>(vxv.data()) + 52));
+    const struct {
+        const char* what;
+        std::string layer;
+        std::string geometry;
+    } damaged[] = {
+        {"layer file cut in its description", vxv.substr(0, 100), vxs},
+        {"layer file cut in its index", vxv.substr(0, vxv.size() - 1), vxs},
+        {"geometry file cut", vxv, vxs.substr(0, vxs.size() / 2)},
+        {"geometry file empty", vxv, ""},
+        {"object count past the index", WithI32(vxv, 56, 0x7FFFFFFF), vxs},
+        {"negative object count", WithI32(vxv, 56, -1), vxs},
+        {"index past the end", WithI32(vxv, 52, 0x7FFFFFF0), vxs},
+        {"pen table past the end", WithI32(vxv, 36, static_cast<std::int32_t>(vxv.size())), vxs},
+        {"table name list without end", WithI32(vxv, 24, 1 << 30), vxs},
+        {"description past the end", WithI32(vxv, 4, 1 << 30), vxs},
+        {"object outside the geometry file", WithI32(vxv, indexAt + 6, 1 << 30), vxs},
+        {"ring count beyond the file", vxv, WithI32(vxs, 0, 0x7FFFFFFF)},
+        {"vertex count beyond the file", vxv, WithI32(vxs, 13, 0x7FFFFFFF)},
+        {"negative vertex count", vxv, WithI32(vxs, 13, -5)},
+    };
+    for (const auto& item : damaged) {
+        GdalMessages messages;
+        EXPECT_FALSE(Opens(item.layer, item.geometry, dbf, messages)) << item.what;
+        EXPECT_TRUE(messages.Has(CE_Failure, "VXV")) << item.what << "\n" << messages.All();
+    }
+    GdalMessages messages;
+    EXPECT_FALSE(Opens(vxv, missing, dbf, messages)) << "no geometry file";
+}
+
+// A missing or broken table leaves the geometry readable, with a warning.
+TEST_F(DamagedLayers, ALostTableLeavesTheGeometry) {
+    for (const std::string* table : {&missing, static_cast<const std::string*>(&vxs)}) {
+        GdalMessages messages;
+        EXPECT_TRUE(Opens(vxv, vxs, *table, messages)) << messages.All();
+        EXPECT_TRUE(messages.Has(CE_Warning, "has no attributes")) << messages.All();
+    }
+}
+
+// Every byte of both files changed in turn: whatever opens reads to its end.
+TEST_F(DamagedLayers, EveryByteChangedInTurn) {
+    int refused = 0;
+    for (const std::string* file : {&vxv, &vxs}) {
+        for (std::size_t at = 0; at < file->size(); ++at) {
+            for (unsigned char value : {0x00, 0xFF}) {
+                std::string changed = *file;
+                changed[at] = static_cast<char>(value);
+                GdalMessages messages;
+                const bool opened = file == &vxv ? Opens(changed, vxs, dbf, messages)
+                                                 : Opens(vxv, changed, dbf, messages);
+                if (!opened) ++refused;
+            }
+        }
+    }
+    EXPECT_GT(refused, 0);
+}
+
+}  // namespace
+}  // namespace vx::test
