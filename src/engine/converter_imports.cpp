@@ -25,30 +25,7 @@ constexpr int kAsciiSymbolSize = 10;
 }  // namespace
 
 void Import::SetAsciiLayerInfo(const ProjectionSettings& s) {
-    LayerInfo& a = asciiLayer_;
-    a.lCoordSys = s.lCoordSys;
-    a.lProjection = s.lProjection;
-    a.lDatum = s.lDatum;
-    a.lOriginLongitude = s.lOriginLongitude;
-    a.lOriginLatitude = s.lOriginLatitude;
-    a.lStdParellel1 = s.lStdParellel1;
-    a.lStdParellel2 = s.lStdParellel2;
-    a.lAzimuth = s.lAzimuth;
-    a.lScaleFactor = s.lScaleFactor;
-    a.lFalseEasting = s.lFalseEasting;
-    a.lFalseNorthing = s.lFalseNorthing;
-    a.lRange = s.lRange;
-    a.lAffineUnit = s.lAffineUnit;
-    a.lPoleMeridian = s.lPoleMeridian;
-    a.lPoleParallel = s.lPoleParallel;
-    a.lShiftX = s.lShiftX;
-    a.lStretchY = s.lStretchY;
-    a.lSkewY = s.lSkewY;
-    a.lShiftY = s.lShiftY;
-    a.lUTMZone = s.lUTMZone;
-    a.lYMultiplier = s.lYMultiplier;
-    a.lXDisplacement = s.lXDisplacement;
-    a.lYDisplacement = s.lYDisplacement;
+    static_cast<CoordinateSystem&>(asciiLayer_) = s;
 }
 
 bool Import::CheckConverterImport(const std::string& Inputfile, const std::string& OutputFile,

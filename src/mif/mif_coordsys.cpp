@@ -9,6 +9,7 @@
 #include "mif/mif_number_format.h"
 #include "mif/mif_reader.h"
 #include "model/datum_catalogue.h"
+#include "model/projection_catalogue.h"
 #include "platform/strings.h"
 
 namespace vx {
@@ -192,131 +193,73 @@ void ReadMifProjection(CoordSysReading& reading, std::int32_t mifProjection,
     LayerInfo& layer = reading.layer;
     auto number = [&](std::size_t i) { return MifDouble(Piece(pieces, i)); };
     auto whole = [&](std::size_t i) { return MifLong(Piece(pieces, i)); };
-    auto originLongitude = [&] { layer.lOriginLongitude = number(6); };
-    auto datumAndUnit = [&] {
-        layer.lDatum = whole(4);
-        reading.unitCode = ReadMifUnit(reading, UnitName(Piece(pieces, 5)));
-    };
-    // False easting and northing are in the clause's unit; the layer holds them in metres,
-    // like its coordinates.
-    bool fits = true;
-    auto falseOrigin = [&](std::size_t at) {
-        const double factor = reading.failure.empty() ? reading.factor : 1.0;
-        layer.lFalseEasting = WholeMetres(number(at) * factor, reading.offset.X, fits);
-        layer.lFalseNorthing = WholeMetres(number(at + 1) * factor, reading.offset.Y, fits);
-    };
-    // Transverse Mercator, stereographic: origin, scale factor, false easting and northing.
-    auto originScaleFalse = [&] {
-        originLongitude();
-        layer.lOriginLatitude = number(7);
-        layer.lScaleFactor = number(8);
-        falseOrigin(9);
-    };
-    // The conic projections: origin, two standard parallels, false easting and northing.
-    auto conic = [&] {
-        originLongitude();
-        layer.lOriginLatitude = number(7);
-        layer.lStdParellel1 = number(8);
-        layer.lStdParellel2 = number(9);
-        falseOrigin(10);
-    };
 
     // Projections that read no datum leave none, which makes the layer a plane.
     layer.lDatum = -1;
-    switch (mifProjection) {
-        case 1:
-            layer.lProjection = 1;
-            layer.lDatum = whole(4);
-            break;
-        case 2:
-            layer.lProjection = 5;
-            datumAndUnit();
-            originLongitude();
-            // The layer files keep this parallel as the second one, where the writer takes it.
-            layer.lStdParellel1 = layer.lStdParellel2 = number(7);
-            break;
-        case 3:
-            layer.lProjection = 11;
-            datumAndUnit();
-            conic();
-            break;
-        case 4:
-            layer.lProjection = 10;
-            datumAndUnit();
-            originLongitude();
-            layer.lOriginLatitude = number(7);
-            layer.lRange = whole(8);
-            break;
-        case 5:
-        case 17:
-            // Accepted, but read as plain plane coordinates: no datum is taken.
-            layer.lProjection = 0;
-            reading.givenUp.push_back("Projection " + std::to_string(mifProjection) +
-                                      " cannot be kept: the layer keeps plane coordinates");
-            break;
-        case 8:
-        case 21:
-        case 22:
-        case 23:
-        case 24:
-            // Transverse Mercator and its regional variants share the code the MIF writer
-            // turns back into projection 8.
-            layer.lProjection = 21;
-            layer.lUTMZone = 43;
-            datumAndUnit();
-            originScaleFalse();
-            if (mifProjection != 8) {
-                reading.givenUp.push_back("Projection " + std::to_string(mifProjection) +
-                                          " is kept as plain Transverse Mercator");
+    const MapInfoProjectionForm* form = ProjectionFormOfMapInfo(mifProjection);
+    if (mifProjection == 5 || mifProjection == 17) {
+        // Accepted, but read as plain plane coordinates: no datum is taken.
+        layer.lProjection = 0;
+        reading.givenUp.push_back("Projection " + std::to_string(mifProjection) +
+                                  " cannot be kept: the layer keeps plane coordinates");
+    } else if (form == nullptr) {
+        layer.lProjection = -1;
+    } else if (mifProjection == 1) {
+        layer.lProjection = form->code;
+        layer.lDatum = whole(4);
+    } else {
+        layer.lProjection = form->code;
+        layer.lDatum = whole(4);
+        reading.unitCode = ReadMifUnit(reading, UnitName(Piece(pieces, 5)));
+        // False easting and northing are in the clause's unit; the layer holds them in
+        // metres, like its coordinates.
+        const double factor = reading.failure.empty() ? reading.factor : 1.0;
+        bool fits = true;
+        std::size_t at = 6;
+        for (ProjectionParameter parameter : form->parameters) {
+            switch (parameter) {
+                case ProjectionParameter::kLongitude:
+                    layer.lOriginLongitude = number(at);
+                    break;
+                case ProjectionParameter::kLatitude:
+                    layer.lOriginLatitude = number(at);
+                    break;
+                case ProjectionParameter::kParallel1:
+                    layer.lStdParellel1 = number(at);
+                    break;
+                case ProjectionParameter::kParallel2:
+                    layer.lStdParellel2 = number(at);
+                    break;
+                case ProjectionParameter::kScale:
+                    layer.lScaleFactor = number(at);
+                    break;
+                case ProjectionParameter::kEasting:
+                    layer.lFalseEasting = WholeMetres(number(at) * factor, reading.offset.X, fits);
+                    break;
+                case ProjectionParameter::kNorthing:
+                    layer.lFalseNorthing = WholeMetres(number(at) * factor, reading.offset.Y, fits);
+                    break;
+                case ProjectionParameter::kRange:
+                    layer.lRange = whole(at);
+                    break;
             }
-            break;
-        case 9:
-            layer.lProjection = 2;
-            datumAndUnit();
-            conic();
-            break;
-        case 10:
-        case 26:
-            // Mercator; the regional form adds the parallel of true scale.
-            layer.lProjection = 23;
-            datumAndUnit();
-            originLongitude();
-            if (mifProjection == 26) layer.lStdParellel1 = number(7);
-            break;
-        case 11:
-        case 12:
-        case 13:
-        case 14:
-        case 15:
-        case 16: {
-            static constexpr std::int32_t kCodes[] = {13, 24, 14, 6, 7, 19};
-            layer.lProjection = kCodes[mifProjection - 11];
-            datumAndUnit();
-            originLongitude();
-            break;
+            ++at;
         }
-        case 20:
-            layer.lProjection = 20;
-            datumAndUnit();
-            originScaleFalse();
-            break;
-        case 27:
-            layer.lProjection = 18;
-            datumAndUnit();
-            originLongitude();
-            layer.lOriginLatitude = number(7);
-            falseOrigin(8);
-            break;
-        default:
-            layer.lProjection = -1;
-            break;
-    }
-    if (!fits && reading.failure.empty()) {
-        reading.givenUp.push_back(
-            "False easting or northing out of range: the layer keeps "
-            "plane coordinates");
-        layer.lDatum = -1;
-        return;
+        // The cylindrical equal-area parallel stands where the writer takes it (the second)
+        // and where a reader of the layer looks first.
+        if (form->code == 5) layer.lStdParellel1 = layer.lStdParellel2;
+        // Transverse Mercator layers carry the zone mark the layer files have always held.
+        if (form->code == 21) layer.lUTMZone = 43;
+        if (form->readOnly) {
+            reading.givenUp.push_back("Projection " + std::to_string(mifProjection) +
+                                      " is kept as plain " + ProjectionName(form->code));
+        }
+        if (!fits && reading.failure.empty()) {
+            reading.givenUp.push_back(
+                "False easting or northing out of range: the layer keeps plane coordinates");
+            layer.lDatum = -1;
+            return;
+        }
     }
     const std::int32_t mapInfoDatum = layer.lDatum;
     layer.lDatum = MapInfoDatumToCode(mapInfoDatum);

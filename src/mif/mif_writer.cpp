@@ -1,5 +1,6 @@
 #include "mif/mif_writer.h"
 
+#include <algorithm>
 #include <array>
 #include <cctype>
 #include <cstring>
@@ -9,6 +10,7 @@
 #include "mif/mif_number_format.h"
 #include "mif/mif_styles.h"
 #include "model/datum_catalogue.h"
+#include "model/projection_catalogue.h"
 #include "platform/paths.h"
 #include "platform/strings.h"
 
@@ -157,85 +159,66 @@ std::int32_t MifBrushPattern(std::int32_t pattern) {
 }
 
 std::string MifProjectionClause(std::int32_t code, const LayerInfo& layer) {
-    enum Parameter {
-        kLongitude,
-        kLatitude,
-        kParallel1,
-        kParallel2,
-        kScale,
-        kEasting,
-        kNorthing,
-        kRange,
-    };
-    struct Projection {
-        std::int32_t code;
-        std::int32_t mapInfo;
-        std::initializer_list<Parameter> parameters;
-    };
-    // Codes missing here (3, 4, 8, 9, 12, 15, 16, 17, 22) have no MIF projection. Mercator
-    // with a parallel of true scale other than the equator is MapInfo's regional Mercator.
-    static const Projection kRegionalMercator = {23, 26, {kLongitude, kParallel1}};
-    static const Projection kProjections[] = {
-        {1, 1, {}},
-        {2, 9, {kLongitude, kLatitude, kParallel1, kParallel2, kEasting, kNorthing}},
-        {5, 2, {kLongitude, kParallel2}},
-        {6, 14, {kLongitude}},
-        {7, 15, {kLongitude}},
-        {10, 4, {kLongitude, kLatitude, kRange}},
-        {11, 3, {kLongitude, kLatitude, kParallel1, kParallel2, kEasting, kNorthing}},
-        {13, 11, {kLongitude}},
-        {14, 13, {kLongitude}},
-        {18, 27, {kLongitude, kLatitude, kEasting, kNorthing}},
-        {19, 16, {kLongitude}},
-        {20, 20, {kLongitude, kLatitude, kScale, kEasting, kNorthing}},
-        {21, 8, {kLongitude, kLatitude, kScale, kEasting, kNorthing}},
-        {23, 10, {kLongitude}},
-        {24, 12, {kLongitude}},
-    };
-    for (const Projection& listed : kProjections) {
-        if (listed.code != code) continue;
-        const Projection& p = code == kRegionalMercator.code && layer.lStdParellel1 != 0.0
-                                  ? kRegionalMercator
-                                  : listed;
-        std::string clause;
-        AppendPlain(clause, p.mapInfo);
-        clause += ", ";
-        AppendPlain(clause, MifDatumNumber(layer.lDatum));
-        // Longitude/latitude has no unit and no parameters.
-        if (p.mapInfo == 1) return clause;
-        clause += ", \"m\"";
-        for (Parameter parameter : p.parameters) {
-            clause += ", ";
-            switch (parameter) {
-                case kLongitude:
-                    AppendPlain(clause, layer.lOriginLongitude);
-                    break;
-                case kLatitude:
-                    AppendPlain(clause, layer.lOriginLatitude);
-                    break;
-                case kParallel1:
-                    AppendPlain(clause, layer.lStdParellel1);
-                    break;
-                case kParallel2:
-                    AppendPlain(clause, layer.lStdParellel2);
-                    break;
-                case kScale:
-                    AppendPlain(clause, layer.lScaleFactor);
-                    break;
-                case kEasting:
-                    AppendPlain(clause, layer.lFalseEasting);
-                    break;
-                case kNorthing:
-                    AppendPlain(clause, layer.lFalseNorthing);
-                    break;
-                case kRange:
-                    AppendPlain(clause, layer.lRange);
-                    break;
-            }
+    const std::vector<const MapInfoProjectionForm*> forms = ProjectionFormsOfCode(code);
+    if (forms.empty()) return {};
+    auto value = [&](ProjectionParameter parameter) -> double {
+        switch (parameter) {
+            case ProjectionParameter::kLongitude:
+                return layer.lOriginLongitude;
+            case ProjectionParameter::kLatitude:
+                return layer.lOriginLatitude;
+            case ProjectionParameter::kParallel1:
+                return layer.lStdParellel1;
+            case ProjectionParameter::kParallel2:
+                return layer.lStdParellel2;
+            case ProjectionParameter::kScale:
+                return layer.lScaleFactor;
+            case ProjectionParameter::kEasting:
+                return layer.lFalseEasting;
+            case ProjectionParameter::kNorthing:
+                return layer.lFalseNorthing;
+            case ProjectionParameter::kRange:
+                return layer.lRange;
         }
-        return clause;
+        return 0.0;
+    };
+    // A further form (regional Mercator) is taken when the layer has a value for a parameter
+    // only it carries (a parallel of true scale away from the equator).
+    const MapInfoProjectionForm* form = forms.front();
+    for (std::size_t i = 1; i < forms.size(); ++i) {
+        for (ProjectionParameter parameter : forms[i]->parameters) {
+            const auto& usual = forms.front()->parameters;
+            if (value(parameter) != 0.0 &&
+                std::find(usual.begin(), usual.end(), parameter) == usual.end())
+                form = forms[i];
+        }
     }
-    return {};
+    std::string clause;
+    AppendPlain(clause, form->mapInfo);
+    clause += ", ";
+    AppendPlain(clause, MifDatumNumber(layer.lDatum));
+    // Longitude/latitude has no unit and no parameters.
+    if (form->mapInfo == 1) return clause;
+    clause += ", \"m\"";
+    for (ProjectionParameter parameter : form->parameters) {
+        clause += ", ";
+        switch (parameter) {
+            // Whole-number fields are written as such.
+            case ProjectionParameter::kEasting:
+                AppendPlain(clause, layer.lFalseEasting);
+                break;
+            case ProjectionParameter::kNorthing:
+                AppendPlain(clause, layer.lFalseNorthing);
+                break;
+            case ProjectionParameter::kRange:
+                AppendPlain(clause, layer.lRange);
+                break;
+            default:
+                AppendPlain(clause, value(parameter));
+                break;
+        }
+    }
+    return clause;
 }
 
 std::string MifCoordSysClause(const LayerInfo& layer, std::uint8_t unitCode) {

@@ -261,7 +261,6 @@ const std::vector<DatumGroup>& Groups() {
     return groups;
 }
 
-
 // MapInfo datums the first 228 entries lack, by MapInfo number.
 struct AddedDatum {
     std::int32_t mapInfo;
@@ -385,7 +384,7 @@ struct DatumEntry {
 };
 
 struct Catalogue {
-    std::vector<DatumEntry> entries;          // by code; entry 0 unused
+    std::vector<DatumEntry> entries;            // by code; entry 0 unused
     std::map<std::int32_t, std::int32_t> read;  // MapInfo number to code
 };
 

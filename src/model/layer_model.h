@@ -131,17 +131,13 @@ struct IndexEntry {
     double MaxY = 0.0;
 };
 
-// The layer's coordinate system, projection parameters and bounds.
-struct LayerInfo {
+// A coordinate system as a layer holds it: the mode, the projection and datum codes of the
+// catalogues (model/projection_catalogue.h, model/datum_catalogue.h) and the projection's
+// parameters. The 23 values in the order of the engine's SetAsciiLayerInfo.
+struct CoordinateSystem {
     std::uint8_t lCoordSys = 0;  // 0 Earth, 1 NonEarth
     std::int32_t lProjection = 0;
     std::int32_t lDatum = 0;  // below 1: a sphere whose radius is lShiftX
-    double MinX = 0.0;
-    double MinY = 0.0;
-    double Reserved1 = 0.0;  // never set
-    double MaxX = 0.0;
-    double MaxY = 0.0;
-    double Reserved2 = 0.0;  // never set
     double lOriginLongitude = 0.0;
     double lOriginLatitude = 0.0;
     double lStdParellel1 = 0.0;
@@ -162,6 +158,17 @@ struct LayerInfo {
     std::int32_t lYMultiplier = 0;
     std::int32_t lXDisplacement = 0;
     std::int32_t lYDisplacement = 0;
+};
+
+// The layer's coordinate system and bounds (stored in the file with the bounds after the
+// datum).
+struct LayerInfo : CoordinateSystem {
+    double MinX = 0.0;
+    double MinY = 0.0;
+    double Reserved1 = 0.0;  // never set
+    double MaxX = 0.0;
+    double MaxY = 0.0;
+    double Reserved2 = 0.0;  // never set
 };
 
 struct LayerKindInfo {

@@ -151,7 +151,9 @@ TEST(MifNumbers, PlainPrintAndZones) {
 
 TEST(MifWriterHeader, CoordSysFormsAndColumns) {
     LayerModel model;
-    model.Layer = {.lCoordSys = 1, .MinX = 0, .MinY = 0, .MaxX = 1000, .MaxY = 500};
+    model.Layer.lCoordSys = 1;
+    model.Layer.MaxX = 1000;
+    model.Layer.MaxY = 500;
     TableRecordset closed;
     auto header = [&] {
         return Written([&](TextWriter& out) { WriteMifHeader(model, closed, out); });
@@ -201,12 +203,12 @@ TEST(MifWriterHeader, ColumnTypesByTableCode) {
 }
 
 TEST(MifWriterHeader, ProjectionClausesReadBackAsTheSameLayer) {
-    LayerInfo layer{.lDatum = 98,
-                    .lOriginLongitude = 75,
-                    .lOriginLatitude = 0,
-                    .lScaleFactor = 0.9996,
-                    .lFalseEasting = 500000,
-                    .lFalseNorthing = 0};
+    LayerInfo layer{{.lDatum = 98,
+                     .lOriginLongitude = 75,
+                     .lOriginLatitude = 0,
+                     .lScaleFactor = 0.9996,
+                     .lFalseEasting = 500000,
+                     .lFalseNorthing = 0}};
     EXPECT_EQ(MifProjectionClause(21, layer), "8, 104, \"m\", 75, 0, 0.9996, 500000, 0");
     EXPECT_EQ(MifProjectionClause(1, layer), "1, 104");
     layer.lStdParellel1 = 10;
@@ -220,15 +222,15 @@ TEST(MifWriterHeader, ProjectionClausesReadBackAsTheSameLayer) {
 
     // The MIF reader turns every clause back into the layer it came from: the parameters the
     // projection carries come back, the others stay 0.
-    const LayerInfo source{.lDatum = 226,
-                           .lOriginLongitude = -93,
-                           .lOriginLatitude = 23.5,
-                           .lStdParellel1 = 29.5,
-                           .lStdParellel2 = 45.5,
-                           .lScaleFactor = 0.9999,
-                           .lFalseEasting = 400000,
-                           .lFalseNorthing = -100,
-                           .lRange = 90};
+    const LayerInfo source{{.lDatum = 226,
+                            .lOriginLongitude = -93,
+                            .lOriginLatitude = 23.5,
+                            .lStdParellel1 = 29.5,
+                            .lStdParellel2 = 45.5,
+                            .lScaleFactor = 0.9999,
+                            .lFalseEasting = 400000,
+                            .lFalseNorthing = -100,
+                            .lRange = 90}};
     struct Carried {
         std::int32_t code;
         bool latitude, parallels, scale, offsets, range;
