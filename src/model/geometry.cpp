@@ -1,6 +1,9 @@
 #include "model/geometry.h"
 
 #include <algorithm>
+#include <cmath>
+
+#include <algorithm>
 
 namespace vx {
 
@@ -12,6 +15,27 @@ bool RingIsCounterClockwise(std::span<const Vertex> vertices) {
 }
 
 namespace {
+
+// Bounds of a part from its vertices; false when it has none.
+template <typename Part>
+bool PartBounds(Part& part) {
+    if (part.Vertices.empty()) return false;
+    StartBox(part, part.Vertices.front());
+    for (const Vertex& v : part.Vertices)
+        WidenBox(part, v);
+    return true;
+}
+
+template <typename Object>
+bool MultiPartBounds(Object& object, IndexEntry& entry) {
+    if (object.Parts.empty() || object.Parts.front().Vertices.empty()) return false;
+    StartBox(entry, object.Parts.front().Vertices.front());
+    for (auto& part : object.Parts) {
+        if (!PartBounds(part)) return false;
+        WidenBox(entry, part);
+    }
+    return true;
+}
 
 struct AffineMap {
     double factor;
@@ -65,13 +89,10 @@ Where Locate(const std::vector<Vertex>& ring, const Vertex& p) {
 }
 
 Bounds BoxOf(const std::vector<Vertex>& ring) {
-    Bounds box{ring.front().X, ring.front().Y, ring.front().X, ring.front().Y};
-    for (const Vertex& v : ring) {
-        box.MinX = std::min(box.MinX, v.X);
-        box.MinY = std::min(box.MinY, v.Y);
-        box.MaxX = std::max(box.MaxX, v.X);
-        box.MaxY = std::max(box.MaxY, v.Y);
-    }
+    Bounds box;
+    StartBox(box, ring.front());
+    for (const Vertex& v : ring)
+        WidenBox(box, v);
     return box;
 }
 
@@ -169,6 +190,100 @@ std::vector<std::vector<std::size_t>> RingPolygons(const std::vector<RegionPart>
         }
     }
     return polygons;
+}
+
+bool ComputeLayerBounds(LayerModel& model, int kind, std::int32_t count) {
+    model.ObjectIndex.assign(static_cast<std::size_t>(std::max(count, 0)), IndexEntry{});
+    LayerInfo& layer = model.Layer;
+    for (std::int32_t i = 0; i < count; ++i) {
+        IndexEntry& entry = model.ObjectIndex[static_cast<std::size_t>(i)];
+        entry.Flags = 0;
+        entry.ObjectNo = i + 1;
+        entry.ObjectKind = static_cast<std::uint8_t>(kind);
+        bool ok = false;
+        if (kind == kKindPoint) {
+            if (static_cast<std::size_t>(i) < model.Points.size()) {
+                PointObject& point = model.Points[static_cast<std::size_t>(i)];
+                ok = PartBounds(point);
+                if (ok) {
+                    StartBox(entry, point.Vertices.front());
+                    WidenBox(entry, point);
+                }
+            }
+        } else if (kind == kKindLine) {
+            if (static_cast<std::size_t>(i) < model.Lines.size()) {
+                ok = MultiPartBounds(model.Lines[static_cast<std::size_t>(i)], entry);
+            }
+        } else if (kind == kKindRegion) {
+            if (static_cast<std::size_t>(i) < model.Regions.size()) {
+                ok = MultiPartBounds(model.Regions[static_cast<std::size_t>(i)], entry);
+            }
+        }
+        if (!ok) return false;
+        if (i == 0) {
+            layer.MinX = entry.MinX;
+            layer.MinY = entry.MinY;
+            layer.MaxX = entry.MaxX;
+            layer.MaxY = entry.MaxY;
+        }
+        WidenBox(layer, entry);
+    }
+    return true;
+}
+
+bool PointInRing(const std::vector<Vertex>& ring, const Vertex& p) {
+    const double kPi = 3.14159265;
+    const std::size_t n = ring.size();
+    if (n == 0) return false;
+    auto angle = [&](const Vertex& a, const Vertex& b) -> float {
+        const float dot = static_cast<float>((a.X - p.X) * (b.X - p.X) + (a.Y - p.Y) * (b.Y - p.Y));
+        const float cross =
+            static_cast<float>((b.Y - p.Y) * (a.X - p.X) - (b.X - p.X) * (a.Y - p.Y));
+        float result;
+        if (std::fabs(dot) >= 0.0001f) {
+            result = static_cast<float>(std::fabs(std::atan(static_cast<double>(cross / dot))));
+        } else {
+            result = static_cast<float>(kPi / 2);
+        }
+        if (dot < 0) result = static_cast<float>(kPi - result);
+        if (cross < 0) result = -result;
+        return result;
+    };
+    double sum = angle(ring[n - 1], ring[0]);
+    for (std::size_t k = 0; k + 1 < n; ++k)
+        sum += angle(ring[k], ring[k + 1]);
+    return std::fabs(sum) > 0.000001;
+}
+
+void CheckRegionHoles(LayerModel& model, std::int32_t count) {
+    auto overlap = [](const RegionPart& a, const RegionPart& b) {
+        const double w1 = a.MaxX - a.MinX, h1 = a.MaxY - a.MinY;
+        const double w2 = b.MaxX - b.MinX, h2 = b.MaxY - b.MinY;
+        const double cx1 = a.MinX + w1 / 2, cy1 = a.MinY + h1 / 2;
+        const double cx2 = b.MinX + w2 / 2, cy2 = b.MinY + h2 / 2;
+        return std::fabs(cx1 - cx2) < std::fabs(w1 / 2) + std::fabs(w2 / 2) &&
+               std::fabs(cy1 - cy2) < std::fabs(h1 / 2) + std::fabs(h2 / 2);
+    };
+    const auto last =
+        std::min<std::size_t>(static_cast<std::size_t>(std::max(count, 0)), model.Regions.size());
+    for (std::size_t r = 0; r < last; ++r) {
+        auto& parts = model.Regions[r].Parts;
+        for (std::size_t j = 1; j < parts.size(); ++j) {
+            RegionPart& ring = parts[j];
+            if (ring.IsHole == 0) continue;
+            const RegionPart& before = parts[j - 1];
+            bool inside = false;
+            if (overlap(before, ring)) {
+                for (const Vertex& v : ring.Vertices) {
+                    if (PointInRing(before.Vertices, v)) {
+                        inside = true;
+                        break;
+                    }
+                }
+            }
+            if (!inside) ring.IsHole = 0;
+        }
+    }
 }
 
 }  // namespace vx

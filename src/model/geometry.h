@@ -19,6 +19,47 @@ inline double DegToRad(double degrees) {
 // count as clockwise.
 bool RingIsCounterClockwise(std::span<const Vertex> vertices);
 
+// A box (Bounds, or any record with MinX, MinY, MaxX and MaxY) started at a vertex, and
+// widened to take in a vertex or another box. Comparisons are strict, so of two equal values
+// the earlier stays.
+template <typename Box>
+void StartBox(Box& box, const Vertex& v) {
+    box.MinX = v.X;
+    box.MinY = v.Y;
+    box.MaxX = v.X;
+    box.MaxY = v.Y;
+}
+
+template <typename Box, typename Other>
+void WidenBox(Box& box, const Other& by) {
+    if (box.MinX > by.MinX) box.MinX = by.MinX;
+    if (box.MinY > by.MinY) box.MinY = by.MinY;
+    if (box.MaxX < by.MaxX) box.MaxX = by.MaxX;
+    if (box.MaxY < by.MaxY) box.MaxY = by.MaxY;
+}
+
+template <typename Box>
+void WidenBox(Box& box, const Vertex& v) {
+    if (box.MinX > v.X) box.MinX = v.X;
+    if (box.MinY > v.Y) box.MinY = v.Y;
+    if (box.MaxX < v.X) box.MaxX = v.X;
+    if (box.MaxY < v.Y) box.MaxY = v.Y;
+}
+
+// The bounds pass over the objects 1..count of a kind: the bounds of every part, of every
+// object (in a new object index whose entry i is object i) and of the layer. Comparisons are
+// strict, so of two equal values the earlier stays. False when an object has no part or a
+// part no vertex to start from.
+bool ComputeLayerBounds(LayerModel& model, int kind, std::int32_t count);
+
+// Clears IsHole of every ring (after the first) that does not lie inside the ring just before
+// it: their boxes must overlap and one of its vertices must lie inside that ring.
+void CheckRegionHoles(LayerModel& model, std::int32_t count);
+
+// The winding test of the hole check: the summed angles the ring's edges subtend at the
+// point, with the same 32-bit rounding and constants as every stored layer was checked with.
+bool PointInRing(const std::vector<Vertex>& ring, const Vertex& point);
+
 // The corners and centre of a box: the points by which two coordinate systems are compared.
 std::vector<Vertex> BoxPoints(const Bounds& box);
 

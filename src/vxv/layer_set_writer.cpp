@@ -2,6 +2,7 @@
 
 #include <future>
 
+#include "model/geometry.h"
 #include "platform/file_system.h"
 #include "platform/paths.h"
 #include "platform/strings.h"

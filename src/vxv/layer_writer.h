@@ -10,23 +10,9 @@
 // Writing one VXV layer: a .vxv file (header, description, name lists, style tables, object
 // index) and a .vxs file (the geometry records back to back). Every writer of layers goes
 // through WriteLayer; what differs between them (the bounds pass and hole check of a MIF
-// import, the one-entry tables and record numbers of a shapefile import) is prepared in the
-// model before it is called.
+// import, model/geometry.h; the one-entry tables and record numbers of a shapefile import) is
+// prepared in the model before it is called.
 namespace vx {
-
-// The bounds pass over the objects 1..count of a kind: the bounds of every part, of every
-// object (in a new object index whose entry i is object i) and of the layer. Comparisons are
-// strict, so of two equal values the earlier stays. False when an object has no part or a
-// part no vertex to start from.
-bool ComputeLayerBounds(LayerModel& model, int kind, std::int32_t count);
-
-// Clears IsHole of every ring (after the first) that does not lie inside the ring just before
-// it: their boxes must overlap and one of its vertices must lie inside that ring.
-void CheckRegionHoles(LayerModel& model, std::int32_t count);
-
-// The winding test of the hole check: the summed angles the ring's edges subtend at the
-// point, with the same 32-bit rounding and constants as every stored layer was checked with.
-bool PointInRing(const std::vector<Vertex>& ring, const Vertex& point);
 
 // A layer on a sphere with no believable radius gets the one of the WGS 84 ellipsoid.
 void ApplySphereRadiusRule(LayerInfo& layer);

@@ -12,6 +12,7 @@
 #include "dbase/vx_recordset.h"
 #include "engine/batch_run.h"
 #include "engine/file_tree.h"
+#include "model/geometry.h"
 #include "support/test_support.h"
 #include "vxv/layer_writer.h"
 

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "model/geometry.h"
 #include "platform/endian.h"
 #include "support/test_support.h"
 #include "vxv/layer_format.h"
