@@ -49,7 +49,6 @@ class VXRecordset {
     // Not part of the table's file: for callers that need to look closer.
     bool HasTable() const { return loaded_; }          // the last OpenDBF read a head
     bool WriteFailed() const { return writeFailed_; }  // a write since OpenDBF failed
-    std::int32_t BufferedCount() const { return buffered_; }
     const DbfLayout& Layout() const { return layout_; }
     std::size_t RecordsHeld() const;
     char RecordFlag(std::size_t record) const;              // 1-based

@@ -60,6 +60,15 @@ void CheckRegionHoles(LayerModel& model, std::int32_t count);
 // point, with the same 32-bit rounding and constants as every stored layer was checked with.
 bool PointInRing(const std::vector<Vertex>& ring, const Vertex& point);
 
+// One box's corners copied onto another record that has them.
+template <typename To, typename From>
+void CopyBox(const From& from, To& to) {
+    to.MinX = from.MinX;
+    to.MinY = from.MinY;
+    to.MaxX = from.MaxX;
+    to.MaxY = from.MaxY;
+}
+
 // The corners and centre of a box: the points by which two coordinate systems are compared.
 std::vector<Vertex> BoxPoints(const Bounds& box);
 

@@ -15,21 +15,6 @@ constexpr std::uint64_t kPointContent = 4 + kVertexSize;     // type, X, Y
 constexpr std::uint64_t kMultiPointHead = 4 + kBoxSize + 4;  // type, box, point count
 constexpr std::uint64_t kPolyHead = 4 + kBoxSize + 4 + 4;    // type, box, part and point counts
 
-void CopyBox(const Bounds& box, IndexEntry& entry) {
-    entry.MinX = box.MinX;
-    entry.MinY = box.MinY;
-    entry.MaxX = box.MaxX;
-    entry.MaxY = box.MaxY;
-}
-
-template <typename Object>
-void CopyBox(const Bounds& box, Object& object) {
-    object.MinX = box.MinX;
-    object.MinY = box.MinY;
-    object.MaxX = box.MaxX;
-    object.MaxY = box.MaxY;
-}
-
 IndexEntry& AddEntry(LayerModel& model, std::int32_t recordNumber) {
     ++model.LayerObjectCount;
     IndexEntry& entry = model.ObjectIndex.emplace_back();

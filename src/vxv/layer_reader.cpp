@@ -1,5 +1,6 @@
 #include "vxv/layer_reader.h"
 
+#include "model/geometry.h"
 #include "platform/binary_file.h"
 #include "platform/file_system.h"
 #include "platform/paths.h"
@@ -150,14 +151,6 @@ IndexEntry DecodeIndexEntry(const unsigned char* p) {
     return e;
 }
 
-template <typename Object>
-void CopyBounds(const IndexEntry& e, Object& o) {
-    o.MinX = e.MinX;
-    o.MinY = e.MinY;
-    o.MaxX = e.MaxX;
-    o.MaxY = e.MaxY;
-}
-
 void ReadObjects(BinaryReader& vxv, BinaryReader& vxs, LayerModel& m, LayerTarget target,
                  StatusLines* progress) {
     const LayerFileHeader& h = m.FileHeader;
@@ -206,14 +199,14 @@ void ReadObjects(BinaryReader& vxv, BinaryReader& vxs, LayerModel& m, LayerTarge
         if (!shape) m.ObjectIndex[i] = entry;
         if (kind == kKindRegion) {
             if (shape) {
-                CopyBounds(entry, m.ShapeRegions[i]);
+                CopyBox(entry, m.ShapeRegions[i]);
                 ReadRegionRecord(cursor, m.ShapeRegions[i]);
             } else {
                 ReadRegionRecord(cursor, m.Regions[i]);
             }
         } else if (kind == kKindLine) {
             if (shape) {
-                CopyBounds(entry, m.ShapeLines[i]);
+                CopyBox(entry, m.ShapeLines[i]);
                 ReadLineRecord(cursor, m.ShapeLines[i]);
             } else {
                 ReadLineRecord(cursor, m.Lines[i]);
@@ -223,7 +216,7 @@ void ReadObjects(BinaryReader& vxv, BinaryReader& vxs, LayerModel& m, LayerTarge
             ReadPointRecord(cursor, point);
             // The MIF export takes a point's bounds from the index; only the shapefile
             // writer needs them in the object.
-            if (shape) CopyBounds(entry, point);
+            if (shape) CopyBox(entry, point);
         }
         recordBytes += cursor.Position() - static_cast<std::uint64_t>(entry.DataOffset);
         if (recordBytes > vxs.Size()) throw LayerReadError("records overlap in the geometry file");
