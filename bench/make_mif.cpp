@@ -30,10 +30,13 @@ void Ring(std::string& out, double cx, double cy, double radius, int vertices) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: make_mif OUT.mif COUNT\n");
+    if (argc != 3 && !(argc == 4 && std::string(argv[3]) == "mixed")) {
+        std::fprintf(stderr, "usage: make_mif OUT.mif COUNT [mixed]\n");
         return 2;
     }
+    // Mixed: every second object a polyline or a point instead of a region, so that the
+    // import writes the three layers of a set.
+    const bool mixed = argc == 4;
     const std::string mifPath = argv[1];
     const long count = std::strtol(argv[2], nullptr, 10);
     const std::string midPath = mifPath.substr(0, mifPath.size() - 4) + ".mid";
@@ -51,10 +54,28 @@ int main(int argc, char** argv) {
         const double cx = 400000 + 100.0 * static_cast<double>(i % side);
         const double cy = 5000000 + 100.0 * static_cast<double>(i / side);
         const bool hole = i % 3 == 0;
-        out += hole ? "Region 2\r\n" : "Region 1\r\n";
-        Ring(out, cx, cy, 45, hole ? 30 : 40);
-        if (hole) Ring(out, cx, cy, 15, 9);
-        out += "    Pen (1,2,0)\r\n    Brush (2," + std::to_string(i % 5000 * 3) + ",16777215)\r\n";
+        if (mixed && i % 4 == 1) {
+            out += "Pline 3\r\n";
+            for (int k = 0; k < 3; ++k) {
+                Put(out, cx + 10.0 * k);
+                out += ' ';
+                Put(out, cy + 5.0 * (k % 2));
+                out += "\r\n";
+            }
+            out += "    Pen (2,2,255)\r\n";
+        } else if (mixed && i % 4 == 3) {
+            out += "Point ";
+            Put(out, cx);
+            out += ' ';
+            Put(out, cy);
+            out += "\r\n    Symbol (35,0,12)\r\n";
+        } else {
+            out += hole ? "Region 2\r\n" : "Region 1\r\n";
+            Ring(out, cx, cy, 45, hole ? 30 : 40);
+            if (hole) Ring(out, cx, cy, 15, 9);
+            out += "    Pen (1,2,0)\r\n    Brush (2," + std::to_string(i % 5000 * 3) +
+                   ",16777215)\r\n";
+        }
         rows += "\"Parcel " + std::to_string(i + 1) + "\"," + std::to_string(4000.5 + i % 97) + "," +
                 std::to_string(i % 60 + 1) + "," + std::to_string(20000101 + i % 12 * 100 + i % 28) +
                 "\r\n";

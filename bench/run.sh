@@ -83,5 +83,7 @@ bench_set synthetic "$synthetic"
 bench_set real "$real"
 
 echo
+bash bench/many_files.sh
+echo
 bash bench/dbase_fill.sh
 exit 0

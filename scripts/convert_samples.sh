@@ -4,6 +4,7 @@
 # (OUT/TAB). Each step saves its log in OUT/logs. scripts/run.sh runs it after building, and
 # the GDAL driver's tests run it to read every layer it makes.
 #   scripts/convert_samples.sh OUT [BIN]     BIN: the folder of vxtranslate (build/bin)
+# VX_JOBS (default 1) is how many files each step converts at once.
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 out=${1:?usage: scripts/convert_samples.sh OUT [BIN]}
@@ -17,7 +18,7 @@ step() {  # LOG-NAME ARGS...
     local name=$1
     shift
     echo "== vxtranslate $*"
-    "$vx" "$@" --overwrite --log "$out/logs/$name.log" || failed=1
+    "$vx" "$@" --overwrite --jobs "${VX_JOBS:-1}" --log "$out/logs/$name.log" || failed=1
 }
 
 shopt -s nullglob

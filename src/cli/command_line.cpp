@@ -2,11 +2,17 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <cmath>
+#include <condition_variable>
+#include <mutex>
 #include <ostream>
+#include <sstream>
+#include <thread>
 
 #include "engine/batch_run.h"
 #include "engine/import.h"
+#include "engine/run_plan.h"
 #include "platform/file_system.h"
 #include "platform/strings.h"
 
@@ -170,6 +176,8 @@ std::string UsageText() {
            "  --subfolder         write into a VXV (import) or MIF (export) subfolder\n"
            "  --delete-source     delete each source after it converted\n"
            "  --log FILE          save the job log when the run ends\n"
+           "  -j, --jobs N        convert up to N files at once (default 1); their lines and\n"
+           "                      the log keep the run's order\n"
            "  -q, --quiet         print only errors\n"
            "  -h, --help          this usage\n"
            "  --version           the version\n"
@@ -226,6 +234,15 @@ ParseOutcome ParseCommandLine(const std::vector<std::string>& args, CommandLine&
             if (!takeValue(name, command.outputFolder)) return ParseOutcome::kUsageError;
         } else if (name == "--log") {
             if (!takeValue(name, command.logFile)) return ParseOutcome::kUsageError;
+        } else if (name == "-j" || name == "--jobs") {
+            std::string value;
+            if (!takeValue(name, value)) return ParseOutcome::kUsageError;
+            const auto jobs = ParseInteger(value);
+            if (!jobs || *jobs < 1 || *jobs > 256) {
+                error = "option " + name + " needs a number of files from 1 to 256, not " + value;
+                return ParseOutcome::kUsageError;
+            }
+            command.jobs = static_cast<int>(*jobs);
         } else if (arg == "--overwrite") {
             command.overwrite = true;
         } else if (arg == "--no-dbf") {
@@ -279,6 +296,153 @@ ParseOutcome ParseCommandLine(const std::vector<std::string>& args, CommandLine&
     return ParseOutcome::kRun;
 }
 
+namespace {
+
+// One engine with its batch run, set up as the command asks: the whole run, or one file of it
+// when files convert at once.
+struct EngineRun {
+    Import engine;
+    BatchRun batch{engine};
+    CommandLinePrompt prompt;
+
+    EngineRun(const CommandLine& command, std::ostream& err) : prompt(err) {
+        engine.SetPrompt(&prompt);
+        batch.SetPrompt(&prompt);
+        prompt.SetProjection(command.projection);
+        engine.SetCreateDbf(command.createDbf);
+        engine.SetCreateVxvFolder(command.subfolder);
+        engine.SetDeleteScrFile(command.deleteSource);
+    }
+
+    // Fills the job list of the command's route with `files`.
+    void Plan(const CommandLine& command, const FormatRoute& route,
+              const std::vector<std::string>& files) {
+        if (command.direction == "import") {
+            batch.TransType = TransferDirection::kImport;
+            batch.BuildImportLists(static_cast<ImportFormat>(route.list), files);
+        } else {
+            batch.TransType = TransferDirection::kExport;
+            batch.BuildExportLists(static_cast<ExportFormat>(route.list), files);
+        }
+        if (!command.outputFolder.empty()) batch.ApplyOutputFolder(command.outputFolder);
+    }
+
+    JobList& List(const FormatRoute& route) {
+        const bool import = batch.TransType == TransferDirection::kImport;
+        switch (route.list) {
+            case static_cast<int>(ImportFormat::kMif):
+                return batch.MifFiles;
+            case static_cast<int>(ImportFormat::kShape):
+                return batch.ShpFiles;
+            case static_cast<int>(ImportFormat::kDgn):
+                return import ? batch.DgnFiles : batch.TabFiles;  // export 2 is TAB
+            case static_cast<int>(ImportFormat::kAscii):
+                return batch.AsciiFiles;
+            default:
+                return batch.TabFiles;
+        }
+    }
+};
+
+// The files of the command that would write what an earlier file writes are refused before
+// anything starts, each with a line; the others are returned, in the run's order.
+std::vector<std::string> WithoutClashes(const CommandLine& command, const FormatRoute& route,
+                                        std::ostream& err, bool& refused) {
+    std::ostringstream quiet;
+    EngineRun plan(command, quiet);
+    plan.Plan(command, route, command.files);
+    const JobList& list = plan.List(route);
+    std::vector<std::vector<std::string>> outputs;
+    for (const std::string& output : list.outputs) {
+        outputs.push_back(
+            PlannedOutputs(plan.batch.TransType, route.list, output, command.subfolder));
+    }
+    std::vector<bool> keep(list.Count(), true);
+    for (const auto& [later, earlier] : OutputClashes(outputs)) {
+        keep[later] = false;
+        refused = true;
+        err << kProgram << ": " << list.sources[later] << " would write what "
+            << list.sources[earlier] << " writes (" << list.outputs[earlier]
+            << "): not converted\n";
+    }
+    std::vector<std::string> files;
+    for (std::size_t i = 0; i < list.Count(); ++i) {
+        if (keep[i]) files.push_back(command.files[i]);
+    }
+    return files;
+}
+
+// What one file's conversion said, kept until the files before it have been printed.
+struct FileResult {
+    bool converted = false;
+    std::string lines;     // its status lines, for the terminal
+    std::string warnings;  // what its prompt was told
+    std::string log;       // its part of the job log
+};
+
+// Converts the files `jobs` at a time, each with an engine of its own, and prints each file's
+// lines in the run's order as soon as the files before it are done. The job log is the
+// files' logs in the run's order, as one engine would have kept it.
+bool RunAtOnce(const CommandLine& command, const FormatRoute& route,
+               const std::vector<std::string>& files, std::ostream& out, std::ostream& err,
+               std::string& log) {
+    std::vector<FileResult> results(files.size());
+    std::vector<bool> done(files.size(), false);
+    std::mutex lock;
+    std::condition_variable finished;
+    std::atomic<std::size_t> next{0};
+    auto work = [&] {
+        for (std::size_t i = next++; i < files.size(); i = next++) {
+            FileResult result;
+            std::ostringstream warnings;
+            {
+                EngineRun run(command, warnings);
+                run.engine.SubscribeReportStatus(
+                    [&](const std::string& status) { result.lines += TerminalLine(status); });
+                run.Plan(command, route, {files[i]});
+                // The run's one summary comes at its end, not after each file.
+                std::ostringstream summary;
+                CommandLinePrompt silent(summary);
+                run.batch.SetPrompt(&silent);
+                silent.SetProjection(command.projection);
+                result.converted = run.batch.RunConversion(command.overwrite);
+                result.log = run.engine.JobLog();
+            }
+            result.warnings = warnings.str();
+            std::lock_guard<std::mutex> guard(lock);
+            results[i] = std::move(result);
+            done[i] = true;
+            finished.notify_all();
+        }
+    };
+    std::vector<std::thread> workers;
+    const std::size_t count =
+        std::min<std::size_t>(static_cast<std::size_t>(command.jobs), files.size());
+    for (std::size_t w = 0; w < count; ++w)
+        workers.emplace_back(work);
+
+    bool all = true;
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        std::unique_lock<std::mutex> guard(lock);
+        finished.wait(guard, [&] { return done[i]; });
+        const FileResult& result = results[i];
+        guard.unlock();
+        if (!command.quiet) {
+            out << result.lines << std::flush;
+        } else if (!result.converted) {
+            err << result.lines;
+        }
+        err << result.warnings;
+        log += result.log;
+        all = all && result.converted;
+    }
+    for (std::thread& worker : workers)
+        worker.join();
+    return all;
+}
+
+}  // namespace
+
 int RunCommandLine(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     CommandLine command;
     std::string error;
@@ -304,41 +468,52 @@ int RunCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
         return 1;
     }
 
-    Import engine;
-    BatchRun batch(engine);
-    CommandLinePrompt prompt(err);
-    engine.SetPrompt(&prompt);
-    batch.SetPrompt(&prompt);
-    prompt.SetProjection(command.projection);
-    engine.SetCreateDbf(command.createDbf);
-    engine.SetCreateVxvFolder(command.subfolder);
-    engine.SetDeleteScrFile(command.deleteSource);
+    bool refused = false;
+    const std::vector<std::string> files = WithoutClashes(command, *route, err, refused);
+    if (command.jobs > 1 && files.size() > 1) {
+        std::string log;
+        bool all = RunAtOnce(command, *route, files, out, err, log) && !refused;
+        if (!all) err << TerminalLine("One or More files were not imported");
+        if (!command.logFile.empty() && !SaveLogFile(command.logFile, log)) {
+            err << kProgram << ": cannot write the log file " << command.logFile << "\n";
+            all = false;
+        }
+        return all ? 0 : 1;
+    }
 
+    EngineRun run(command, err);
     // Quiet runs keep a file's lines and print them only when it fails.
     std::string jobLines;
-    engine.SubscribeReportStatus([&](const std::string& status) {
+    run.engine.SubscribeReportStatus([&](const std::string& status) {
         if (command.quiet) {
             jobLines += TerminalLine(status);
         } else {
             out << TerminalLine(status) << std::flush;
         }
     });
-    batch.SetProgress([&](std::size_t, std::size_t, bool converted) {
+    run.batch.SetProgress([&](std::size_t, std::size_t, bool converted) {
         if (command.quiet && !converted) err << jobLines;
         jobLines.clear();
     });
-
-    if (command.direction == "import") {
-        batch.TransType = TransferDirection::kImport;
-        batch.BuildImportLists(static_cast<ImportFormat>(route->list), command.files);
-    } else {
-        batch.TransType = TransferDirection::kExport;
-        batch.BuildExportLists(static_cast<ExportFormat>(route->list), command.files);
+    int status = 0;
+    if (!files.empty()) {
+        run.Plan(command, *route, files);
+        if (refused) {
+            // The summary says once that files failed, refused ones among them.
+            std::ostringstream summary;
+            CommandLinePrompt quietPrompt(summary);
+            quietPrompt.SetProjection(command.projection);
+            run.batch.SetPrompt(&quietPrompt);
+            if (!run.batch.RunConversion(command.overwrite)) status = 1;
+        } else {
+            status = run.batch.RunConversion(command.overwrite) ? 0 : 1;
+        }
     }
-    if (!command.outputFolder.empty()) batch.ApplyOutputFolder(command.outputFolder);
-
-    int status = batch.RunConversion(command.overwrite) ? 0 : 1;
-    if (!command.logFile.empty() && !engine.SaveImportLog(command.logFile)) {
+    if (refused) {
+        err << TerminalLine("One or More files were not imported");
+        status = 1;
+    }
+    if (!command.logFile.empty() && !run.engine.SaveImportLog(command.logFile)) {
         err << kProgram << ": cannot write the log file " << command.logFile << "\n";
         status = 1;
     }

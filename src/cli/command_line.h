@@ -20,6 +20,7 @@ struct CommandLine {
     bool subfolder = false;
     bool deleteSource = false;
     bool quiet = false;
+    int jobs = 1;  // files converted at once
     // The coordinate system given to text (txt) imports.
     ProjectionSettings projection;
 };

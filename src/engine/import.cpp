@@ -26,6 +26,10 @@ std::string GeneralDate() {
 }  // namespace
 
 bool Import::SaveImportLog(const std::string& FileName) const {
+    return SaveLogFile(FileName, ctx_.Log());
+}
+
+bool SaveLogFile(const std::string& FileName, std::string_view log) {
     const std::string rule(54, '-');
     std::string text;
     text += rule;
@@ -38,7 +42,7 @@ bool Import::SaveImportLog(const std::string& FileName) const {
     text += rule;
     text += kCrLf;
     text += kCrLf;
-    text += ctx_.Log();
+    text += log;
     text += kCrLf;
 
     TextWriter out;

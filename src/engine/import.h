@@ -164,4 +164,7 @@ class Import {
     TableRecordset recordset_;
 };
 
+// Writes a log file as SaveImportLog does, with the given job log: a header, then the lines.
+bool SaveLogFile(const std::string& FileName, std::string_view log);
+
 }  // namespace vx
