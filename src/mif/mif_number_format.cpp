@@ -32,33 +32,24 @@ constexpr char kPairs[] =
     "8081828384858687888990919293949596979899";
 
 // Most map coordinates are short decimals (512345.25). For those the digits are found
-// without the general conversion, which costs several times more. For k = 0, 1, 2, ... let
-// m be v * 10^k rounded to a whole number; the first m of at most 15 digits for which
-// m / 10^k gives v back (one correctly rounded division) is the decimal the general form
-// writes: v is the double nearest to m with k decimals, so no other decimal of 15
-// significant digits lies nearer to v. Most coordinates such as 400042.837 are not exactly
-// whole at any power of ten (v * 1000 is 400042837.00000006), so wholeness is no test.
-// Null when the value has more than `maxDecimals` decimals or needs the exponent form.
-char* FormatShortDecimal(char* at, double value, int maxDecimals) {
-    static constexpr double kPowers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,
-                                         1e7,  1e8,  1e9,  1e10, 1e11, 1e12, 1e13,
-                                         1e14, 1e15, 1e16, 1e17, 1e18, 1e19};
-    constexpr double kLimit = 1e15;  // 15 digits
+// without the general conversion, which costs several times more. Let m be v * 1000 rounded
+// to a whole number; when m / 1000 gives v back (one correctly rounded division), v is the
+// double nearest to m thousandths, so no other decimal of 15 significant digits lies nearer to
+// v, and m without its trailing zeros holds the digits the general form writes. (A decimal of
+// fewer places passes the same test: its thousandths are whole.) Most coordinates such as
+// 400042.837 are not exactly whole in thousandths (v * 1000 is 400042837.00000006), so
+// wholeness is no test. Null when the value has more than three decimals, twelve digits
+// before the point, or needs the exponent form.
+char* FormatShortDecimal(char* at, double value) {
     const double magnitude = std::fabs(value);
-    if (!(magnitude < kLimit) || magnitude < 1e-4) return nullptr;  // exponent forms, 0, NaN
-    int k = 0;
-    std::uint64_t m = 0;
-    for (;; ++k) {
-        if (k > maxDecimals) return nullptr;
-        const double scaled = magnitude * kPowers[k];
-        if (scaled >= kLimit) return nullptr;
-        // Below 1e15 a double's steps are at most 1/8, so adding a half is exact. (The
-        // signed conversion is one instruction, the unsigned one several.)
-        m = static_cast<std::uint64_t>(static_cast<std::int64_t>(scaled + 0.5));
-        if (static_cast<double>(m) >= kLimit) return nullptr;
-        if (static_cast<double>(m) / kPowers[k] == magnitude) break;
-    }
-    // A product that came out whole only at a later power carries zeros the form drops.
+    if (!(magnitude < 1e12) || magnitude < 1e-4) return nullptr;  // exponent forms, 0, NaN
+    // Below 1e15 a double's steps are at most 1/8, so adding a half is exact. (The signed
+    // conversion is one instruction, the unsigned one several.)
+    std::uint64_t m =
+        static_cast<std::uint64_t>(static_cast<std::int64_t>(magnitude * 1000.0 + 0.5));
+    if (static_cast<double>(m) / 1000.0 != magnitude) return nullptr;
+    int k = 3;
+    // The places the decimal does not use are zeros the form drops.
     while (k > 0 && m % 10 == 0) {
         m /= 10;
         --k;
@@ -98,22 +89,21 @@ char* FormatShortDecimal(char* at, double value, int maxDecimals) {
     if (value < 0) *at++ = '-';
     // Fixed copies of 16 bytes are cheaper than sized ones; what they write past the text
     // stays inside the room the caller gives and is not part of the result. The whole part
-    // has at most 15 digits, the decimals at most 19.
+    // has at most 12 digits, the decimals at most 3.
     std::memcpy(at, text, 16);
     at += whole;
     if (k == 0) return at;
     *at++ = '.';
     std::memcpy(at, text + whole, 16);
-    if (k > 16) std::memcpy(at + 16, text + whole + 16, 3);
     return at + k;
 }
 
 // A double between 1E-5 and 1E+16, as coordinates and parameters are: its 15 significant
-// digits found exactly from its bits, several times faster than the general conversion. A double is M * 2^E with M below 2^53; for the 15 digits, v * 10^q with
-// q = 14 - e10 (e10 the power of ten of v) is rounded to a whole number, which M * 10^q
-// (below 2^113, as q is at most 19) shifted right by -E gives exactly in 128 bits, a tie
-// going to the even number as in the general conversion. Null when the value is outside
-// that range or its 15 digits call for the exponent form.
+// digits found exactly from its bits, several times faster than the general conversion. A double is
+// M * 2^E with M below 2^53; for the 15 digits, v * 10^q with q = 14 - e10 (e10 the power of ten of
+// v) is rounded to a whole number, which M * 10^q (below 2^113, as q is at most 19) shifted right
+// by -E gives exactly in 128 bits, a tie going to the even number as in the general conversion.
+// Null when the value is outside that range or its 15 digits call for the exponent form.
 char* FormatFifteenDigits(char* at, double value) {
     const double magnitude = std::fabs(value);
     if (!(magnitude >= 1e-5 && magnitude < 1e16)) return nullptr;
@@ -144,10 +134,9 @@ char* FormatFifteenDigits(char* at, double value) {
     // The power of ten of 2^(52 - shift) is v's own or one below it; the doubles nearest the
     // powers of ten tell which. Where one of those lies off its power, the loop below
     // puts the guess right.
-    static constexpr double kPowerBounds[] = {1e-5, 1e-4, 1e-3, 1e-2, 1e-1, 1e0, 1e1,
-                                              1e2,  1e3,  1e4,  1e5,  1e6,  1e7, 1e8,
-                                              1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
-                                              1e16, 1e17};
+    static constexpr double kPowerBounds[] = {1e-5, 1e-4, 1e-3, 1e-2, 1e-1, 1e0,  1e1, 1e2,
+                                              1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9, 1e10,
+                                              1e11, 1e12, 1e13, 1e14, 1e15, 1e16, 1e17};
     int power = ((52 - shift) * 78913) >> 18;
     if (power >= -6 && power <= 16 && magnitude >= kPowerBounds[power + 6]) ++power;
     std::uint64_t m = 0;
@@ -206,10 +195,6 @@ char* FormatFifteenDigits(char* at, double value) {
     return at;
 }
 
-// The short road pays a division for every place it tries; past a few places the exact road
-// is the cheaper one.
-constexpr int kShortDecimals = 3;
-
 }  // namespace
 
 char* FormatPlain(char* at, std::int64_t value) {
@@ -217,7 +202,7 @@ char* FormatPlain(char* at, std::int64_t value) {
 }
 
 char* FormatPlain(char* at, double value) {
-    char* end = FormatShortDecimal(at, value, kShortDecimals);
+    char* end = FormatShortDecimal(at, value);
     if (end == nullptr) end = FormatFifteenDigits(at, value);
     return end != nullptr ? end : FormatGeneral(at, value, 15);
 }
