@@ -14,6 +14,7 @@
 
 #include "converters/gdal_routes.h"
 #include "converters/gdal_support.h"
+#include "mif/mapinfo_files.h"
 #include "mif/mif_charset.h"
 #include "model/geometry.h"
 #include "platform/file_system.h"
@@ -25,44 +26,8 @@ namespace vx {
 
 namespace {
 
-enum class MapInfoForm { kOther, kTab, kMif };
-
-MapInfoForm FormOf(const std::string& path) {
-    const std::string name = NameOf(path);
-    if (EndsWithNoCase(name, ".tab")) return MapInfoForm::kTab;
-    if (EndsWithNoCase(name, ".mif")) return MapInfoForm::kMif;
-    return MapInfoForm::kOther;
-}
-
-std::vector<std::string_view> CompanionExtensions(MapInfoForm form) {
-    if (form == MapInfoForm::kMif) return {".mid"};
-    return {".map", ".dat", ".id", ".ind"};
-}
-
-// The files a MapInfo table consists of, as far as they exist, whatever the letter case of
-// their extensions.
-std::vector<std::string> TableFiles(const std::string& path, MapInfoForm form) {
-    std::vector<std::string> files;
-    if (FileExists(path)) files.push_back(path);
-    for (std::string_view ext : CompanionExtensions(form)) {
-        // GDAL writes a companion in the letter case of the main file's extension.
-        for (const std::string& candidate :
-             {WithExtension(path, ext), WithExtension(path, UpperAnsi(ext))}) {
-            if (FileExists(candidate) &&
-                std::find(files.begin(), files.end(), candidate) == files.end()) {
-                files.push_back(candidate);
-            }
-        }
-        std::string found = FindCompanion(path, ext);
-        if (!found.empty() && std::find(files.begin(), files.end(), found) == files.end()) {
-            files.push_back(found);
-        }
-    }
-    return files;
-}
-
-void RemoveTable(const std::string& path, MapInfoForm form) {
-    for (const std::string& file : TableFiles(path, form))
+void RemoveTable(const std::string& path) {
+    for (const std::string& file : MapInfoTableFiles(path))
         DeleteFile(file);
 }
 
@@ -294,7 +259,7 @@ void WriteTarget(GDALDataset& input, const CPLStringList& baseArgs, const std::s
 
     // The caller has decided to replace an existing target (it may also be an empty
     // placeholder that reserved a temporary name); GDAL will not write over one.
-    RemoveTable(target, targetForm);
+    RemoveTable(target);
     session.ClearError();
 
     GDALDatasetH sources[] = {GDALDataset::ToHandle(&input)};
@@ -384,8 +349,8 @@ int Fail(std::string* reason, std::string text) {
 extern "C" VX_GDAL_ROUTE int VxGdalTabConvert(const std::string& source, const std::string& target,
                                               std::string* reason) {
     using namespace vx;
-    const MapInfoForm sourceForm = FormOf(source);
-    const MapInfoForm targetForm = FormOf(target);
+    const MapInfoForm sourceForm = MapInfoFormOf(source);
+    const MapInfoForm targetForm = MapInfoFormOf(target);
     if (sourceForm == MapInfoForm::kOther || targetForm == MapInfoForm::kOther ||
         sourceForm == targetForm) {
         return Fail(reason, "converts only .tab to .mif or .mif to .tab: " + NameOf(source) +
@@ -398,10 +363,10 @@ extern "C" VX_GDAL_ROUTE int VxGdalTabConvert(const std::string& source, const s
         Translate(source, sourceForm, target, targetForm, session, started);
         return 0;
     } catch (const TabFailure& failure) {
-        if (started) RemoveTable(target, targetForm);
+        if (started) RemoveTable(target);
         return Fail(reason, failure.what());
     } catch (const std::exception& e) {
-        if (started) RemoveTable(target, targetForm);
+        if (started) RemoveTable(target);
         return Fail(reason, e.what());
     }
 }

@@ -9,6 +9,7 @@
 #include "dbase/field_format.h"
 #include "platform/file_system.h"
 #include "platform/strings.h"
+#include "platform/write_failure.h"
 
 namespace vx {
 
@@ -255,6 +256,7 @@ void VXRecordset::UpdateFileEx(const std::string& path) {
     std::FILE* file = std::fopen(path.c_str(), "r+b");
     if (file == nullptr) file = std::fopen(path.c_str(), "w+b");
     if (file == nullptr) {
+        NoteWriteFailure(path);
         writeFailed_ = true;
         return;
     }
@@ -270,13 +272,18 @@ void VXRecordset::UpdateFileEx(const std::string& path) {
               fseeko(file, at, SEEK_SET) == 0 &&
               std::fwrite(buffer_.data(), 1, bytes, file) == bytes &&
               std::fputc(kDbfEndOfFile, file) != EOF;
-    ok = std::fclose(file) == 0 && ok;
+    if (!ok) NoteWriteFailure(path);
+    if (std::fclose(file) != 0 && ok) {
+        NoteWriteFailure(path);
+        ok = false;
+    }
     // Nothing may follow the end-of-file byte.
     std::error_code ec;
     auto end = static_cast<std::uintmax_t>(at) + bytes + 1;
     if (ok && std::filesystem::file_size(path, ec) > end) {
         std::filesystem::resize_file(path, end, ec);
         ok = !ec;
+        if (ec) NoteWriteFailure(path, ec.message());
     }
     if (!ok) writeFailed_ = true;
 }

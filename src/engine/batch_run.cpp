@@ -1,7 +1,9 @@
 #include "engine/batch_run.h"
 
 #include "converters/tab_converter.h"
+#include "mif/mapinfo_files.h"
 #include "platform/file_system.h"
+#include "platform/output_stage.h"
 #include "platform/paths.h"
 #include "platform/temp_files.h"
 
@@ -134,14 +136,17 @@ bool BatchRun::ImportTabFile(const std::string& source, const std::string& outpu
 
 bool BatchRun::ExportTabFile(const std::string& source, const std::string& output) {
     engine_.SetCurrentFile(output);
-    // The way is cleared before anything is written, so a refused file costs nothing.
+    // The way is checked before anything is written, so a refused file costs nothing. The
+    // older table is replaced only once the new one is complete.
+    OutputStage stage;
     if (FileExists(output)) {
         if (!engine_.OverwriteExistingFiles()) {
             engine_.Context().Report("Exporting TAB To MIF File " + NameOf(output) + "\r\n");
             engine_.Context().Report("VXV to TAB Export Aborted\r\n");
             return false;
         }
-        DeleteFile(output);
+        for (const std::string& file : MapInfoTableFiles(output))
+            stage.Retire(file);
     }
     TempFileSet temps;
     const std::string mif = temps.Create("mif", ".mif");
@@ -152,10 +157,21 @@ bool BatchRun::ExportTabFile(const std::string& source, const std::string& outpu
     temps.Track(WithExtension(mif, ".mid"));
     if (!engine_.ExportMifFile(source, mif)) return false;
     std::string reason;
-    if (main1(mif, output, &reason) != 0) {
-        engine_.Context().ReportStage("The TAB file could not be written: " + reason);
+    if (!stage.Open(FolderOf(output), reason)) {
+        engine_.Context().ReportStage(reason);
         return false;
     }
+    if (main1(mif, stage.PathOf(NameOf(output)), &reason) != 0) {
+        engine_.Context().ReportStage("The TAB file could not be written: " +
+                                      stage.InFinalNames(reason));
+        return false;
+    }
+    if (!stage.Commit(reason)) {
+        engine_.Context().ReportStage(reason);
+        return false;
+    }
+    // The source goes only once its TAB is in place.
+    if (engine_.DeleteScrFile()) engine_.DeleteExportedLayer(source);
     return true;
 }
 

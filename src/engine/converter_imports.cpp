@@ -67,10 +67,10 @@ bool Import::CheckConverterImport(const std::string& Inputfile, const std::strin
     }
     for (const auto& path : outputs) {
         if (!FileExists(path)) continue;
-        if (EndsWithNoCase(path, ".vxv")) DeleteLayerSet(path);
-        DeleteFile(path);
+        if (EndsWithNoCase(path, ".vxv")) RetireLayerSet(path);
+        stage_.Retire(path);
     }
-    return true;
+    return OpenStage();
 }
 
 bool Import::StampAsciiLayer(const std::string& vxvPath) {
@@ -104,13 +104,15 @@ bool Import::RunConverterImport(
                     NameOf(Inputfile) + kNewLine);
         if (!CheckConverterImport(Inputfile, OutputFile, dgn)) {
             ctx_.RaiseStatus();
+            AbandonOutputs();
             return false;
         }
         std::string reason;
-        if (!convert(JoinPath(ctx_.outputFolder, ctx_.outputName), reason)) {
+        if (!convert(Staged(ctx_.outputName), reason) || !CommitOutputs()) {
             ctx_.Report(kNewLine + "There was some problem during import." + kNewLine);
-            if (!reason.empty()) ctx_.ReportStage(reason);
+            if (!reason.empty()) ctx_.ReportStage(stage_.InFinalNames(reason));
             ctx_.Fail();
+            AbandonOutputs();
             return false;
         }
         ctx_.Report(kNewLine + "\tImport Successfully Completed." + kNewLine + kNewLine);

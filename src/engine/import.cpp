@@ -6,6 +6,7 @@
 #include "platform/paths.h"
 #include "platform/strings.h"
 #include "platform/text_file.h"
+#include "platform/write_failure.h"
 #include "vxv/layer_format.h"
 
 namespace vx {
@@ -54,12 +55,41 @@ bool SaveLogFile(const std::string& FileName, std::string_view log) {
 void Import::ResetJob() {
     ctx_.ResetJob();
     model_.Clear();
+    stage_.Abandon();
+    TakeWriteFailure();
+}
+
+bool Import::OpenStage() {
+    std::string error;
+    if (stage_.Open(ctx_.outputFolder, error)) return true;
+    ctx_.ReportStage(error);
+    ctx_.Fail();
+    return false;
+}
+
+bool Import::CommitOutputs() {
+    if (stage_.Commit(commitFailure_)) return true;
+    ctx_.Fail();
+    return false;
+}
+
+void Import::AbandonOutputs() {
+    const std::string failure = TakeWriteFailure();
+    if (!commitFailure_.empty()) {
+        ctx_.ReportStage(commitFailure_);
+        commitFailure_.clear();
+    } else if (!failure.empty()) {
+        ctx_.ReportStage("Cannot write " + stage_.InFinalNames(failure));
+    }
+    stage_.Abandon();
 }
 
 void Import::FailUnexpected(std::string_view what) {
-    ctx_.ReportStage(what.empty() ? std::string("Problems Encountered !!!")
-                                  : "Problems Encountered !!! " + std::string(what));
+    ctx_.ReportStage(what.empty()
+                         ? std::string("Problems Encountered !!!")
+                         : "Problems Encountered !!! " + stage_.InFinalNames(std::string(what)));
     ctx_.Fail();
+    AbandonOutputs();
 }
 
 LayerInfo Import::InitialAsciiLayer() {
@@ -73,19 +103,34 @@ LayerInfo Import::InitialAsciiLayer() {
     return layer;
 }
 
-void Import::DeleteLayerSet(const std::string& vxvPath) {
+std::vector<std::string> Import::LayerSetTables(const std::string& vxvPath) const {
+    std::vector<std::string> tables;
     std::vector<std::string> names;
-    if (!ReadLayerTableNames(vxvPath, names)) return;
-    if (ctx_.outputFolder.empty()) return;
+    if (ctx_.outputFolder.empty() || !ReadLayerTableNames(vxvPath, names)) return tables;
     for (const auto& name : names) {
         // A name from a file is only ever a file in the job's own folder.
         if (!IsPlainFileName(name)) continue;
         const std::string table = JoinPath(ctx_.outputFolder, name);
+        tables.push_back(table);
         // The table's code page goes with it.
         const std::string codePage = FindCompanion(table, ".cpg");
-        DeleteFile(table);
-        if (!codePage.empty()) DeleteFile(codePage);
+        if (!codePage.empty()) tables.push_back(codePage);
     }
+    return tables;
+}
+
+void Import::DeleteLayerSet(const std::string& vxvPath) {
+    for (const std::string& path : LayerSetTables(vxvPath))
+        DeleteFile(path);
+}
+
+void Import::RetireLayerSet(const std::string& vxvPath) {
+    if (!FileExists(vxvPath)) return;
+    for (const std::string& path : LayerSetTables(vxvPath))
+        stage_.Retire(path);
+    stage_.Retire(vxvPath);
+    const std::string geometry = FindCompanion(vxvPath, ".vxs");
+    if (!geometry.empty()) stage_.Retire(geometry);
 }
 
 }  // namespace vx

@@ -9,6 +9,7 @@
 #include "dbase/table_engine.h"
 #include "engine/projection_settings.h"
 #include "model/job_context.h"
+#include "platform/output_stage.h"
 #include "platform/prompt.h"
 #include "shape/shape_style.h"
 
@@ -100,6 +101,11 @@ class Import {
     // nothing. Errors are ignored: a failed deletion does not stop the others.
     void DeleteLayerSet(const std::string& vxvPath);
 
+    // The sources a successful VXV to MIF export deletes when DeleteScrFile is set: the
+    // layer file, its geometry, its table and the table's code page. The first file that
+    // will not go ends the deletions. The TAB export calls it once the TAB is in place.
+    void DeleteExportedLayer(const std::string& vxvPath);
+
     // The job's state and the layer model of the file in progress, for tests.
     JobContext& Context() { return ctx_; }
     const JobContext& Context() const { return ctx_; }
@@ -107,8 +113,25 @@ class Import {
 
   private:
     // Clears the way for a layer output: with overwriting off an existing file refuses the
-    // job with `abortText`; with it on, the file and the tables it names are deleted.
+    // job with `abortText`; with it on, the file, its geometry and the tables it names are
+    // retired, to be replaced when the job commits.
     bool ClearLayerOutput(const std::string& vxvPath, const std::string& abortText);
+    // The attribute tables (with their code pages) that an existing layer file names in the
+    // job's output folder.
+    std::vector<std::string> LayerSetTables(const std::string& vxvPath) const;
+    // Retires an existing layer file with its geometry and the tables it names.
+    void RetireLayerSet(const std::string& vxvPath);
+    // Outputs are written into a stage in the output folder and replace older files only
+    // when the job commits. OpenStage fails the job when no stage can be made.
+    bool OpenStage();
+    // Where the output `name` is written while the job runs.
+    std::string Staged(const std::string& name) const { return stage_.PathOf(name); }
+    // Moves the finished outputs into place; a failure fails the job, and AbandonOutputs
+    // then gives the reason.
+    bool CommitOutputs();
+    // Ends a failed job's outputs: the stage goes, and a failed write or move is named with
+    // the system's reason as the job's last line.
+    void AbandonOutputs();
     // The check stage of the DGN and ASCII imports: false when the job was refused.
     bool CheckConverterImport(const std::string& Inputfile, const std::string& OutputFile,
                               bool dgn);
@@ -151,6 +174,8 @@ class Import {
 
     JobContext ctx_;
     LayerModel model_;  // the layer set or layer of the file in progress
+    OutputStage stage_;          // where the job in progress writes
+    std::string commitFailure_;  // why the outputs could not be moved into place
     // What the front end shows, which changes the wording of some lines: whether its format
     // is TAB, and the .tab file of the TAB route in progress.
     bool tabMode_ = false;

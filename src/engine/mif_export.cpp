@@ -85,18 +85,30 @@ void Import::InitMifExport(const std::string& Inputfile, const std::string& Outp
                 ctx_.Refuse("VXV to MIF Export Aborted");
                 return;
             }
-            DeleteFile(existing);
+            stage_.Retire(existing);
         }
     }
     if (ctx_.options.CreateDbf) {
         const std::string existing = ExistingOutput(MidPathFor(mifPath));
         if (!existing.empty()) {
-            if (ctx_.options.OverwriteExistingFiles) {
-                DeleteFile(existing);
-            } else {
+            if (!ctx_.options.OverwriteExistingFiles) {
                 ctx_.Refuse("VXV To MIF Export Aborted");
+                return;
             }
+            stage_.Retire(existing);
         }
+    }
+    OpenStage();
+}
+
+void Import::DeleteExportedLayer(const std::string& vxvPath) {
+    std::string vxs = ctx_.vxsPath.empty() ? ReplaceInName(vxvPath, ".vxv", ".vxs") : ctx_.vxsPath;
+    std::string dbf = FindCompanion(vxvPath, ".dbf");
+    if (dbf.empty()) dbf = ReplaceInName(vxvPath, ".vxv", ".dbf");
+    const std::string cpg = FindCompanion(dbf, ".cpg");
+    // The first file that will not go ends the deletions; the export stands.
+    for (const std::string& path : {vxvPath, vxs, dbf, cpg}) {
+        if (path.empty() || !DeleteFile(path)) break;
     }
 }
 
@@ -121,6 +133,7 @@ bool Import::ExportMifFile(const std::string& Inputfile, const std::string& Outp
         InitMifExport(Inputfile, OutputFile);
         if (ctx_.Failed()) {
             ctx_.RaiseStatus();
+            stage_.Abandon();
             return false;
         }
         {
@@ -128,24 +141,21 @@ bool Import::ExportMifFile(const std::string& Inputfile, const std::string& Outp
             ReadLayerFile(Inputfile);
             if (ctx_.Failed()) {
                 ctx_.Report("\r\nThere was some problem during export.\r\n");
+                AbandonOutputs();
                 return false;
             }
-            WriteMifFile(model_, JoinPath(ctx_.outputFolder, ctx_.outputName),
-                         ctx_.options.CreateDbf, recordset_, ctx_);
+            WriteMifFile(model_, Staged(ctx_.outputName), ctx_.options.CreateDbf, recordset_,
+                         ctx_);
+        }
+        if (ctx_.Failed() || !CommitOutputs()) {
+            ctx_.Report("\r\nThere was some problem during export.\r\n");
+            AbandonOutputs();
+            return false;
         }
         ctx_.Report("\r\n\tExport Successfully Completed.\r\n\r\n");
 
-        if (ctx_.options.DeleteScrFile) {
-            std::string vxs =
-                ctx_.vxsPath.empty() ? ReplaceInName(Inputfile, ".vxv", ".vxs") : ctx_.vxsPath;
-            std::string dbf = FindCompanion(Inputfile, ".dbf");
-            if (dbf.empty()) dbf = ReplaceInName(Inputfile, ".vxv", ".dbf");
-            const std::string cpg = FindCompanion(dbf, ".cpg");
-            // The first file that will not go ends the deletions; the export stands.
-            for (const std::string& path : {Inputfile, vxs, dbf, cpg}) {
-                if (path.empty() || !DeleteFile(path)) break;
-            }
-        }
+        // The TAB export deletes the source once the TAB itself is in place.
+        if (ctx_.options.DeleteScrFile && !tabMode_) DeleteExportedLayer(Inputfile);
         return true;
     });
 }

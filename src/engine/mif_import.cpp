@@ -32,8 +32,7 @@ bool Import::ClearLayerOutput(const std::string& vxvPath, const std::string& abo
         ctx_.Refuse(abortText);
         return false;
     }
-    DeleteLayerSet(vxvPath);
-    DeleteFile(vxvPath);
+    RetireLayerSet(vxvPath);
     return true;
 }
 
@@ -88,10 +87,13 @@ void Import::InitMifImport(const std::string& Inputfile, const std::string& Outp
                 ctx_.Refuse("MIF Import Aborted");
                 return;
             }
-            DeleteFile(tablePath);
+            stage_.Retire(tablePath);
+            const std::string codePage = FindCompanion(tablePath, ".cpg");
+            if (!codePage.empty()) stage_.Retire(codePage);
         }
     }
     ctx_.shortTableName = ShortTableName(folder, tableFile);
+    OpenStage();
 }
 
 void Import::WriteMifLayerSet(const AttributeRows& rows, bool unsupportedShapes) {
@@ -102,7 +104,7 @@ void Import::WriteMifLayerSet(const AttributeRows& rows, bool unsupportedShapes)
             "Your file contains some unsupported shapes.\r\nOnly REGION, PLINE and POINT data is "
             "supported.");
     }
-    std::string error = "cannot open the output folder " + ctx_.outputFolder;
+    std::string error = "cannot open the output folder " + stage_.Path();
     bool tableFailed = false;
     LayerStages stages;
     stages.begin = [&](int kind, const LayerFiles& files) {
@@ -110,7 +112,7 @@ void Import::WriteMifLayerSet(const AttributeRows& rows, bool unsupportedShapes)
         if (!ctx_.options.CreateDbf) return true;
         const std::string tableFile = NameOf(files.dbf);
         const bool labels = kind == kKindPoint && model_.TextCount >= 1;
-        if (!CreateAttributeTable(connection_, ShortTableName(ctx_.outputFolder, tableFile),
+        if (!CreateAttributeTable(connection_, ShortTableName(stage_.Path(), tableFile),
                                   files.dbf, rows, labels, error)) {
             ctx_.prompt().ShowMessage(error);
             tableFailed = true;
@@ -133,8 +135,8 @@ void Import::WriteMifLayerSet(const AttributeRows& rows, bool unsupportedShapes)
     }
     std::vector<std::string> written;
     const bool done =
-        connection_.Open(ctx_.outputFolder) &&
-        WriteLayerSet(model_, JoinPath(ctx_.outputFolder, ctx_.outputName), stages, written, error);
+        connection_.Open(stage_.Path()) &&
+        WriteLayerSet(model_, Staged(ctx_.outputName), stages, written, error);
     connection_.Close();
     if (done) return;
     ctx_.Fail();
@@ -156,17 +158,22 @@ bool Import::ImportMifFile(const std::string& Inputfile, const std::string& Outp
         InitMifImport(Inputfile, OutputFile);
         if (ctx_.Failed()) {
             ctx_.RaiseStatus();
+            stage_.Abandon();
             return false;
         }
         const MifReadOptions options{ctx_.options.CreateDbf, ctx_.options.CreateContours};
         MifReading reading = ReadMifFile(Inputfile, options, ctx_);
         if (!reading.ok) {
             ctx_.Fail();
+            AbandonOutputs();
             return false;
         }
         model_ = std::move(reading.model);
         WriteMifLayerSet(reading.table, reading.unsupportedShapes);
-        if (ctx_.Failed()) return false;
+        if (ctx_.Failed() || !CommitOutputs()) {
+            AbandonOutputs();
+            return false;
+        }
         ctx_.Report("\r\n\tImport Successfully Completed.\r\n\r\n");
         if (ctx_.options.DeleteScrFile) {
             DeleteFile(Inputfile);

@@ -48,7 +48,7 @@ class ShapePrj {
             ctx.ReportStage("The coordinate system is not carried (" + result.whyNot + "): no " +
                             NameOf(prjPath) + " is written");
         } else if (!WriteWholeFile(prjPath, result.prj)) {
-            ctx.ReportStage("Cannot write " + prjPath);
+            // The end of the job names the file and the system's reason.
             ctx.Fail();
         }
     }
@@ -91,18 +91,24 @@ bool Import::CheckShapeExport(const std::string& Inputfile, const std::string& O
     ctx_.outputName = OutputName(outputPath, ".vxv", ".shp");
 
     // Any file of an older shapefile set refuses the job unless overwriting is on; the new
-    // files are made anew in any case, and an old .prj never outlives its set.
+    // files replace the whole older set, and an old .prj, table or code page never outlives
+    // it.
     const std::string shpPath = JoinPath(folder, ctx_.outputName);
-    const std::string shxPath = JoinPath(folder, WithExtension(ctx_.outputName, ".shx"));
-    const std::string prjPath = JoinPath(folder, WithExtension(ctx_.outputName, ".prj"));
-    for (const std::string& path : {shpPath, shxPath, prjPath}) {
+    for (const char* extension : {".shx", ".prj", ".shp"}) {
+        const std::string path = JoinPath(folder, WithExtension(ctx_.outputName, extension));
         if (!FileExists(path)) continue;
         if (!ctx_.options.OverwriteExistingFiles) {
             RefuseExport(ctx_, "Shape Export Aborted");
             return false;
         }
-        DeleteFile(path);
     }
+    if (ctx_.options.OverwriteExistingFiles) {
+        for (const char* extension : {".shp", ".shx", ".prj", ".dbf", ".cpg"}) {
+            const std::string path = FindCompanion(shpPath, extension);
+            if (!path.empty()) stage_.Retire(path);
+        }
+    }
+    if (!OpenStage()) return false;
 
     const std::string store = FindCompanion(Inputfile, ".vxs");
     ctx_.vxsPath = store.empty() ? ReplaceInName(Inputfile, ".vxv", ".vxs") : store;
@@ -131,9 +137,9 @@ bool Import::GetDataset(const std::string& FileName) {
 bool Import::WriteShapeFile() {
     return Guarded([&] {
         ShapeExportPaths paths;
-        paths.shpPath = JoinPath(ctx_.outputFolder, ctx_.outputName);
-        paths.shxPath = JoinPath(ctx_.outputFolder, WithExtension(ctx_.outputName, ".shx"));
-        paths.dbfPath = JoinPath(ctx_.outputFolder, WithExtension(ctx_.outputName, ".dbf"));
+        paths.shpPath = Staged(ctx_.outputName);
+        paths.shxPath = Staged(WithExtension(ctx_.outputName, ".shx"));
+        paths.dbfPath = Staged(WithExtension(ctx_.outputName, ".dbf"));
         paths.sourceFolder = ctx_.sourceFolder;
         ShapePrj prj(model_);
         switch (vx::WriteShapeFile(model_, paths, ctx_.options.CreateDbf, ctx_)) {
@@ -150,7 +156,7 @@ bool Import::WriteShapeFile() {
                 ctx_.Fail();
                 return false;
         }
-        prj.Write(ctx_, JoinPath(ctx_.outputFolder, WithExtension(ctx_.outputName, ".prj")));
+        prj.Write(ctx_, Staged(WithExtension(ctx_.outputName, ".prj")));
         return !ctx_.Failed();
     });
 }
@@ -160,12 +166,14 @@ bool Import::ExportShapeFile(const std::string& Inputfile, const std::string& Ou
         ctx_.Report("Exporting VXV File " + NameOf(Inputfile) + std::string(kCrLf));
         if (!CheckShapeExport(Inputfile, OutputFile)) {
             ctx_.RaiseStatus();
+            stage_.Abandon();
             return false;
         }
         if (GetDataset(Inputfile)) WriteShapeFile();
-        if (ctx_.Failed()) {
+        if (ctx_.Failed() || !CommitOutputs()) {
             ctx_.Report(std::string(kCrLf) + "There was some problem during export." +
                         std::string(kCrLf));
+            AbandonOutputs();
             return false;
         }
         ctx_.Report(std::string(kCrLf) + "\tExport Successfully Completed." + std::string(kCrLf) +

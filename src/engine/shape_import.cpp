@@ -161,21 +161,25 @@ bool Import::CheckShapeImport(const std::string& Inputfile, const std::string& O
     }
     ctx_.outputFolder = folder;
     ctx_.outputName = OutputName(outputPath, ".shp", ".vxv");
-    const std::string existing = JoinPath(folder, ctx_.outputName);
-    if (FileExists(existing) && ctx_.options.OverwriteExistingFiles) DeleteLayerSet(existing);
-
     // One spelling for the layer files, whatever the case of the names they come from.
     const std::string vxvPath = JoinPath(folder, WithExtension(ctx_.outputName, ".vxv"));
-    ctx_.vxsPath = JoinPath(folder, WithExtension(ctx_.outputName, ".vxs"));
-    if (!ctx_.options.OverwriteExistingFiles && (FileExists(vxvPath) || FileExists(ctx_.vxsPath))) {
+    const std::string vxsPath = JoinPath(folder, WithExtension(ctx_.outputName, ".vxs"));
+    if (!ctx_.options.OverwriteExistingFiles && (FileExists(vxvPath) || FileExists(vxsPath))) {
         RefuseShapeJob(ctx_, "Shape Import Aborted");
         return false;
     }
+    if (ctx_.options.OverwriteExistingFiles) {
+        RetireLayerSet(JoinPath(folder, ctx_.outputName));
+        RetireLayerSet(vxvPath);
+        if (FileExists(vxsPath)) stage_.Retire(vxsPath);
+    }
+    ctx_.vxsPath = vxsPath;
     ctx_.sourceFolder = FolderOf(Inputfile);
+    if (!OpenStage()) return false;
     if (!ctx_.options.CreateDbf) return true;
 
     ctx_.tableFileName = CleanFileName(WithExtension(ctx_.outputName, ".dbf"));
-    const std::string tablePath = JoinPath(folder, ctx_.tableFileName);
+    const std::string tablePath = Staged(ctx_.tableFileName);
     const std::string sourceTable = FindCompanion(Inputfile, ".dbf");
     if (sourceTable.empty()) {
         ctx_.AppendLog("\tDBF File does not exist. Shape Import Aborted" + std::string(kCrLf));
@@ -183,8 +187,15 @@ bool Import::CheckShapeImport(const std::string& Inputfile, const std::string& O
         ctx_.Fail();
         return false;
     }
+    if (ctx_.options.OverwriteExistingFiles) {
+        const std::string oldTable = JoinPath(folder, ctx_.tableFileName);
+        for (const std::string& path : {oldTable, FindCompanion(oldTable, ".cpg")}) {
+            if (FileExists(path)) stage_.Retire(path);
+        }
+    }
     if (!CopyFile(sourceTable, tablePath, true)) {
-        FailShapeCheck(ctx_, "Cannot copy " + sourceTable + " to " + tablePath);
+        FailShapeCheck(ctx_, "Cannot copy " + sourceTable + " to " +
+                                 JoinPath(folder, ctx_.tableFileName));
         return false;
     }
     if (!PrepareShapeTable(ctx_, tablePath)) return false;
@@ -210,6 +221,7 @@ bool Import::ImportShapeFile(const std::string& Inputfile, const std::string& Ou
         ctx_.Report("Importing ShapeFile " + NameOf(Inputfile) + std::string(kCrLf));
         if (!CheckShapeImport(Inputfile, OutputFile)) {
             ctx_.RaiseStatus();
+            AbandonOutputs();
             return false;
         }
         const ShapeStyleDefaults style = ShapeStyleFor(arguments);
@@ -224,9 +236,10 @@ bool Import::ImportShapeFile(const std::string& Inputfile, const std::string& Ou
         } else {
             ctx_.Fail();
         }
-        if (ctx_.Failed()) {
+        if (ctx_.Failed() || !CommitOutputs()) {
             ctx_.Report(std::string(kCrLf) + "There was some problem during import." +
                         std::string(kCrLf));
+            AbandonOutputs();
             return false;
         }
         ctx_.Report(std::string(kCrLf) + "\tImport Successfully Completed." + std::string(kCrLf) +
@@ -260,7 +273,7 @@ void Import::WriteShapeLayer() {
     };
     std::vector<std::string> written;
     std::string error;
-    const std::string target = JoinPath(ctx_.outputFolder, WithExtension(ctx_.outputName, ".vxv"));
+    const std::string target = Staged(WithExtension(ctx_.outputName, ".vxv"));
     if (!WriteLayerSet(model_, target, stages, written, error)) {
         // A layer that was not written whole must not pass for an imported file.
         ctx_.ReportStage(error);

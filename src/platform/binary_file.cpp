@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "platform/file_system.h"
+#include "platform/write_failure.h"
 
 namespace vx {
 
@@ -77,13 +78,20 @@ void ByteBuffer::PutBytes(const void* data, std::size_t length) {
 bool PatchFile(const std::string& path, std::uint64_t offset, const void* data,
                std::size_t length) {
     std::FILE* f = std::fopen(path.c_str(), "r+b");
-    if (f == nullptr) return false;
+    if (f == nullptr) {
+        NoteWriteFailure(path);
+        return false;
+    }
     bool ok = std::fseek(f, 0, SEEK_END) == 0;
     const long size = ok ? std::ftell(f) : -1;
     ok = ok && size >= 0 && offset + length <= static_cast<std::uint64_t>(size) &&
          std::fseek(f, static_cast<long>(offset), SEEK_SET) == 0 &&
          std::fwrite(data, 1, length, f) == length;
-    if (std::fclose(f) != 0) ok = false;
+    if (!ok) NoteWriteFailure(path);
+    if (std::fclose(f) != 0 && ok) {
+        NoteWriteFailure(path);
+        ok = false;
+    }
     return ok;
 }
 
@@ -98,15 +106,19 @@ bool BinaryWriter::Create(const std::string& path) {
     // Remove first, so that a shorter new file never keeps the tail of an older one and a
     // hard-linked or read-only-shared older file is not written through.
     if (FileExists(path)) DeleteFile(path);
+    path_ = path;
     file_ = std::fopen(path.c_str(), "wb");
-    if (file_ == nullptr) return false;
+    if (file_ == nullptr) {
+        NoteWriteFailure(path);
+        return false;
+    }
     buffer_.reserve(kWriteBuffer);
     return true;
 }
 
 void BinaryWriter::Flush() {
     if (file_ == nullptr || buffer_.empty()) return;
-    if (std::fwrite(buffer_.data(), 1, buffer_.size(), file_) != buffer_.size()) failed_ = true;
+    if (std::fwrite(buffer_.data(), 1, buffer_.size(), file_) != buffer_.size()) MarkFailed();
     buffer_.clear();
 }
 
@@ -118,7 +130,7 @@ void BinaryWriter::Write(const void* data, std::size_t length) {
     auto bytes = static_cast<const unsigned char*>(data);
     if (buffer_.size() + length > kWriteBuffer) Flush();
     if (length >= kWriteBuffer) {
-        if (std::fwrite(bytes, 1, length, file_) != length) failed_ = true;
+        if (std::fwrite(bytes, 1, length, file_) != length) MarkFailed();
     } else {
         buffer_.insert(buffer_.end(), bytes, bytes + length);
     }
@@ -133,16 +145,21 @@ void BinaryWriter::WriteAt(std::uint64_t offset, const void* data, std::size_t l
     Flush();
     if (std::fseek(file_, static_cast<long>(offset), SEEK_SET) != 0 ||
         std::fwrite(data, 1, length, file_) != length || std::fseek(file_, 0, SEEK_END) != 0) {
-        failed_ = true;
+        MarkFailed();
     }
 }
 
 bool BinaryWriter::Close() {
     if (file_ == nullptr) return !failed_;
     Flush();
-    if (std::fclose(file_) != 0) failed_ = true;
+    if (std::fclose(file_) != 0) MarkFailed();
     file_ = nullptr;
     return !failed_;
+}
+
+void BinaryWriter::MarkFailed() {
+    if (!failed_) NoteWriteFailure(path_);
+    failed_ = true;
 }
 
 }  // namespace vx

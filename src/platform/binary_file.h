@@ -121,8 +121,11 @@ class BinaryWriter {
 
   private:
     void Flush();
+    // Marks the writer failed, noting the reason of the first failure.
+    void MarkFailed();
 
     std::FILE* file_ = nullptr;
+    std::string path_;
     std::vector<unsigned char> buffer_;
     std::uint64_t position_ = 0;
     bool failed_ = false;

@@ -4,6 +4,7 @@
 #include <fstream>
 
 #include "platform/paths.h"
+#include "platform/write_failure.h"
 
 namespace fs = std::filesystem;
 
@@ -59,7 +60,9 @@ std::optional<unsigned long long> FileSize(const std::string& path) {
 bool CopyFile(const std::string& from, const std::string& to, bool overwrite) {
     std::error_code ec;
     auto options = overwrite ? fs::copy_options::overwrite_existing : fs::copy_options::none;
-    return fs::copy_file(fs::path(from), fs::path(to), options, ec) && !ec;
+    const bool copied = fs::copy_file(fs::path(from), fs::path(to), options, ec) && !ec;
+    if (!copied) NoteWriteFailure(to, ec.message());
+    return copied;
 }
 
 bool RenameFile(const std::string& from, const std::string& to) {

@@ -5,7 +5,9 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <mutex>
 #include <random>
+#include <set>
 
 #include "platform/file_system.h"
 #include "platform/paths.h"
@@ -20,6 +22,32 @@ std::string TempFolder() {
     while (text.size() > 1 && text.back() == kPathSeparator)
         text.pop_back();
     return text;
+}
+
+namespace {
+// The live sets, for a clean end on a signal.
+std::mutex gSetsLock;
+std::set<TempFileSet*> gSets;
+}  // namespace
+
+TempFileSet::TempFileSet() {
+    std::lock_guard<std::mutex> guard(gSetsLock);
+    gSets.insert(this);
+}
+
+TempFileSet::~TempFileSet() {
+    RemoveAll();
+    std::lock_guard<std::mutex> guard(gSetsLock);
+    gSets.erase(this);
+}
+
+void RemoveAllTempFilesForExit() {
+    // Taken and never given back: the process is ending.
+    gSetsLock.lock();
+    for (TempFileSet* set : gSets) {
+        for (const std::string& path : set->Files())
+            ::unlink(path.c_str());
+    }
 }
 
 std::string TempFileSet::Create(std::string_view prefix, std::string_view extension) {
@@ -37,6 +65,7 @@ std::string TempFileSet::Create(std::string_view prefix, std::string_view extens
         int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL, 0600);
         if (fd < 0) continue;
         ::close(fd);
+        std::lock_guard<std::mutex> guard(gSetsLock);
         files_.push_back(path);
         return path;
     }
@@ -44,10 +73,12 @@ std::string TempFileSet::Create(std::string_view prefix, std::string_view extens
 }
 
 void TempFileSet::Track(const std::string& path) {
+    std::lock_guard<std::mutex> guard(gSetsLock);
     if (std::find(files_.begin(), files_.end(), path) == files_.end()) files_.push_back(path);
 }
 
 bool TempFileSet::RemoveAll() {
+    std::lock_guard<std::mutex> guard(gSetsLock);
     bool all = true;
     for (const auto& path : files_) {
         if (!DeleteFile(path)) all = false;

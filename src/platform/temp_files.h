@@ -11,8 +11,8 @@ namespace vx {
 // tracked with it, and removes them all when asked or when it is destroyed.
 class TempFileSet {
   public:
-    TempFileSet() = default;
-    ~TempFileSet() { RemoveAll(); }
+    TempFileSet();
+    ~TempFileSet();
     TempFileSet(const TempFileSet&) = delete;
     TempFileSet& operator=(const TempFileSet&) = delete;
 
@@ -28,6 +28,9 @@ class TempFileSet {
   private:
     std::vector<std::string> files_;
 };
+
+// For a process ending on a signal: removes the files of every live set.
+void RemoveAllTempFilesForExit();
 
 // The system's temp folder (TMPDIR, else /tmp).
 std::string TempFolder();

@@ -1,5 +1,7 @@
 #include "platform/text_file.h"
 
+#include "platform/write_failure.h"
+
 #include <cstring>
 
 namespace vx {
@@ -114,8 +116,12 @@ TextWriter::~TextWriter() {
 bool TextWriter::OpenWith(const std::string& path, const char* mode) {
     Close();
     failed_ = false;
+    path_ = path;
     file_ = std::fopen(path.c_str(), mode);
-    if (file_ == nullptr) return false;
+    if (file_ == nullptr) {
+        NoteWriteFailure(path);
+        return false;
+    }
     buffer_.reserve(kWriteBuffer);
     return true;
 }
@@ -143,14 +149,20 @@ void TextWriter::WriteLine(std::string_view text) {
 
 void TextWriter::Flush() {
     if (file_ == nullptr || buffer_.empty()) return;
-    if (std::fwrite(buffer_.data(), 1, buffer_.size(), file_) != buffer_.size()) failed_ = true;
+    if (std::fwrite(buffer_.data(), 1, buffer_.size(), file_) != buffer_.size()) {
+        if (!failed_) NoteWriteFailure(path_);
+        failed_ = true;
+    }
     buffer_.clear();
 }
 
 bool TextWriter::Close() {
     if (file_ == nullptr) return !failed_;
     Flush();
-    if (std::fclose(file_) != 0) failed_ = true;
+    if (std::fclose(file_) != 0) {
+        if (!failed_) NoteWriteFailure(path_);
+        failed_ = true;
+    }
     file_ = nullptr;
     return !failed_;
 }
@@ -170,9 +182,16 @@ bool ReadWholeFile(const std::string& path, std::string& contents) {
 
 bool WriteWholeFile(const std::string& path, std::string_view contents) {
     std::FILE* f = std::fopen(path.c_str(), "wb");
-    if (f == nullptr) return false;
+    if (f == nullptr) {
+        NoteWriteFailure(path);
+        return false;
+    }
     bool ok = std::fwrite(contents.data(), 1, contents.size(), f) == contents.size();
-    if (std::fclose(f) != 0) ok = false;
+    if (!ok) NoteWriteFailure(path);
+    if (std::fclose(f) != 0) {
+        if (ok) NoteWriteFailure(path);
+        ok = false;
+    }
     return ok;
 }
 

@@ -71,6 +71,7 @@ class TextWriter {
     void Flush();
 
     std::FILE* file_ = nullptr;
+    std::string path_;
     std::string buffer_;
     bool failed_ = false;
 };

@@ -6,6 +6,7 @@
 #include "platform/file_system.h"
 #include "platform/paths.h"
 #include "platform/strings.h"
+#include "platform/write_failure.h"
 #include "vxv/layer_writer.h"
 
 namespace vx {
@@ -87,8 +88,15 @@ bool WriteLayerSet(LayerModel& model, const std::string& target, const LayerStag
         written.insert(written.end(), {files.vxv, files.vxs, files.dbf});
         // The table is filled on a second thread while the layer's files are written;
         // leaving early waits for it (the future's destructor does).
-        std::future<bool> rows;
-        if (stages.fill) rows = std::async(std::launch::async, stages.fill, kind, files);
+        std::string fillFailure;  // why the filling's write failed, noted on its thread
+        std::future<bool> rows;   // made last, so leaving early waits before the rest goes
+        if (stages.fill) {
+            rows = std::async(std::launch::async, [&stages, &fillFailure, kind, files] {
+                const bool filled = stages.fill(kind, files);
+                if (!filled) fillFailure = TakeWriteFailure();
+                return filled;
+            });
+        }
         const std::int32_t count =
             stages.asRead ? model.LayerObjectCount : ObjectCount(model, kind);
         if (!stages.asRead) {
@@ -106,6 +114,7 @@ bool WriteLayerSet(LayerModel& model, const std::string& target, const LayerStag
             return false;
         }
         if (rows.valid() && !rows.get()) {
+            if (!fillFailure.empty()) PassWriteFailure(std::move(fillFailure));
             error = "the attribute table could not be filled";
             return false;
         }
