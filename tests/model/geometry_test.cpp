@@ -65,7 +65,9 @@ TEST(HoleCheck, KeepsOnlyHolesInsideTheRingJustBeforeThem) {
     EXPECT_EQ(m.Regions[1].Parts[1].IsHole, 0);
     EXPECT_EQ(m.Regions[2].Parts[1].IsHole, 0);
 
-    // The winding test closes an open ring and works either way round.
+    // The turn of a ring leaves out the step back to the first vertex; the winding test closes
+    // an open ring and works either way round.
+    EXPECT_FALSE(RingIsCounterClockwise(std::vector<Vertex>{{0, 10}, {1, 0}, {2, 10}}));
     const std::vector<Vertex> open{{0, 0}, {4, 0}, {4, 4}, {0, 4}};
     EXPECT_TRUE(PointInRing(open, {2, 2}));
     EXPECT_FALSE(PointInRing(open, {5, 2}));
