@@ -7,6 +7,7 @@
 
 #include "dbase/attribute_table.h"
 #include "dbase/vx_recordset.h"
+#include "platform/file_system.h"
 #include "support/test_support.h"
 
 namespace vx::test {
@@ -35,6 +36,25 @@ inline std::string MakeLayerTable(const TempDir& dir, const std::string& name, A
         << error;
     EXPECT_TRUE(FillAttributeRows(path, rows, order, labels, kind));
     return path;
+}
+
+// A table made by the table engine from `CREATE TABLE [name] (columns)` in `folder` (made
+// when missing), its rows inserted by the table class; fails the test when a step fails.
+// The table's path.
+inline std::string MakeTable(const std::string& folder, const std::string& name,
+                             const std::string& columns, const std::vector<std::string>& rows) {
+    TableConnection connection;
+    std::string error;
+    EXPECT_TRUE(CreateFolder(folder) && connection.Open(folder));
+    EXPECT_TRUE(connection.Execute("CREATE TABLE [" + name + "] (" + columns + ")", error))
+        << error;
+    VXRecordset table;
+    table.OpenDBF(connection.TablePath(name));
+    for (const std::string& row : rows)
+        table.InsertRecord(row);
+    table.UpdateFile();
+    EXPECT_FALSE(table.WriteFailed());
+    return connection.TablePath(name);
 }
 
 // The records of a table as the table class holds them, without their flags.

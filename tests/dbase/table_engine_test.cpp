@@ -4,7 +4,7 @@
 
 #include <filesystem>
 
-#include "dbase/vx_recordset.h"
+#include "dbase/dbase_test_support.h"
 #include "platform/endian.h"
 #include "support/test_support.h"
 
@@ -93,25 +93,20 @@ TEST(CreateTable, StatementsItCannotRunGiveAReasonAndLeaveNoFile) {
 
 TEST(Recordset, WalksLiveRowsInFileOrderWithTypedValues) {
     TempDir dir;
-    TableConnection connection;
-    ASSERT_TRUE(connection.Open(dir.path()));
-    std::string error;
-    ASSERT_TRUE(connection.Execute(
-        "CREATE TABLE [t] (SPATIAL_ID Decimal(20, 0), [name] Char(8), [area] Decimal(8,2), "
-        "[ok] Logical, [day] Date)",
-        error));
-    VXRecordset table;
-    table.OpenDBF(dir / "t.dbf");
-    for (const char* row : {"1,first,12.5,T,20050314", "2,gone,1,F,20050315", "3,,,,"})
-        table.InsertRecord(row);
-    table.UpdateFile();
+    test::MakeTable(dir.path(), "t",
+                    "SPATIAL_ID Decimal(20, 0), [name] Char(8), [area] Decimal(8,2), [ok] Logical, "
+                    "[day] Date",
+                    {"1,first,12.5,T,20050314", "2,gone,1,F,20050315", "3,,,,"});
     // Mark the second row deleted the way dBASE does; the table is found as T.DBF.
     std::string bytes = ReadFile(dir / "t.dbf");
-    bytes[table.Layout().header.headerLength + table.Layout().header.recordLength] = '*';
+    bytes[32 + 5 * 32 + 1 + (1 + 21 + 8 + 10 + 1 + 8)] = '*';  // after the head and one record
     WriteFile(dir / "T.DBF", bytes);
     std::filesystem::remove(dir / "t.dbf");
 
+    TableConnection connection;
     TableRecordset rows;
+    std::string error;
+    ASSERT_TRUE(connection.Open(dir.path()));
     ASSERT_TRUE(rows.Open(connection, " [t] ", error)) << error;
     ASSERT_EQ(rows.FieldCount(), 5);
     EXPECT_EQ(rows.Field(1).Name, "name");

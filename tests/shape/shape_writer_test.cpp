@@ -1,8 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "dbase/dbase_layout.h"
-#include "dbase/table_engine.h"
-#include "dbase/vx_recordset.h"
+#include "dbase/dbase_test_support.h"
 #include "platform/file_system.h"
 #include "platform/paths.h"
 #include "shape/shape_reader.h"
@@ -177,16 +176,8 @@ TEST_F(ShapeWriterTest, TableIsCopiedFromTheLayerFolderAndKeepsItsRows) {
     EXPECT_FALSE(FileExists(paths.shpPath) || FileExists(paths.dbfPath));
 
     // A table of 4 rows for objects numbered 2 and 3: null records at 1 and 4.
-    const std::string source = paths.sourceFolder + "/layer.dbf";
-    TableConnection connection;
-    std::string error;
-    ASSERT_TRUE(CreateFolder(paths.sourceFolder) && connection.Open(paths.sourceFolder));
-    ASSERT_TRUE(connection.Execute("CREATE TABLE [layer] ([A] Integer)", error)) << error;
-    VXRecordset rows;
-    rows.OpenDBF(source);
-    for (const char* row : {"1", "2", "3", "4"})
-        rows.InsertRecord(row);
-    rows.UpdateFile();
+    const std::string source =
+        test::MakeTable(paths.sourceFolder, "layer", "[A] Integer", {"1", "2", "3", "4"});
     SetRegions({{ClockwiseSquare(0, 0, 1)}, {ClockwiseSquare(0, 0, 2)}});
     model.ObjectIndex.resize(2);
     model.ObjectIndex[0].ObjectNo = 2;
@@ -210,12 +201,7 @@ TEST_F(ShapeWriterTest, TableIsCopiedFromTheLayerFolderAndKeepsItsRows) {
     EXPECT_EQ(IntAt(shp, 108), 0) << "a null shape";
     EXPECT_EQ(ReadBack().ObjectIndex.at(1).ObjectNo, 3);
 
-    // A table that names its code page passes it on, by its .cpg or by its byte alone.
-    test::WriteFile(paths.sourceFolder + "/layer.CPG", "UTF-8");
-    ASSERT_TRUE(Write()) << log.log;
-    EXPECT_EQ(test::ReadFile(cpg), "UTF-8");
-    EXPECT_EQ(test::ReadFile(paths.dbfPath)[kDbfLanguageDriverAt], 0) << "no byte says UTF-8";
-    ASSERT_TRUE(DeleteFile(paths.sourceFolder + "/layer.CPG"));
+    // A table that names its code page passes it on.
     std::string cyrillic = test::ReadFile(source);
     cyrillic[kDbfLanguageDriverAt] = static_cast<char>(0xC9);
     test::WriteFile(source, cyrillic);

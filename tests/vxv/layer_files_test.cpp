@@ -84,12 +84,12 @@ TEST(LayerLayout, OnePointLayerIsExactToTheByteAndToldByItsFirstBytes) {
 
     const std::string vxs = test::ReadFile(dir / "a.vxs");
     ASSERT_EQ(vxs.size(), 44u);
-    EXPECT_EQ(At<std::int32_t>(vxs, 0), 1);
-    EXPECT_EQ(At<std::int32_t>(vxs, 4), 35);
-    EXPECT_EQ(At<std::int32_t>(vxs, 8), 12);
-    EXPECT_EQ(At<float>(vxs, 24), 45.0f);
-    EXPECT_EQ(At<double>(vxs, 28), 10.5);
-    EXPECT_EQ(At<double>(vxs, 36), -20.25);
+    // VertexCount, PointStyle, PointSize, ..., PointRot and the vertex.
+    EXPECT_EQ(
+        std::tuple(At<std::int32_t>(vxs, 0), At<std::int32_t>(vxs, 4), At<std::int32_t>(vxs, 8)),
+        std::tuple(1, 35, 12));
+    EXPECT_EQ(std::tuple(At<float>(vxs, 24), At<double>(vxs, 28), At<double>(vxs, 36)),
+              std::tuple(45.0f, 10.5, -20.25));
 
     // A layer file is told by its first bytes, whatever its name; the kind byte counts only
     // when the bytes reach it.
@@ -171,24 +171,21 @@ class LayerRoundTrip : public ::testing::Test {
 TEST_F(LayerRoundTrip, ObjectsStylesHolesAndIndexComeBack) {
     LayerModel m;
     ASSERT_TRUE(Read(m, dir / "r"));
-    EXPECT_EQ(m.LayerObjectCount, 2);
-    EXPECT_EQ(m.LayerKind.ObjectKind, kKindRegion);
-    EXPECT_EQ(m.LayerKind.UnitCode, 7);
-    EXPECT_EQ(m.Layer.lUTMZone, 43);
-    EXPECT_EQ(m.Layer.lScaleFactor, 0.9996);
-    EXPECT_EQ(m.Layer.MaxX, 100.0);
+    EXPECT_EQ(std::tie(m.LayerObjectCount, m.LayerKind.ObjectKind, m.LayerKind.UnitCode),
+              std::tuple(2, kKindRegion, 7));
+    EXPECT_EQ(std::tie(m.Layer.lUTMZone, m.Layer.lScaleFactor, m.Layer.MaxX),
+              std::tuple(43, 0.9996, 100.0));
     EXPECT_EQ(m.TableNames, written.TableNames);
     EXPECT_EQ(m.Pens.Entries(), written.Pens.Entries());
     EXPECT_EQ(m.Brushes.Entries(), written.Brushes.Entries());
     ASSERT_EQ(m.Regions.size(), 2u);
     for (std::size_t i = 0; i < 2; ++i) {
-        EXPECT_EQ(m.Regions[i].PenIndex, 2);
         ASSERT_EQ(m.Regions[i].Parts.size(), 2u);
-        EXPECT_EQ(m.Regions[i].Parts[1].IsHole, 1);
+        EXPECT_EQ(std::tie(m.Regions[i].PenIndex, m.Regions[i].Parts[1].IsHole), std::tuple(2, 1));
         EXPECT_EQ(m.Regions[i].Parts[0].Vertices, written.Regions[i].Parts[0].Vertices);
-        EXPECT_EQ(m.ObjectIndex[i].MaxX, regionIndex[i].MaxX);
-        EXPECT_EQ(m.ObjectIndex[i].DataOffset, regionIndex[i].DataOffset);
-        EXPECT_EQ(m.ObjectIndex[i].ObjectNo, static_cast<std::int32_t>(i + 1));
+        const IndexEntry& e = m.ObjectIndex[i];
+        EXPECT_EQ(std::tie(e.ObjectNo, e.DataOffset, e.MaxX),
+                  std::tuple(i + 1, regionIndex[i].DataOffset, regionIndex[i].MaxX));
     }
 }
 
@@ -200,8 +197,8 @@ TEST_F(LayerRoundTrip, PointBoundsOnlyFromTheShapeExportReader) {
     ASSERT_EQ(objects.Points.size(), 2u);
     ASSERT_EQ(shapes.ShapePoints.size(), 2u);
     EXPECT_EQ(objects.Points[1].MinX, 0.0);
-    EXPECT_EQ(shapes.ShapePoints[1].MinX, -3.0);
-    EXPECT_EQ(shapes.ShapePoints[1].MaxY, 4.5);
+    EXPECT_EQ(std::tie(shapes.ShapePoints[1].MinX, shapes.ShapePoints[1].MaxY),
+              std::tuple(-3, 4.5));
     EXPECT_EQ(objects.Points[1].Vertices, shapes.ShapePoints[1].Vertices);
     EXPECT_EQ(shapes.Fonts.Name(1), "MapInfo Symbols");
     EXPECT_TRUE(shapes.ObjectIndex.empty());
