@@ -2,53 +2,31 @@
 
 #include <gtest/gtest.h>
 
-#include <gdal_priv.h>
-#include <ogrsf_frmts.h>
+#include <algorithm>
 
 #include "converters/converter_test_support.h"
 #include "platform/file_system.h"
-#include "support/test_support.h"
+#include "support/gdal_peer.h"
 
 namespace vx {
 namespace {
 
+using test::Feature;
+
 constexpr const char* kSeed = "/usr/share/gdal/seed_2d.dgn";
 
-// GeoJSON features whose DGN attributes ogr2ogr takes from the properties of the same names.
-std::string Feature(const std::string& properties, const std::string& geometry) {
-    return R"({"type":"Feature","properties":{)" + properties + R"(},"geometry":)" + geometry + "}";
-}
-
-// Writes the features as a DGN drawing through GDAL's own DGN writer.
+// Writes the features as a DGN drawing through GDAL's own DGN writer, which takes the
+// elements' attributes from the properties of the same names.
 void WriteDrawing(const test::TempDir& dir, const std::string& name,
                   const std::vector<std::string>& features) {
-    std::string json = R"({"type":"FeatureCollection","features":[)";
-    for (std::size_t i = 0; i < features.size(); ++i)
-        json += (i ? "," : "") + features[i];
-    json += "]}";
-    test::WriteFile(dir / (name + ".geojson"), json);
-    const auto result =
-        test::RunCommand("ogr2ogr -f DGN -dsco SEED=" + std::string(kSeed) + " '" +
-                         dir / (name + ".dgn") + "' '" + dir / (name + ".geojson") + "'");
-    ASSERT_EQ(result.status, 0) << result.err;
+    test::WriteWithOgr(dir, dir / (name + ".dgn"), "-f DGN -dsco SEED=" + std::string(kSeed),
+                       features);
 }
 
-// The rows of a dBASE table as GDAL reads them: field name to text, per row.
-std::vector<std::map<std::string, std::string>> TableRows(const std::string& dbf) {
-    GDALAllRegister();
-    std::vector<std::map<std::string, std::string>> rows;
-    GDALDatasetUniquePtr table(GDALDataset::Open(dbf.c_str(), GDAL_OF_VECTOR));
-    if (!table || table->GetLayerCount() != 1) {
-        ADD_FAILURE() << "GDAL cannot read " << dbf;
-        return rows;
-    }
-    for (auto& feature : *table->GetLayer(0)) {
-        auto& row = rows.emplace_back();
-        for (int i = 0; i < feature->GetFieldCount(); ++i) {
-            row[feature->GetFieldDefnRef(i)->GetNameRef()] = feature->GetFieldAsString(i);
-        }
-    }
-    return rows;
+// A field of a row as GDAL reads it; empty when the field is null.
+std::string Field(const test::PeerFeature& row, const std::string& name) {
+    const auto it = row.fields.find(name);
+    return it == row.fields.end() ? "" : it->second;
 }
 
 const std::string kLine = Feature(R"("Level":5,"ColorIndex":3,"Weight":2,"Style":1)",
@@ -66,20 +44,15 @@ TEST(DgnImport, LinesShapesAndTextsBecomeALayerSetWithTables) {
     // The long line does not fit one DGN element, so GDAL writes it as a complex chain.
     std::string longLine = R"({"type":"LineString","coordinates":[)";
     for (int i = 0; i < 50; ++i)
-        longLine += (i ? "," : "") + std::string("[") + std::to_string(100 + i) + ",-" +
-                    std::to_string(i % 2) + "]";
-    longLine += "]}";
-    WriteDrawing(dir, "plan",
-                 {kLine, kShape, kText, kPoint, Feature(R"("Level":3,"Weight":4)", longLine)});
+        longLine += (i ? ",[" : "[") + std::to_string(100 + i) + ",-" + std::to_string(i % 2) + "]";
+    WriteDrawing(
+        dir, "plan",
+        {kLine, kShape, kText, kPoint, Feature(R"("Level":3,"Weight":4)", longLine + "]}")});
     std::string reason;
     ASSERT_NE(DGNImport(dir / "plan.dgn", dir / "plan.vxv", &reason), 0) << reason;
     EXPECT_FALSE(FileExists(dir / "plan.vxv"));  // several kinds: only suffixed names
 
-    LayerModel regions, lines, points;
-    test::ReadBack(dir / "plan_rg.vxv", regions);
-    test::ReadBack(dir / "plan_ln.vxv", lines);
-    test::ReadBack(dir / "plan_pt.vxv", points);
-
+    const LayerModel regions = test::ReadBack(dir / "plan_rg.vxv");
     ASSERT_EQ(regions.Regions.size(), 1u);
     const RegionObject& shape = regions.Regions[0];
     ASSERT_EQ(shape.Parts.size(), 1u);
@@ -89,6 +62,7 @@ TEST(DgnImport, LinesShapesAndTextsBecomeALayerSetWithTables) {
     EXPECT_EQ(regions.Pens.At(shape.PenIndex).PenColor, 0x00FF00);  // colour 2, green
     EXPECT_EQ(regions.TableNames, std::vector<std::string>{"plan_rg.dbf"});
 
+    const LayerModel lines = test::ReadBack(dir / "plan_ln.vxv");
     ASSERT_EQ(lines.Lines.size(), 2u);
     EXPECT_EQ(lines.Lines[0].Parts.at(0).Vertices, (std::vector<Vertex>{{0, 0}, {10, 5}, {20, 0}}));
     const PenStyle& pen = lines.Pens.At(lines.Lines[0].PenIndex);
@@ -99,37 +73,35 @@ TEST(DgnImport, LinesShapesAndTextsBecomeALayerSetWithTables) {
     for (const LinePart& part : lines.Lines[1].Parts)
         longCount += part.Vertices.size();
     EXPECT_GE(longCount, 50u);
-    EXPECT_EQ(lines.Layer.MinX, 0);
-    EXPECT_EQ(lines.Layer.MaxX, 149);
-    EXPECT_EQ(lines.Layer.MinY, -1);
+    EXPECT_EQ((Bounds{lines.Layer.MinX, lines.Layer.MinY, lines.Layer.MaxX, lines.Layer.MaxY}),
+              (Bounds{0, -1, 149, 5}));
 
     // The text and the point GDAL writes as a line of length 0 are the two points, in order.
+    const LayerModel points = test::ReadBack(dir / "plan_pt.vxv");
     ASSERT_EQ(points.Points.size(), 2u);
     EXPECT_EQ(points.Points[0].Vertices[0], (Vertex{5, 6}));
     EXPECT_EQ(points.Points[1].Vertices[0], (Vertex{7, 8}));
     EXPECT_EQ(points.Points[1].PointColor, 0x0000FF);
 
-    const auto pointRows = TableRows(dir / "plan_pt.dbf");
+    // Each table row goes with its element.
+    const auto pointRows = test::ReadWithGdal(dir / "plan_pt.dbf").features;
     ASSERT_EQ(pointRows.size(), 2u);
-    EXPECT_EQ(pointRows[0].at("SPATIAL_ID"), "1");
-    EXPECT_EQ(pointRows[0].at("LEVEL"), "9");
-    EXPECT_EQ(pointRows[0].at("TextLabel"), "Hello, \"world\"");
-    EXPECT_EQ(pointRows[1].at("SPATIAL_ID"), "2");
-    EXPECT_EQ(pointRows[1].at("COLOR_IDX"), "3");
-    EXPECT_EQ(pointRows[1].at("TextLabel"), "");
-
-    const auto lineRows = TableRows(dir / "plan_ln.dbf");
-    ASSERT_EQ(lineRows.size(), 2u);
-    EXPECT_EQ(lineRows[0].at("LEVEL"), "5");
-    EXPECT_EQ(lineRows[0].at("COLOR_IDX"), "3");
-    EXPECT_EQ(lineRows[0].at("WEIGHT"), "2");
-    EXPECT_EQ(lineRows[0].at("STYLE"), "1");
-    EXPECT_EQ(lineRows[1].at("WEIGHT"), "4");
-    EXPECT_EQ(lineRows[1].count("TextLabel"), 0u);
-
-    const auto regionRows = TableRows(dir / "plan_rg.dbf");
+    EXPECT_EQ(Field(pointRows[0], "SPATIAL_ID") + Field(pointRows[1], "SPATIAL_ID"), "12");
+    EXPECT_EQ(Field(pointRows[0], "LEVEL"), "9");
+    EXPECT_EQ(Field(pointRows[0], "TextLabel"), "Hello, \"world\"");
+    EXPECT_EQ(Field(pointRows[1], "COLOR_IDX"), "3");
+    EXPECT_EQ(Field(pointRows[1], "TextLabel"), "");
+    const test::PeerLayer lineTable = test::ReadWithGdal(dir / "plan_ln.dbf");
+    ASSERT_EQ(lineTable.features.size(), 2u);
+    const auto& first = lineTable.features[0];
+    EXPECT_EQ(Field(first, "LEVEL") + Field(first, "COLOR_IDX") + Field(first, "WEIGHT") +
+                  Field(first, "STYLE"),
+              "5321");
+    EXPECT_EQ(Field(lineTable.features[1], "WEIGHT"), "4");
+    EXPECT_EQ(std::count(lineTable.fieldNames.begin(), lineTable.fieldNames.end(), "TextLabel"), 0);
+    const auto regionRows = test::ReadWithGdal(dir / "plan_rg.dbf").features;
     ASSERT_EQ(regionRows.size(), 1u);
-    EXPECT_EQ(regionRows[0].at("LEVEL"), "7");
+    EXPECT_EQ(Field(regionRows[0], "LEVEL"), "7");
 }
 
 TEST(DgnImport, ADrawingOfOneKindKeepsThePlainNameAndReplacesAnEarlierSet) {
@@ -143,25 +115,28 @@ TEST(DgnImport, ADrawingOfOneKindKeepsThePlainNameAndReplacesAnEarlierSet) {
     ASSERT_NE(DGNImport(dir / "roads.dgn", dir / "roads.vxv", &reason), 0) << reason;
     for (const char* suffixed : {"roads_ln.vxv", "roads_rg.vxs", "roads_pt.dbf"})
         EXPECT_FALSE(FileExists(dir / suffixed)) << suffixed;
-    LayerModel model;
-    test::ReadBack(dir / "roads.vxv", model);
-    EXPECT_EQ(model.Lines.size(), 1u);
-    EXPECT_EQ(TableRows(dir / "roads.dbf").size(), 1u);
+    EXPECT_EQ(test::ReadBack(dir / "roads.vxv").Lines.size(), 1u);
+    EXPECT_EQ(test::ReadWithGdal(dir / "roads.dbf").features.size(), 1u);
+
+    // Every member a set can have is named for the check that clears earlier outputs.
+    const auto files = DgnOutputFiles("/out/plan.vxv");
+    EXPECT_EQ(files.size(), 12u);
+    for (const char* name : {"/out/plan.vxv", "/out/plan.dbf", "/out/plan_rg.vxs",
+                             "/out/plan_ln.vxv", "/out/plan_pt.dbf"})
+        EXPECT_NE(std::find(files.begin(), files.end(), name), files.end()) << name;
+    EXPECT_TRUE(DgnOutputFiles("/out/plan.dgn").empty());
 }
 
 TEST(DgnImport, WhatIsNoDrawingFailsAndLeavesNothingBehind) {
     test::TempDir dir;
     std::string reason;
     test::WriteFile(dir / "junk.dgn", std::string(4096, '\x7f'));
-    EXPECT_EQ(DGNImport(dir / "junk.dgn", dir / "junk.vxv", &reason), 0);
-    EXPECT_FALSE(reason.empty());
-    EXPECT_EQ(DGNImport(dir / "missing.dgn", dir / "missing.vxv", &reason), 0);
-
-    // The seed alone is a drawing without elements.
-    ASSERT_TRUE(CopyFile(kSeed, dir / "empty.dgn", true));
-    EXPECT_EQ(DGNImport(dir / "empty.dgn", dir / "empty.vxv", &reason), 0);
-    EXPECT_FALSE(reason.empty());
-
+    ASSERT_TRUE(CopyFile(kSeed, dir / "empty.dgn", true));  // a drawing without elements
+    for (const char* name : {"junk", "missing", "empty"}) {
+        reason.clear();
+        EXPECT_EQ(DGNImport(dir / (std::string(name) + ".dgn"), dir / "out.vxv", &reason), 0);
+        EXPECT_FALSE(reason.empty()) << name;
+    }
     WriteDrawing(dir, "plan", {kLine, kShape});
     EXPECT_EQ(DGNImport(dir / "plan.dgn", dir / "plan.out", &reason), 0);
 
@@ -174,15 +149,6 @@ TEST(DgnImport, WhatIsNoDrawingFailsAndLeavesNothingBehind) {
                 EXPECT_FALSE(FileExists(file)) << file << " after a cut at " << cut;
         }
     }
-}
-
-TEST(DgnImport, OutputFilesNameEveryMemberOfTheSet) {
-    const auto files = DgnOutputFiles("/out/plan.vxv");
-    EXPECT_EQ(files.size(), 12u);
-    for (const char* name : {"/out/plan.vxv", "/out/plan.dbf", "/out/plan_rg.vxs",
-                             "/out/plan_ln.vxv", "/out/plan_pt.dbf"})
-        EXPECT_NE(std::find(files.begin(), files.end(), name), files.end()) << name;
-    EXPECT_TRUE(DgnOutputFiles("/out/plan.dgn").empty());
 }
 
 }  // namespace

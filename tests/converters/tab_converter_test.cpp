@@ -2,147 +2,89 @@
 
 #include <gtest/gtest.h>
 
-#include <map>
+#include <cmath>
 
-#include <gdal_priv.h>
-#include <ogrsf_frmts.h>
-
+#include "converters/converter_test_support.h"
 #include "platform/file_system.h"
-#include "support/test_support.h"
+#include "support/gdal_peer.h"
 
 namespace vx {
 namespace {
 
-struct ReadFeature {
-    std::unique_ptr<OGRGeometry> geometry;
-    std::map<std::string, std::string> fields;
-    std::string style;
-};
+using test::Feature;
 
-// Every feature of a MapInfo file as GDAL reads it.
-std::vector<ReadFeature> ReadAll(const std::string& path, std::string* srsWkt = nullptr) {
-    GDALAllRegister();
-    std::vector<ReadFeature> features;
-    GDALDatasetUniquePtr data(GDALDataset::Open(path.c_str(), GDAL_OF_VECTOR));
-    if (!data || data->GetLayerCount() != 1) {
-        ADD_FAILURE() << "GDAL cannot read " << path;
-        return features;
-    }
-    OGRLayer* layer = data->GetLayer(0);
-    if (srsWkt != nullptr && layer->GetSpatialRef() != nullptr) {
-        char* wkt = nullptr;
-        layer->GetSpatialRef()->exportToWkt(&wkt);
-        *srsWkt = wkt != nullptr ? wkt : "";
-        CPLFree(wkt);
-    }
-    for (auto& f : *layer) {
-        ReadFeature& r = features.emplace_back();
-        if (f->GetGeometryRef() != nullptr) r.geometry.reset(f->GetGeometryRef()->clone());
-        for (int i = 0; i < f->GetFieldCount(); ++i)
-            r.fields[f->GetFieldDefnRef(i)->GetNameRef()] = f->GetFieldAsString(i);
-        if (f->GetStyleString() != nullptr) r.style = f->GetStyleString();
-    }
-    return features;
-}
-
-// The largest difference between corresponding coordinates of two geometries of the same
-// shape (their WKT alike but for the numbers); infinity when their shapes differ.
-double Deviation(const OGRGeometry& a, const OGRGeometry& b) {
-    auto split = [](const OGRGeometry& g, std::string& shape, std::vector<double>& numbers) {
-        char* wkt = nullptr;
-        g.exportToWkt(&wkt);
-        for (const char* p = wkt; *p != '\0';) {
-            char* end = nullptr;
-            const double value = std::strtod(p, &end);
-            if (end != p && (std::isdigit(static_cast<unsigned char>(*p)) || *p == '-')) {
-                numbers.push_back(value);
-                shape += '#';
-                p = end;
-            } else {
-                shape += *p++;
-            }
-        }
-        CPLFree(wkt);
-    };
+// The largest difference between corresponding numbers of two WKT texts that are alike but
+// for their numbers; infinity when they differ otherwise.
+double Deviation(const std::string& a, const std::string& b) {
     std::string shapeA, shapeB;
     std::vector<double> na, nb;
-    split(a, shapeA, na);
-    split(b, shapeB, nb);
-    if (shapeA != shapeB) return HUGE_VAL;
-    double worst = 0;
-    for (std::size_t i = 0; i < na.size(); ++i)
+    for (auto [wkt, shape, numbers] : {std::tuple{&a, &shapeA, &na}, {&b, &shapeB, &nb}}) {
+        for (const char* p = wkt->c_str(); *p != '\0';) {
+            char* end = nullptr;
+            const double value = std::strtod(p, &end);
+            const bool number =
+                end != p && (std::isdigit(static_cast<unsigned char>(*p)) || *p == '-');
+            *shape += number ? '#' : *p;
+            if (number) numbers->push_back(value);
+            p = number ? end : p + 1;
+        }
+    }
+    double worst = shapeA == shapeB ? 0 : HUGE_VAL;
+    for (std::size_t i = 0; i < na.size() && i < nb.size(); ++i)
         worst = std::max(worst, std::fabs(na[i] - nb[i]));
     return worst;
 }
 
-// Same features in the same order: geometry within `tolerance`, attributes and styles equal.
-void ExpectSameFeatures(const std::vector<ReadFeature>& expected,
-                        const std::vector<ReadFeature>& actual, double tolerance) {
+// GDAL reads the same features from both files, in the same order: geometry within
+// `tolerance`, attributes and styles equal.
+void ExpectSameFeatures(const std::string& expectedPath, const std::string& actualPath,
+                        double tolerance) {
+    const auto expected = test::ReadWithGdal(expectedPath).features;
+    const auto actual = test::ReadWithGdal(actualPath).features;
     ASSERT_EQ(actual.size(), expected.size());
+    ASSERT_FALSE(expected.empty());
     for (std::size_t i = 0; i < expected.size(); ++i) {
         SCOPED_TRACE("feature " + std::to_string(i + 1));
-        ASSERT_TRUE(expected[i].geometry && actual[i].geometry);
-        EXPECT_LE(Deviation(*expected[i].geometry, *actual[i].geometry), tolerance);
+        EXPECT_LE(Deviation(expected[i].wkt, actual[i].wkt), tolerance) << actual[i].wkt;
         EXPECT_EQ(actual[i].fields, expected[i].fields);
         EXPECT_EQ(actual[i].style, expected[i].style);
     }
 }
 
-// A TAB table written by GDAL: a symbol, a styled line and a filled region with a hole, with
-// Windows-1252 text, in longitude and latitude.
-void WriteTab(const std::string& path) {
-    GDALAllRegister();
-    GDALDriver* driver = GetGDALDriverManager()->GetDriverByName("MapInfo File");
-    ASSERT_NE(driver, nullptr);
-    GDALDatasetUniquePtr data(driver->Create(path.c_str(), 0, 0, 0, GDT_Unknown, nullptr));
-    ASSERT_TRUE(data);
-    OGRSpatialReference wgs84;
-    wgs84.SetWellKnownGeogCS("WGS84");
-    const char* options[] = {"ENCODING=CP1252", nullptr};
-    OGRLayer* layer = data->CreateLayer("parcels", &wgs84, wkbUnknown, const_cast<char**>(options));
-    ASSERT_NE(layer, nullptr);
-    OGRFieldDefn name("NAME", OFTString);
-    name.SetWidth(20);
-    OGRFieldDefn pop("POP", OFTInteger);
-    ASSERT_EQ(layer->CreateField(&name), OGRERR_NONE);
-    ASSERT_EQ(layer->CreateField(&pop), OGRERR_NONE);
-    const struct {
-        const char* wkt;
-        const char* name;
-        int pop;
-        const char* style;
-    } rows[] = {
-        {"POINT (7.4474 46.948)", "Caf\xC3\xA9 Bern", 133,
-         R"(SYMBOL(id:"mapinfo-sym-35",c:#ff0000,s:12pt))"},
-        {"LINESTRING (7.1 46.1,7.25 46.3,7.5 46.2)", "Aare, \"river\"", 0,
-         R"(PEN(w:3px,c:#0000ff,id:"mapinfo-pen-5"))"},
-        {"POLYGON ((7 46,8 46,8 47,7 47,7 46),(7.2 46.2,7.4 46.2,7.4 46.4,7.2 46.2))", "Lac", 7,
-         R"(BRUSH(fc:#00ff00,bc:#ffffff,id:"mapinfo-brush-2");PEN(w:1px,c:#000000,id:"mapinfo-pen-2"))"},
+// A TAB table written by GDAL in longitude and latitude, with Windows-1252 text: a symbol, a
+// styled line and a filled region with a hole.
+void WriteTab(const test::TempDir& dir) {
+    auto feature = [](const char* name, int pop, const char* style, const char* geometry) {
+        return Feature(std::string(R"("NAME":")") + name + R"(","POP":)" + std::to_string(pop) +
+                           R"(,"OGR_STYLE":")" + style + "\"",
+                       geometry);
     };
-    for (const auto& row : rows) {
-        OGRFeature feature(layer->GetLayerDefn());
-        OGRGeometry* geometry = nullptr;
-        ASSERT_EQ(OGRGeometryFactory::createFromWkt(row.wkt, nullptr, &geometry), OGRERR_NONE);
-        feature.SetGeometryDirectly(geometry);
-        feature.SetField("NAME", row.name);
-        feature.SetField("POP", row.pop);
-        feature.SetStyleString(row.style);
-        ASSERT_EQ(layer->CreateFeature(&feature), OGRERR_NONE);
-    }
+    test::WriteWithOgr(
+        dir, dir / "parcels.tab", "-f \"MapInfo File\" -lco ENCODING=CP1252 -a_srs EPSG:4326",
+        {feature("Caf\xC3\xA9 Bern", 133, R"(SYMBOL(id:\"mapinfo-sym-35\",c:#ff0000,s:12pt))",
+                 R"({"type":"Point","coordinates":[7.4474,46.948]})"),
+         feature(R"(Aare, \"river\")", 0, R"(PEN(w:3px,c:#0000ff,id:\"mapinfo-pen-5\"))",
+                 R"({"type":"LineString","coordinates":[[7.1,46.1],[7.25,46.3],[7.5,46.2]]})"),
+         feature("Lac", 7,
+                 R"(BRUSH(fc:#00ff00,bc:#ffffff,id:\"mapinfo-brush-2\");)"
+                 R"(PEN(w:1px,c:#000000,id:\"mapinfo-pen-2\"))",
+                 R"({"type":"Polygon","coordinates":[[[7,46],[8,46],[8,47],[7,47],[7,46]],)"
+                 R"([[7.2,46.2],[7.4,46.2],[7.4,46.4],[7.2,46.2]]]})")});
 }
 
 TEST(TabToMif, AGdalTableComesOutAsMifWithEverythingGdalReadsFromIt) {
     test::TempDir dir;
-    WriteTab(dir / "parcels.tab");
+    WriteTab(dir);
     std::string reason;
     ASSERT_EQ(main1(dir / "parcels.tab", dir / "parcels.mif", &reason), 0) << reason;
-
-    std::string tabSrs, mifSrs;
-    const auto fromTab = ReadAll(dir / "parcels.tab", &tabSrs);
-    ExpectSameFeatures(fromTab, ReadAll(dir / "parcels.mif", &mifSrs), 1e-9);
-    EXPECT_EQ(mifSrs, tabSrs);
-    ASSERT_EQ(fromTab.size(), 3u);
-    EXPECT_EQ(fromTab[0].fields.at("NAME"), "Caf\xC3\xA9 Bern");
+    ExpectSameFeatures(dir / "parcels.tab", dir / "parcels.mif", 1e-9);
+    const auto fromTab = test::ReadWithGdal(dir / "parcels.tab");
+    ASSERT_EQ(fromTab.features.size(), 3u);
+    EXPECT_EQ(fromTab.features[0].fields.at("NAME"), "Caf\xC3\xA9 Bern");
+    EXPECT_NE(fromTab.features[2].style.find("mapinfo-brush-2"), std::string::npos);
+    const test::PeerPlaces fromMif = test::PlacesWithGdal(dir / "parcels.mif", "NAME");
+    EXPECT_TRUE(fromMif.earth);
+    EXPECT_EQ(fromMif.crsName, test::PlacesWithGdal(dir / "parcels.tab", "NAME").crsName);
 
     // The text keeps the table's character set, byte for byte.
     const std::string mif = test::ReadFile(dir / "parcels.mif");
@@ -152,51 +94,46 @@ TEST(TabToMif, AGdalTableComesOutAsMifWithEverythingGdalReadsFromIt) {
 }
 
 const char* const kPlaneMif =
-    "Version 300\r\n"
-    "Charset \"WindowsLatin1\"\r\n"
-    "Delimiter \",\"\r\n"
-    "CoordSys NonEarth Units \"m\"\r\n"
-    "Columns 2\r\n"
-    "  NAME Char(20)\r\n"
-    "  DEPTH Float\r\n"
-    "Data\r\n"
-    "\r\n"
-    "Point 512300.125 4640120.375\r\n"
-    "    Symbol (35,255,12)\r\n"
-    "Pline 3\r\n"
-    "512301.5 4640122.25\r\n"
-    "512350.0625 4640180.5\r\n"
-    "512399.75 4640199.125\r\n"
+    "Version 300\r\nCharset \"WindowsLatin1\"\r\nDelimiter \",\"\r\n"
+    "CoordSys NonEarth Units \"m\"\r\nColumns 2\r\n  NAME Char(20)\r\n  DEPTH Float\r\nData\r\n\r\n"
+    "Point 512300.125 4640120.375\r\n    Symbol (35,255,12)\r\n"
+    "Pline 3\r\n512301.5 4640122.25\r\n512350.0625 4640180.5\r\n512399.75 4640199.125\r\n"
     "    Pen (2,2,16711680)\r\n"
-    "Region 2\r\n"
-    "  5\r\n"
+    "Region 2\r\n  5\r\n"
     "512310 4640110\r\n512390 4640110\r\n512390 4640190\r\n512310 4640190\r\n512310 4640110\r\n"
     "  4\r\n"
     "512320.5 4640120.5\r\n512330.5 4640120.5\r\n512330.5 4640130.5\r\n512320.5 4640120.5\r\n"
-    "    Pen (1,2,0)\r\n"
-    "    Brush (2,65280,16777215)\r\n";
+    "    Pen (1,2,0)\r\n    Brush (2,65280,16777215)\r\n";
 const char* const kPlaneMid = "\"Puits \xE9st\",12.5\r\n\"Ruisseau\",0\r\n\"\xC9tang\",3.25\r\n";
 
+// Plane coordinates are kept to a fraction of a millimetre, which GDAL's default bounds for
+// them would not give, whatever bounds the MIF declares; the MID is found whatever the case
+// of its extension.
 TEST(MifToTab, ATableGdalReadsBackWithTheSameFeaturesAtFullPrecision) {
     test::TempDir dir;
-    test::WriteFile(dir / "wells.mif", kPlaneMif);
-    test::WriteFile(dir / "wells.mid", kPlaneMid);
-    std::string reason;
-    ASSERT_EQ(main1(dir / "wells.mif", dir / "wells.tab", &reason), 0) << reason;
+    for (const char* bounds :
+         {"", " Bounds (500000, 4600000) (600000, 4700000)", " Bounds (0, 0) (100, 100)"}) {
+        SCOPED_TRACE(bounds);
+        std::string mif = kPlaneMif;
+        mif.insert(mif.find("\"m\"") + 3, bounds);
+        test::WriteFile(dir / "wells.MIF", mif);
+        test::WriteFile(dir / "wells.Mid", kPlaneMid);
+        std::string reason;
+        ASSERT_EQ(main1(dir / "wells.MIF", dir / "wells.tab", &reason), 0) << reason;
+        ExpectSameFeatures(dir / "wells.MIF", dir / "wells.tab", 1e-4);
+    }
     for (const char* part : {"wells.map", "wells.dat", "wells.id"})
         EXPECT_TRUE(FileExists(dir / part)) << part;
-    // Plane coordinates are kept to a fraction of a millimetre, which GDAL's default
-    // bounds for them would not give.
-    const auto fromMif = ReadAll(dir / "wells.mif");
-    const auto fromTab = ReadAll(dir / "wells.tab");
-    ExpectSameFeatures(fromMif, fromTab, 1e-4);
+    const auto fromTab = test::ReadWithGdal(dir / "wells.tab").features;
     ASSERT_EQ(fromTab.size(), 3u);
     EXPECT_EQ(fromTab[2].fields.at("NAME"), "\xC3\x89tang");
+    EXPECT_EQ(fromTab[0].fields.at("DEPTH"), "12.5");
     EXPECT_NE(test::ReadFile(dir / "wells.tab").find("WindowsLatin1"), std::string::npos);
 
     // And back to MIF: the round trip ends with the values it started from.
+    std::string reason;
     ASSERT_EQ(main1(dir / "wells.tab", dir / "again.mif", &reason), 0) << reason;
-    ExpectSameFeatures(fromMif, ReadAll(dir / "again.mif"), 1e-4);
+    ExpectSameFeatures(dir / "wells.MIF", dir / "again.mif", 1e-4);
     const std::string again = test::ReadFile(dir / "again.mif");
     const auto coordSys = again.find("CoordSys NonEarth");
     ASSERT_NE(coordSys, std::string::npos);
@@ -206,72 +143,36 @@ TEST(MifToTab, ATableGdalReadsBackWithTheSameFeaturesAtFullPrecision) {
     EXPECT_NE(test::ReadFile(dir / "again.mid").find("\"Puits \xE9st\""), std::string::npos);
 }
 
-TEST(MifToTab, DeclaredBoundsThatMissTheDataDoNotClipIt) {
-    test::TempDir dir;
-    for (const char* bounds :
-         {" Bounds (500000, 4600000) (600000, 4700000)", " Bounds (0, 0) (100, 100)"}) {
-        SCOPED_TRACE(bounds);
-        std::string mif = kPlaneMif;
-        mif.insert(mif.find("\"m\"") + 3, bounds);
-        test::WriteFile(dir / "wells.mif", mif);
-        test::WriteFile(dir / "wells.mid", kPlaneMid);
-        std::string reason;
-        ASSERT_EQ(main1(dir / "wells.mif", dir / "wells.tab", &reason), 0) << reason;
-        ExpectSameFeatures(ReadAll(dir / "wells.mif"), ReadAll(dir / "wells.tab"), 1e-4);
-    }
-}
-
 TEST(TabRoute, AnExistingTargetOrItsPlaceholderIsReplaced) {
     test::TempDir dir;
-    WriteTab(dir / "parcels.tab");
+    WriteTab(dir);
     test::WriteFile(dir / "tmp1.mif", "");  // the placeholder a temporary name leaves
     test::WriteFile(dir / "tmp1.MID", "stale\r\n");
     std::string reason;
     ASSERT_EQ(main1(dir / "parcels.tab", dir / "tmp1.mif", &reason), 0) << reason;
     EXPECT_FALSE(FileExists(dir / "tmp1.MID"));
-    EXPECT_EQ(ReadAll(dir / "tmp1.mif").size(), 3u);
-
+    EXPECT_EQ(test::ReadWithGdal(dir / "tmp1.mif").features.size(), 3u);
     ASSERT_EQ(main1(dir / "tmp1.mif", dir / "copy.tab", &reason), 0) << reason;
     ASSERT_EQ(main1(dir / "tmp1.mif", dir / "copy.tab", &reason), 0) << reason;
-    EXPECT_EQ(ReadAll(dir / "copy.tab").size(), 3u);
+    EXPECT_EQ(test::ReadWithGdal(dir / "copy.tab").features.size(), 3u);
 }
 
 TEST(TabRoute, FailuresSayWhyAndLeaveNoTarget) {
     test::TempDir dir;
-    WriteTab(dir / "parcels.tab");
-    std::string reason;
-    const struct {
-        std::string source, target;
-    } refused[] = {
-        {dir / "parcels.tab", dir / "parcels2.tab"},
-        {dir / "parcels.tab", dir / "parcels.txt"},
-        {dir / "parcels.dat", dir / "parcels.mif"},
-        {dir / "missing.tab", dir / "missing.mif"},
-        {dir / "parcels.tab", dir / "no/such/folder/parcels.mif"},
-    };
-    for (const auto& c : refused) {
-        reason.clear();
-        EXPECT_NE(main1(c.source, c.target, &reason), 0) << c.source << " -> " << c.target;
-        EXPECT_FALSE(reason.empty());
-        EXPECT_FALSE(FileExists(c.target)) << c.target;
-    }
-
+    WriteTab(dir);
     test::WriteFile(dir / "junk.tab", "!table\r\n!version 300\r\nnothing else\r\n");
-    EXPECT_NE(main1(dir / "junk.tab", dir / "junk.mif", &reason), 0);
-    EXPECT_FALSE(FileExists(dir / "junk.mif"));
-    EXPECT_FALSE(FileExists(dir / "junk.mid"));
-}
-
-TEST(MifToTab, TheMidIsFoundWhateverTheCaseOfItsExtension) {
-    test::TempDir dir;
-    test::WriteFile(dir / "wells.MIF", kPlaneMif);
-    test::WriteFile(dir / "wells.Mid", kPlaneMid);
-    std::string reason;
-    ASSERT_EQ(main1(dir / "wells.MIF", dir / "wells.tab", &reason), 0) << reason;
-    const auto features = ReadAll(dir / "wells.tab");
-    ASSERT_EQ(features.size(), 3u);
-    EXPECT_EQ(features[1].fields.at("NAME"), "Ruisseau");
-    EXPECT_EQ(features[0].fields.at("DEPTH"), "12.5");
+    const std::pair<std::string, std::string> refused[] = {
+        {"parcels.tab", "parcels2.tab"}, {"parcels.tab", "parcels.txt"},
+        {"parcels.dat", "parcels.mif"},  {"missing.tab", "missing.mif"},
+        {"junk.tab", "junk.mif"},        {"parcels.tab", "no/such/folder/parcels.mif"},
+    };
+    for (const auto& [source, target] : refused) {
+        std::string reason;
+        EXPECT_NE(main1(dir / source, dir / target, &reason), 0) << source << " -> " << target;
+        EXPECT_FALSE(reason.empty());
+        EXPECT_FALSE(FileExists(dir / target) || FileExists(WithExtension(dir / target, ".mid")))
+            << target;
+    }
 }
 
 }  // namespace

@@ -2,52 +2,44 @@
 // GDAL reads them.
 #include "dbase/table_code_page.h"
 
-#include <gdal.h>
 #include <gtest/gtest.h>
-#include <ogr_api.h>
 
-#include "dbase/attribute_table.h"
 #include "dbase/dbase_layout.h"
+#include "dbase/dbase_test_support.h"
 #include "platform/code_page.h"
 #include "platform/file_system.h"
-#include "support/test_support.h"
+#include "support/gdal_peer.h"
 
 namespace vx {
 namespace {
 
 using test::ReadFile;
-using test::TempDir;
 using test::WriteFile;
 
-TEST(TableCodePage, CpgTextsOtherProgramsWrite) {
-    const std::pair<const char*, const char*> forms[] = {
-        {"1251", "CP1251"},
-        {"ANSI 1251", "CP1251"},
-        {"cp1253\r\n", "CP1253"},
-        {"windows-1250", "CP1250"},
-        {"88595", "ISO-8859-5"},
-        {"8859-2", "ISO-8859-2"},
-        {"\xEF\xBB\xBFUTF-8", "UTF-8"},
-        {"utf8", "UTF-8"},
-        {"866", "CP866"},
-        {"Big5", "BIG5"},
-        {"gibberish", ""},
-        {"", ""},
-    };
+TEST(TableCodePage, CpgTextsAndLanguageDriverBytesOtherProgramsWrite) {
+    const std::pair<const char*, const char*> forms[] = {{"1251", "CP1251"},
+                                                         {"ANSI 1251", "CP1251"},
+                                                         {"cp1253\r\n", "CP1253"},
+                                                         {"windows-1250", "CP1250"},
+                                                         {"88595", "ISO-8859-5"},
+                                                         {"8859-2", "ISO-8859-2"},
+                                                         {"\xEF\xBB\xBFUTF-8", "UTF-8"},
+                                                         {"utf8", "UTF-8"},
+                                                         {"866", "CP866"},
+                                                         {"Big5", "BIG5"},
+                                                         {"gibberish", ""},
+                                                         {"", ""}};
     for (auto [text, codePage] : forms)
         EXPECT_EQ(CodePageOfCpg(text), codePage) << text;
     for (std::string_view codePage : {"CP1252", "CP1251", "ISO-8859-5", "UTF-8", "EUC-JP", "CP437"})
         EXPECT_EQ(CodePageOfCpg(CpgText(codePage)), codePage);
     EXPECT_EQ(CpgText("CP1251"), "1251");
     EXPECT_EQ(CpgText("ISO-8859-15"), "885915");
-}
 
-TEST(TableCodePage, LanguageDriverBytes) {
     for (std::string_view codePage : {"CP1252", "CP1250", "CP1251", "CP1253", "CP1254", "CP1255",
                                       "CP1256", "CP1257", "CP437", "CP850", "CP866", "CP932"}) {
-        const std::uint8_t byte = LanguageDriverOf(codePage);
-        EXPECT_NE(byte, 0) << codePage;
-        EXPECT_EQ(CodePageOfLanguageDriver(byte), codePage);
+        EXPECT_NE(LanguageDriverOf(codePage), 0) << codePage;
+        EXPECT_EQ(CodePageOfLanguageDriver(LanguageDriverOf(codePage)), codePage);
     }
     EXPECT_EQ(LanguageDriverOf("CP1251"), 0xC9);
     EXPECT_EQ(CodePageOfLanguageDriver(0x57), "CP1252") << "Windows ANSI";
@@ -55,26 +47,17 @@ TEST(TableCodePage, LanguageDriverBytes) {
     EXPECT_EQ(CodePageOfLanguageDriver(0), "");
 }
 
-// An empty table made as the attribute stage makes them, marked with `codePage`.
-std::string MakeTable(const TempDir& dir, const std::string& name, const std::string& codePage,
-                      const std::string& midLine) {
-    AttributeRows rows;
-    rows.midPath = dir / (name + ".mid");
-    rows.columnList = "SPATIAL_ID Decimal(20, 0),\r\n[name] Char(40)";
+// An attribute table of one row whose name is `text`, marked with `codePage`.
+std::string MakeTable(const test::TempDir& dir, const std::string& name,
+                      const std::string& codePage, const std::string& text) {
+    AttributeRows rows = test::WithColumns("SPATIAL_ID Decimal(20, 0),\r\n[name] Char(40)");
     rows.codePage = codePage;
-    WriteFile(rows.midPath, midLine + "\r\n");
-    TableConnection connection;
-    EXPECT_TRUE(connection.Open(dir.path()));
-    const std::string path = dir / (name + ".dbf");
-    std::string error;
-    EXPECT_TRUE(CreateAttributeTable(connection, name, path, rows, false, error)) << error;
-    EXPECT_TRUE(FillAttributeRows(path, rows, {kOrderPoint}, {}, kKindPoint));
-    return path;
+    return test::MakeLayerTable(dir, name, rows, "\"" + text + "\"\r\n", {kOrderPoint}, kKindPoint);
 }
 
 TEST(TableCodePage, ReadAndWrittenBesideTheTable) {
-    TempDir dir;
-    const std::string path = MakeTable(dir, "t", "CP1251", "\"x\"");
+    test::TempDir dir;
+    const std::string path = MakeTable(dir, "t", "CP1251", "x");
     EXPECT_EQ(ReadFile(dir / "t.cpg"), "1251");
     EXPECT_EQ(static_cast<unsigned char>(ReadFile(path)[kDbfLanguageDriverAt]), 0xC9);
     EXPECT_EQ(ReadTableCodePage(path), "CP1251");
@@ -96,26 +79,11 @@ TEST(TableCodePage, ReadAndWrittenBesideTheTable) {
     EXPECT_EQ(ReadTableCodePage(path), "CP1252");
     ASSERT_TRUE(WriteTableCodePage(path, "CP1252"));
     EXPECT_EQ(ReadFile(path), bytes);
-
     WriteFile(dir / "t.cpg", "no such page");
     std::string unknown;
     EXPECT_EQ(ReadTableCodePage(path, &unknown), "CP1252")
-        << "the byte, when the .cpg says nothing known";
+        << "the byte, when the .cpg says nothing";
     EXPECT_EQ(unknown, "no such page");
-}
-
-// What GDAL reads from a table, recoded to UTF-8 as GDAL decides.
-std::string GdalName(const std::string& path) {
-    GDALAllRegister();
-    GDALDatasetH ds = GDALOpenEx(path.c_str(), GDAL_OF_VECTOR, nullptr, nullptr, nullptr);
-    EXPECT_NE(ds, nullptr) << path;
-    if (ds == nullptr) return {};
-    OGRLayerH layer = GDALDatasetGetLayer(ds, 0);
-    OGRFeatureH feature = OGR_L_GetNextFeature(layer);
-    std::string name = feature != nullptr ? OGR_F_GetFieldAsString(feature, 1) : "";
-    if (feature != nullptr) OGR_F_Destroy(feature);
-    GDALClose(ds);
-    return name;
 }
 
 TEST(TableCodePage, GdalReadsTheTextByTheCpgOrByTheByteAlone) {
@@ -123,18 +91,19 @@ TEST(TableCodePage, GdalReadsTheTextByTheCpgOrByTheByteAlone) {
         {"CP1251", "Москва"},   {"CP1253", "Αθήνα"},   {"CP1250", "Łódź"},   {"CP1254", "İzmir"},
         {"CP1257", "Šiauliai"}, {"CP1256", "القاهرة"}, {"CP1252", "Zürich"}, {"UTF-8", "東京"},
     };
-    TempDir dir;
+    test::TempDir dir;
     int n = 0;
     for (auto [codePage, utf8] : texts) {
         SCOPED_TRACE(codePage);
         const std::string name = "t" + std::to_string(++n);
-        const std::string bytes = TextRecoder(kUtf8CodePage, codePage).Convert(utf8);
-        const std::string path = MakeTable(dir, name, codePage, "\"" + bytes + "\"");
-        EXPECT_EQ(GdalName(path), utf8);
+        const std::string path =
+            MakeTable(dir, name, codePage, TextRecoder(kUtf8CodePage, codePage).Convert(utf8));
+        EXPECT_EQ(test::ReadWithGdal(path).features.at(0).fields.at("name"), utf8);
         // GDAL knows the Windows pages by their byte alone, but for Arabic and Hebrew.
         if (std::string_view(codePage) != "CP1256" && LanguageDriverOf(codePage) != 0) {
             ASSERT_TRUE(DeleteFile(dir / (name + ".cpg")));
-            EXPECT_EQ(GdalName(path), utf8) << "by the language driver byte";
+            EXPECT_EQ(test::ReadWithGdal(path).features.at(0).fields.at("name"), utf8)
+                << "by the language driver byte";
         }
     }
 }

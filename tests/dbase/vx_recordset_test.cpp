@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/endian.h"
+#include "platform/binary_file.h"
 #include "support/test_support.h"
 
 namespace vx {
@@ -19,48 +19,38 @@ struct FieldDef {
     int decimals;
 };
 
-std::string LE(std::uint32_t v, int bytes) {
-    std::string s;
-    for (int i = 0; i < bytes; ++i)
-        s += static_cast<char>((v >> (8 * i)) & 0xFF);
-    return s;
-}
-
-// A table as bytes; records are given with their flag.
+// A table as bytes, records given with their flag; the header length counts the trailer.
 std::string MakeDbf(unsigned char version, const std::vector<FieldDef>& fields,
                     const std::vector<std::string>& records, const std::string& trailer = "",
                     bool endOfFile = true) {
     int recordLength = 1;
     for (const auto& f : fields)
         recordLength += f.length;
-    std::string out;
-    out += static_cast<char>(version);
-    out += std::string("\x7C\x03\x0E", 3);
-    out += LE(static_cast<std::uint32_t>(records.size()), 4);
-    out += LE(static_cast<std::uint32_t>(32 + 32 * fields.size() + 1 + trailer.size()), 2);
-    out += LE(static_cast<std::uint32_t>(recordLength), 2);
-    out += std::string(20, '\0');
+    ByteBuffer out;
+    out.PutU8(version);
+    out.PutText("\x7C\x03\x0E");
+    out.PutLE<std::uint32_t>(static_cast<std::uint32_t>(records.size()));
+    out.PutLE<std::uint16_t>(
+        static_cast<std::uint16_t>(32 + 32 * fields.size() + 1 + trailer.size()));
+    out.PutLE<std::uint16_t>(static_cast<std::uint16_t>(recordLength));
+    out.PutZeros(20);
     for (const auto& f : fields) {
-        std::string name = f.name;
-        name.resize(11, '\0');
-        out += name;
-        out += f.type;
-        out += std::string(4, '\0');
-        out += static_cast<char>(f.length);
-        out += static_cast<char>(f.decimals);
-        out += std::string(14, '\0');
+        out.PutText(f.name);
+        out.PutZeros(11 - f.name.size());
+        out.PutText(std::string{f.type, 0, 0, 0, 0, static_cast<char>(f.length),
+                                static_cast<char>(f.decimals)});
+        out.PutZeros(14);
     }
-    out += '\x0D';
-    out += trailer;
+    out.PutText("\r" + trailer);
     for (const auto& r : records)
-        out += r;
-    if (endOfFile) out += '\x1A';
-    return out;
+        out.PutText(r);
+    if (endOfFile) out.PutU8(0x1A);
+    return std::string(reinterpret_cast<const char*>(out.Data()), out.Size());
 }
 
 const std::vector<FieldDef> kTwoFields = {{"NAME", 'C', 10, 0}, {"NUM", 'N', 5, 0}};
 
-TEST(VXRecordsetLayout, ReadsHeaderFieldsAndRecords) {
+TEST(VXRecordset, ReadsHeaderFieldsAndRecordsWhateverTheVersion) {
     TempDir dir;
     WriteFile(dir / "t.dbf", MakeDbf(3, kTwoFields, {" alpha         1", "*beta          2"}));
     VXRecordset table;
@@ -70,41 +60,30 @@ TEST(VXRecordsetLayout, ReadsHeaderFieldsAndRecords) {
     EXPECT_EQ(table.Layout().header.recordLength, 16);
     EXPECT_EQ(table.RecordCount(), 2);
     EXPECT_EQ(table.FieldName(1), std::string("NAME\0\0\0\0\0\0", 10));
-    EXPECT_EQ(table.FieldSize(2), 5);
-    EXPECT_EQ(table.FieldType(2), 'N');
+    EXPECT_EQ(std::tuple(table.FieldSize(2), table.FieldType(2)), std::tuple(5, 'N'));
     EXPECT_EQ(table.RecordFlag(2), '*');
     EXPECT_EQ(table.RecordData(1), "alpha         1");
     // Indices outside the fields give empty answers.
     EXPECT_EQ(table.FieldName(0), "");
-    EXPECT_EQ(table.FieldSize(3), 0);
-    EXPECT_EQ(table.FieldDecimalSize(-1), 0);
-    EXPECT_EQ(table.FieldType(3), 0);
-}
+    EXPECT_EQ(table.FieldSize(3) + table.FieldDecimalSize(-1) + table.FieldType(3), 0);
 
-TEST(VXRecordsetLayout, FindsFieldsByTheTerminatorWhateverTheVersion) {
-    TempDir dir;
-    const std::string backlink(263, '\0');
+    // Fields are found by the terminator whatever the version, and written back unchanged,
+    // the trailer (a backlink) only where it was.
     for (unsigned char version : {0x04, 0x83, 0x8B, 0x30}) {
         SCOPED_TRACE(static_cast<int>(version));
-        std::string trailer = version == 0x30 ? backlink : "";
-        std::string bytes = MakeDbf(version, kTwoFields, {" alpha         1"}, trailer);
+        const std::string trailer = version == 0x30 ? std::string(263, '\0') : "";
+        const std::string bytes = MakeDbf(version, kTwoFields, {" alpha         1"}, trailer);
         WriteFile(dir / "v.dbf", bytes);
-        VXRecordset table;
         ASSERT_TRUE(table.OpenDBF(dir / "v.dbf"));
         EXPECT_EQ(table.FieldCount(), 2);
-        EXPECT_EQ(table.Layout().trailer.size(), trailer.size());
         EXPECT_EQ(table.RecordData(1), "alpha         1");
-        // Written back unchanged, the trailer only where it was.
         table.UpdateFile();
         EXPECT_FALSE(table.WriteFailed());
         EXPECT_EQ(ReadFile(dir / "v.dbf"), bytes);
     }
-}
 
-TEST(VXRecordsetLayout, EmptyTableLoadsItsFieldsButAnswersFalse) {
-    TempDir dir;
+    // A table without records loads its fields but answers false.
     WriteFile(dir / "e.dbf", MakeDbf(3, kTwoFields, {}, "", false));
-    VXRecordset table;
     EXPECT_FALSE(table.OpenDBF(dir / "e.dbf"));
     EXPECT_TRUE(table.HasTable());
     EXPECT_EQ(table.FieldCount(), 2);
@@ -112,7 +91,7 @@ TEST(VXRecordsetLayout, EmptyTableLoadsItsFieldsButAnswersFalse) {
     EXPECT_FALSE(table.HasTable());
 }
 
-TEST(VXRecordsetLayout, RejectsTruncatedAndLyingTables) {
+TEST(VXRecordset, RejectsTruncatedAndLyingTables) {
     TempDir dir;
     const std::string good = MakeDbf(3, kTwoFields, {" alpha         1", " beta          2"});
     VXRecordset table;
@@ -121,70 +100,61 @@ TEST(VXRecordsetLayout, RejectsTruncatedAndLyingTables) {
         WriteFile(dir / "cut.dbf", good.substr(0, size));
         EXPECT_FALSE(table.OpenDBF(dir / "cut.dbf")) << size;
     }
-    auto patched = [&](std::size_t at, const std::string& bytes) {
-        std::string copy = good;
-        copy.replace(at, bytes.size(), bytes);
-        WriteFile(dir / "bad.dbf", copy);
-        return table.OpenDBF(dir / "bad.dbf");
+    const std::tuple<const char*, std::size_t, std::string> lies[] = {
+        {"a record count far beyond the file", 4, "\xFF\xFF\xFF\x7F"},
+        {"a negative record count", 4, "\xFF\xFF\xFF\xFF"},
+        {"a header longer than the file", 8, "\xFF\xFF"},
+        {"a header shorter than itself", 8, std::string("\x14\x00", 2)},
+        {"no record length", 10, std::string("\x00\x00", 2)},
+        {"records shorter than their fields", 10, std::string("\x0C\x00", 2)},
+        {"a field wider than the record", 32 + 16, "\xFF"},
     };
-    EXPECT_FALSE(patched(4, LE(0x7FFFFFFF, 4)));             // a record count far beyond the file
-    EXPECT_FALSE(patched(4, LE(0xFFFFFFFF, 4)));             // a negative one
-    EXPECT_FALSE(patched(8, LE(0xFFFF, 2)));                 // a header longer than the file
-    EXPECT_FALSE(patched(8, LE(20, 2)));                     // shorter than the header itself
-    EXPECT_FALSE(patched(10, LE(0, 2)));                     // no record length
-    EXPECT_FALSE(patched(10, LE(12, 2)));                    // records shorter than their fields
-    EXPECT_FALSE(patched(32 + 16, std::string(1, '\xFF')));  // a field wider than the record
-    EXPECT_TRUE(patched(0, std::string(1, '\x03')));
+    for (const auto& [what, at, bytes] : lies) {
+        WriteFile(dir / "bad.dbf", std::string(good).replace(at, bytes.size(), bytes));
+        EXPECT_FALSE(table.OpenDBF(dir / "bad.dbf")) << what;
+    }
 }
 
-TEST(VXRecordsetFields, RenameRemoveAndAddOnRealRecords) {
+TEST(VXRecordset, RenameRemoveAndAddFieldsOnRealRecords) {
     TempDir dir;
     std::vector<FieldDef> fields = {{"A", 'C', 3, 0}, {"B", 'C', 4, 0}, {"C", 'N', 2, 0}};
     WriteFile(dir / "f.dbf", MakeDbf(3, fields, {" aaabbbb 1", " xxxyyyy 2", "*pppqqqq 3"}));
     VXRecordset table;
     ASSERT_TRUE(table.OpenDBF(dir / "f.dbf"));
-
     table.RenameField(1, "  a_much_longer_name ");
     EXPECT_EQ(table.FieldName(1), "a_much_lon");
     table.RenameField(9, "ignored");
-
     table.RemoveField(2);
     table.RemoveField(7);
     ASSERT_EQ(table.FieldCount(), 2);
     EXPECT_EQ(table.Layout().header.headerLength, 97);
     EXPECT_EQ(table.Layout().header.recordLength, 6);
     EXPECT_EQ(table.RecordData(2), "xxx 2");
-
     table.AddSpatialID();
     ASSERT_EQ(table.FieldCount(), 3);
-    EXPECT_EQ(table.FieldSize(3), 20);
-    EXPECT_EQ(table.FieldDecimalSize(3), 5);
+    EXPECT_EQ(std::tuple(table.FieldSize(3), table.FieldDecimalSize(3)), std::tuple(20, 5));
     EXPECT_EQ(table.Layout().header.recordLength, 26);
-    EXPECT_EQ(table.RecordData(1), "aaa 1" + std::string(19, ' ') + "1");
     EXPECT_EQ(table.RecordData(3), "ppp 3" + std::string(19, ' ') + "3");
-
     // Written and read again: the deleted record is gone, the rest as changed.
     table.UpdateFile();
     ASSERT_EQ(table.RecordCount(), 2);
     EXPECT_EQ(table.FieldName(1), "a_much_lon");
     EXPECT_EQ(table.RecordData(2), "xxx 2" + std::string(19, ' ') + "2");
-    std::string bytes = ReadFile(dir / "f.dbf");
+    const std::string bytes = ReadFile(dir / "f.dbf");
     EXPECT_EQ(bytes.size(), 32 + 3 * 32 + 1 + 2 * 26 + 1u);
     EXPECT_EQ(bytes.back(), '\x1A');
-}
 
-TEST(VXRecordsetFields, AddSpatialIdLeavesAnExistingKeyAlone) {
-    TempDir dir;
+    // An existing key column, in any case, is left alone.
     WriteFile(dir / "k.dbf", MakeDbf(3, {{"spatial_id", 'N', 5, 0}}, {"     7"}));
-    VXRecordset table;
     ASSERT_TRUE(table.OpenDBF(dir / "k.dbf"));
     table.AddSpatialID();
     EXPECT_EQ(table.FieldCount(), 1);
     EXPECT_EQ(table.RecordData(1), "    7");
 }
 
-TEST(VXRecordsetWrite, UpdateFileLeavesOutDeletedRecords) {
+TEST(VXRecordset, RecordsAreAppendedAndWrittenBack) {
     TempDir dir;
+    // UpdateFile writes the records held and leaves out deleted ones.
     WriteFile(dir / "d.dbf",
               MakeDbf(3, kTwoFields, {" one           1", "*two           2", " three         3"}));
     VXRecordset table;
@@ -192,31 +162,26 @@ TEST(VXRecordsetWrite, UpdateFileLeavesOutDeletedRecords) {
     table.InsertRecord("four,4");
     table.UpdateFile();
     ASSERT_EQ(table.RecordCount(), 3);
-    EXPECT_EQ(table.RecordData(2), "three         3");
-    EXPECT_EQ(table.RecordData(3), "four          4");
     EXPECT_EQ(ReadFile(dir / "d.dbf"),
               MakeDbf(3, kTwoFields, {" one           1", " three         3", " four          4"}));
-}
 
-TEST(VXRecordsetWrite, UpdateFileExAppendsAfterTheRecordsThere) {
-    TempDir dir;
-    // A table ending in its end-of-file byte, as other programs write them.
-    WriteFile(dir / "x.dbf", MakeDbf(3, kTwoFields, {" one           1"}));
-    VXRecordset table;
-    ASSERT_TRUE(table.OpenDBF(dir / "x.dbf"));
+    // UpdateFileEx appends the buffered records after those in the file (which ends in its
+    // end-of-file byte, as other programs write them); the same rows again are written over
+    // themselves.
     table.ResizeRecords(4);
     table.InsertRecordEX("two,2");
     table.InsertRecordEX("\"t,\"\"3\"\"\",3");
-    table.UpdateFileEx(dir / "x.dbf");
+    table.UpdateFileEx(dir / "d.dbf");
     table.ResizeRecords(4);
-    table.InsertRecordEX("four,4.9,surplus");
-    table.UpdateFileEx(dir / "x.dbf");
-    table.UpdateFileEx(dir / "x.dbf");  // again with the same rows: written over themselves
+    table.InsertRecordEX("five,5.9,surplus");
+    table.UpdateFileEx(dir / "d.dbf");
+    table.UpdateFileEx(dir / "d.dbf");
     EXPECT_FALSE(table.WriteFailed());
-    EXPECT_EQ(ReadFile(dir / "x.dbf"),
-              MakeDbf(3, kTwoFields,
-                      {" one           1", " two           2",
-                       " t,\"3\"" + std::string(9, ' ') + "3", " four          4"}));
+    EXPECT_EQ(
+        ReadFile(dir / "d.dbf"),
+        MakeDbf(3, kTwoFields,
+                {" one           1", " three         3", " four          4", " two           2",
+                 " t,\"3\"" + std::string(9, ' ') + "3", " five          5"}));
 }
 
 }  // namespace

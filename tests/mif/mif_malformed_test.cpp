@@ -15,66 +15,60 @@ const std::string kHeaderError = "\tError Reading MIF Header\r\n";
 const std::string kDataError = "\tReading ...\r\n\tError Reading MIF Data\r\n";
 
 TEST(MifMalformed, EmptyMissingAndBinaryFiles) {
-    test::MifRead ctx;
-    EXPECT_FALSE(ctx.Read(""));
-    EXPECT_EQ(ctx.Log(), kHeaderError);
-
-    test::MifRead missing;
-    EXPECT_FALSE(missing.ReadPath("/nonexistent/folder/none.mif"));
-    EXPECT_TRUE(missing.Failed());
-    EXPECT_EQ(missing.Log(), "") << "the caller reports a source it could not open";
-
+    EXPECT_EQ(test::ReadMif("").log, kHeaderError);
+    const test::MifResult missing = test::ReadMifPath("/nonexistent/folder/none.mif");
+    EXPECT_FALSE(missing.ok);
+    EXPECT_EQ(missing.log, "") << "the caller reports a source it could not open";
     std::mt19937 random(7);
     for (int round = 0; round < 4; ++round) {
         std::string junk(20000, '\0');
         for (char& c : junk)
             c = static_cast<char>(random());
-        test::MifRead binary;
-        EXPECT_FALSE(binary.Read(junk));
-        EXPECT_EQ(binary.Log(), kHeaderError);
+        const test::MifResult r = test::ReadMif(junk);
+        EXPECT_FALSE(r.ok);
+        EXPECT_EQ(r.log, kHeaderError);
     }
 }
 
 TEST(MifMalformed, BadCountsAndCutOrWrongObjectsAreDataErrors) {
-    const char* data[] = {
-        "Region 2000000000\r\n5\r\n0 0\r\n1 0\r\n1 1\r\n0 1\r\n0 0\r\n",
-        "Region 1\r\n2000000000\r\n0 0\r\n1 0\r\n",
-        "Region 2\r\n4\r\n0 0\r\n1 0\r\n1 1\r\n0 0\r\n  99\r\n0 0\r\n",
-        "Region 0\r\n",
-        "Region 1\r\n-3\r\n0 0\r\n",
-        "Region 1e30\r\n",
-        "Text\r\n",
-        "Text \"on the line\"\r\n0 0 1\r\n",
-        "Point one 2\r\n",
-        "Point nan 2\r\n",
-        "Line 0 0 1\r\n",
-        "Arc 0 0 1 1 0\r\n",
-        "Arc 0 0 1 1 0 1e12\r\n",
-        "Ellipse 0 0 1\r\n",
-        "Point 1 2\r\nSymbol (35)\r\n",
-        "Rect 0 0 1 1\r\nPen 1 2 3\r\n",
-        "Text\r\n\"a\"\r\n0 0 1 1\r\nFont (\"Arial\",x,0,0)\r\n",
-        "Text\r\n\"a\"\r\n0 0 1 1\r\nAngle\r\n",
-    };
-    for (const char* d : data) {
-        test::MifRead ctx;
-        EXPECT_FALSE(ctx.Read(MifText(d)));
-        EXPECT_EQ(ctx.Log(), kDataError) << d;
+    for (const char* data : {
+             "Region 2000000000\r\n5\r\n0 0\r\n1 0\r\n1 1\r\n0 1\r\n0 0\r\n",
+             "Region 1\r\n2000000000\r\n0 0\r\n1 0\r\n",
+             "Region 2\r\n4\r\n0 0\r\n1 0\r\n1 1\r\n0 0\r\n  99\r\n0 0\r\n",
+             "Region 0\r\n",
+             "Region 1\r\n-3\r\n0 0\r\n",
+             "Region 1e30\r\n",
+             "Text\r\n",
+             "Text \"on the line\"\r\n0 0 1\r\n",
+             "Point one 2\r\n",
+             "Point nan 2\r\n",
+             "Line 0 0 1\r\n",
+             "Arc 0 0 1 1 0\r\n",
+             "Arc 0 0 1 1 0 1e12\r\n",
+             "Ellipse 0 0 1\r\n",
+             "Point 1 2\r\nSymbol (35)\r\n",
+             "Rect 0 0 1 1\r\nPen 1 2 3\r\n",
+             "Text\r\n\"a\"\r\n0 0 1 1\r\nFont (\"Arial\",x,0,0)\r\n",
+             "Text\r\n\"a\"\r\n0 0 1 1\r\nAngle\r\n",
+         }) {
+        const test::MifResult r = test::ReadMif(MifText(data));
+        EXPECT_FALSE(r.ok) << data;
+        EXPECT_EQ(r.log, kDataError) << data;
     }
 }
 
 TEST(MifMalformed, HugePlineCountsEndOnlyTheirObject) {
-    test::MifRead ctx;
-    ASSERT_TRUE(
-        ctx.Read(MifText("Pline 2000000000\r\n0 0\r\n1 1\r\nPline Multiple 2000000000\r\n3\r\n"
-                         "0 0\r\n1 1\r\n2 2\r\nPoint 7 8\r\n")));
-    ASSERT_EQ(ctx.model.LineCount, 2);
-    EXPECT_EQ(ctx.model.Lines[0].Parts[0].VertexCount, 2);
-    EXPECT_LT(ctx.model.Lines[0].Parts[0].Vertices.capacity(), 1000u)
+    const test::MifResult r =
+        test::ReadMif(MifText("Pline 2000000000\r\n0 0\r\n1 1\r\nPline Multiple 2000000000\r\n3\r\n"
+                              "0 0\r\n1 1\r\n2 2\r\nPoint 7 8\r\n"));
+    ASSERT_TRUE(r.ok) << r.log;
+    ASSERT_EQ(r.model.LineCount, 2);
+    EXPECT_EQ(r.model.Lines[0].Parts[0].VertexCount, 2);
+    EXPECT_LT(r.model.Lines[0].Parts[0].Vertices.capacity(), 1000u)
         << "nothing kept for the vertices the count only claimed";
-    EXPECT_EQ(ctx.model.Lines[1].PartCount, 2);
-    EXPECT_EQ(ctx.model.Lines[1].Parts[0].VertexCount, 3);
-    EXPECT_EQ(ctx.model.PointCount, 1) << "the object that stopped a broken line is read";
+    EXPECT_EQ(r.model.Lines[1].PartCount, 2);
+    EXPECT_EQ(r.model.Lines[1].Parts[0].VertexCount, 3);
+    EXPECT_EQ(r.model.PointCount, 1) << "the object that stopped a broken line is read";
 }
 
 TEST(MifMalformed, FileCutAtAnyByteIsReadOrRefusedWithAMessage) {
@@ -85,19 +79,16 @@ TEST(MifMalformed, FileCutAtAnyByteIsReadOrRefusedWithAMessage) {
         "Text\r\n  \"a, b\"\r\n  0 0 1 1\r\n  Font (\"Arial\",0,0,255)\r\n  Angle 10\r\n"
         "Point 1 1\r\n    Symbol (35,0,12)\r\nArc 0 0 2 2 0 180\r\n",
         "Delimiter \",\"\r\nCoordSys Earth Projection 1, 104\r\nColumns 1\r\n  Name Char(10)\r\n");
-    test::MifRead full;
-    full.options.CreateDbf = true;
-    ASSERT_TRUE(full.Read(whole));
+    const MifReadOptions options{.CreateDbf = true, .CreateContours = false};
+    const test::MifResult full = test::ReadMif(whole, options);
     ASSERT_EQ(full.model.ObjectOrder, (std::vector<std::int32_t>{3, 2, 4, 1, 2}));
-
     for (std::size_t size = 0; size < whole.size(); ++size) {
-        test::MifRead ctx;
-        ctx.options.CreateDbf = true;
-        if (ctx.Read(whole.substr(0, size))) {
-            EXPECT_LE(ctx.model.ObjectOrder.size(), full.model.ObjectOrder.size());
+        const test::MifResult r = test::ReadMif(whole.substr(0, size), options);
+        if (r.ok) {
+            EXPECT_LE(r.model.ObjectOrder.size(), full.model.ObjectOrder.size());
         } else {
-            EXPECT_TRUE(ctx.Log() == kHeaderError || ctx.Log() == kDataError)
-                << "cut at " << size << ": " << ctx.Log();
+            EXPECT_TRUE(r.log == kHeaderError || r.log == kDataError)
+                << "cut at " << size << ": " << r.log;
         }
     }
 }

@@ -7,15 +7,20 @@ namespace {
 
 using Family = MifStyleFamily;
 
-TEST(MifStyles, SwapRedBlueExchangesTheOuterBytes) {
-    EXPECT_EQ(SwapRedBlue(16711680), 255);
-    EXPECT_EQ(SwapRedBlue(255), 16711680);
+TEST(MifStyles, PensAndBrushesFollowTheRuleOfTheirFamily) {
     EXPECT_EQ(SwapRedBlue(0x123456), 0x563412);
-    EXPECT_EQ(SwapRedBlue(16777215), 16777215);
-    EXPECT_EQ(SwapRedBlue(SwapRedBlue(0xABCDEF)), 0xABCDEF);
-}
-
-TEST(MifStyles, RegionPatternTablesAtTheirEdges) {
+    EXPECT_EQ(MifPen(Family::kPline, "Pen (0,3,0)"), (PenStyle{1, 1, 0}));
+    EXPECT_EQ(MifPen(Family::kLine, "Pen (0,3,0)"), (PenStyle{0, 1, 0}));
+    EXPECT_EQ(MifPen(Family::kPline, "Pen (2,1,0)").PenPattern, 0) << "invisible is solid";
+    EXPECT_EQ(MifPen(Family::kRegion, "Pen (2,1,0)").PenPattern, 5);
+    EXPECT_EQ(MifPen(Family::kRect, "Pen (1,7,0)").PenPattern, 0);
+    EXPECT_EQ(MifPen(Family::kRegion, "    PEN (3,2,16711680)"), (PenStyle{3, 0, 255}));
+    EXPECT_EQ(DefaultMifPen(Family::kRect), (PenStyle{1, 2, 0}));
+    EXPECT_EQ(MifBrush(Family::kRegion, "Brush (2,16711680)"), (BrushStyle{0, 255, 16777215}));
+    EXPECT_EQ(MifBrush(Family::kRegion, "Brush (8,255,65280)"), (BrushStyle{7, 16711680, 65280}));
+    EXPECT_EQ(MifBrush(Family::kRect, "Brush (2,16711680)"), (BrushStyle{0, 255, 0}));
+    EXPECT_EQ(MifBrush(Family::kRect, "Brush (8,0,0)").BrushPattern, 0);
+    // The region family's pattern tables at their edges.
     const std::pair<int, int> pens[] = {{0, 0},  {1, 5},    {2, 0},   {5, 9},    {22, 16},
                                         {25, 8}, {26, 0},   {46, 35}, {70, 0},   {71, 14},
                                         {96, 0}, {101, 31}, {104, 0}, {118, 34}, {119, 0}};
@@ -27,45 +32,22 @@ TEST(MifStyles, RegionPatternTablesAtTheirEdges) {
         EXPECT_EQ(MapRegionBrushPattern(mif), stored) << "brush " << mif;
 }
 
-TEST(MifStyles, PensAndBrushesFollowTheRuleOfTheirFamily) {
-    EXPECT_EQ(MifPen(Family::kPline, "Pen (0,3,0)"), (PenStyle{1, 1, 0}));
-    EXPECT_EQ(MifPen(Family::kLine, "Pen (0,3,0)"), (PenStyle{0, 1, 0}));
-    EXPECT_EQ(MifPen(Family::kPline, "Pen (2,1,0)").PenPattern, 0) << "invisible is solid";
-    EXPECT_EQ(MifPen(Family::kRegion, "Pen (2,1,0)").PenPattern, 5);
-    EXPECT_EQ(MifPen(Family::kRect, "Pen (1,7,0)").PenPattern, 0);
-    EXPECT_EQ(MifPen(Family::kRegion, "    PEN (3,2,16711680)"), (PenStyle{3, 0, 255}));
-    EXPECT_EQ(DefaultMifPen(Family::kRect), (PenStyle{1, 2, 0}));
-
-    EXPECT_EQ(MifBrush(Family::kRegion, "Brush (2,16711680)"), (BrushStyle{0, 255, 16777215}));
-    EXPECT_EQ(MifBrush(Family::kRegion, "Brush (8,255,65280)"), (BrushStyle{7, 16711680, 65280}));
-    EXPECT_EQ(MifBrush(Family::kRect, "Brush (2,16711680)"), (BrushStyle{0, 255, 0}));
-    EXPECT_EQ(MifBrush(Family::kRect, "Brush (8,0,0)").BrushPattern, 0);
-}
-
 TEST(MifStyles, SymbolInItsThreeForms) {
-    LayerModel ctx;
-    PointObject point;
-    ReadMifSymbol(ctx, "    Symbol (35,255,12)", point);
-    EXPECT_EQ(point.PointStyle, 36);
-    EXPECT_EQ(point.PointSize, 12);
-    EXPECT_EQ(point.PointColor, 16711680);
-    EXPECT_EQ(ctx.Fonts.Name(point.FontIndex), "MapInfo Symbols");
-
-    ReadMifSymbol(ctx, "Symbol (64,0,10,\"Wingdings\",2,45)", point);
-    EXPECT_EQ(point.PointStyle, 64);
-    EXPECT_EQ(point.FontStyle, 2);
-    EXPECT_EQ(point.PointRot, 45.0f);
-    EXPECT_EQ(ctx.Fonts.Name(point.FontIndex), "Wingdings");
-
-    ReadMifSymbol(ctx, "Symbol (\"pin1.bmp\",16711680,24,3)", point);
-    EXPECT_EQ(point.PointStyle, -1);
-    EXPECT_EQ(point.PointColor, 255);
-    EXPECT_EQ(point.FontStyle, 3);
-    EXPECT_EQ(point.PointRot, 0.0f);
-    EXPECT_EQ(ctx.Fonts.Name(point.FontIndex), "\"pin1.bmp\"");
-
-    ReadMifSymbol(ctx, "Symbol (40,0,8,\"WINGDINGS\",1,0)", point);
-    EXPECT_EQ(point.FontIndex, 2) << "one font entry whatever the letter case";
+    LayerModel model;
+    PointObject p;
+    auto symbol = [&](const char* clause) {
+        ReadMifSymbol(model, clause, p);
+        return std::tuple(p.PointStyle, p.PointSize, p.PointColor, p.FontStyle, p.PointRot,
+                          model.Fonts.Name(p.FontIndex));
+    };
+    EXPECT_EQ(symbol("    Symbol (35,255,12)"),
+              std::tuple(36, 12, 16711680, 0, 0.0f, "MapInfo Symbols"));
+    EXPECT_EQ(symbol("Symbol (64,0,10,\"Wingdings\",2,45)"),
+              std::tuple(64, 10, 0, 2, 45.0f, "Wingdings"));
+    EXPECT_EQ(symbol("Symbol (\"pin1.bmp\",16711680,24,3)"),
+              std::tuple(-1, 24, 255, 3, 0.0f, "\"pin1.bmp\""));
+    symbol("Symbol (40,0,8,\"WINGDINGS\",1,0)");
+    EXPECT_EQ(p.FontIndex, 2) << "one font entry whatever the letter case";
 }
 
 }  // namespace

@@ -9,35 +9,33 @@ TEST(JobContext, ReportingAppendsStoresAndRaisesInOrder) {
     JobContext ctx;
     std::vector<std::string> first, second;
     ctx.Subscribe([&](const std::string& s) { first.push_back(s); });
-    ctx.Subscribe([&](const std::string& s) { second.push_back(s); });
+    const std::size_t gone = ctx.Subscribe([&](const std::string& s) { second.push_back(s); });
     ctx.ReportStage("Checking Input Files...");
-    ctx.AppendLog("Source file does not exist.");
-    ctx.SetStatus("Source file does not exist.");
+    ctx.Refuse("Source file does not exist.");
     ctx.RaiseStatus();
-    EXPECT_EQ(ctx.Log(), "\tChecking Input Files...\r\nSource file does not exist.");
-    EXPECT_EQ(ctx.StatusText(), "Source file does not exist.");
-    std::vector<std::string> expected{"\tChecking Input Files...\r\n",
-                                      "Source file does not exist."};
-    EXPECT_EQ(first, expected);
-    EXPECT_EQ(second, expected);
-}
+    ctx.Unsubscribe(gone);
+    ctx.Report("last");
+    EXPECT_EQ(ctx.Log(), "\tChecking Input Files...\r\nSource file does not exist.last");
+    const std::vector<std::string> raised{"\tChecking Input Files...\r\n",
+                                          "Source file does not exist."};
+    EXPECT_EQ(second, raised);
+    EXPECT_EQ(first, (std::vector<std::string>{raised[0], raised[1], "last"}));
+    EXPECT_TRUE(ctx.Failed());
+    const std::string log = ctx.Log();
 
-TEST(JobContext, ResetClearsTheJobButKeepsLogAndStatus) {
-    JobContext ctx;
-    ctx.options.CreateContours = true;
-    ctx.options.CreateDbf = true;
+    // A new job clears its names, the failure and the contours switch, but not the log, the
+    // status text or the other switches.
+    ctx.options = {.CreateDbf = true, .CreateContours = true};
     ctx.outputName = "roads.vxv";
     ctx.midPresent = true;
-    ctx.Fail();
-    ctx.Report("line\r\n");
     ctx.ResetJob();
     EXPECT_FALSE(ctx.options.CreateContours) << "contours are off whenever a reader runs";
     EXPECT_TRUE(ctx.options.CreateDbf);
     EXPECT_FALSE(ctx.Failed());
     EXPECT_EQ(ctx.outputName, "");
     EXPECT_FALSE(ctx.midPresent);
-    EXPECT_EQ(ctx.Log(), "line\r\n");
-    EXPECT_EQ(ctx.StatusText(), "line\r\n");
+    EXPECT_EQ(ctx.StatusText(), "last");
+    EXPECT_EQ(ctx.Log(), log);
 }
 
 }  // namespace

@@ -3,60 +3,63 @@
 #include <gtest/gtest.h>
 
 #include "platform/pair_line_reader.h"
-
 #include "support/test_support.h"
 
 namespace vx {
 namespace {
 
-std::vector<std::string> Lines(const std::string& path) {
-    TextReader reader(path);
-    std::vector<std::string> lines;
+using Lines = std::vector<std::string>;
+
+Lines Read(TextReader& reader) {
+    Lines lines;
     std::string line;
     while (reader.ReadLine(line))
         lines.push_back(line);
     return lines;
 }
 
-TEST(TextReader, AcceptsEveryLineEnd) {
+TEST(TextReader, EveryLineEndLongLinesBufferEdgesAndAllBytes) {
     test::TempDir dir;
-    test::WriteFile(dir / "t.txt", "crlf\r\nlf\ncr\rlast");
-    EXPECT_EQ(Lines(dir / "t.txt"), (std::vector<std::string>{"crlf", "lf", "cr", "last"}));
-    test::WriteFile(dir / "blank.txt", "\r\n\n\r\r\nx\r\n");
-    EXPECT_EQ(Lines(dir / "blank.txt"), (std::vector<std::string>{"", "", "", "", "x"}));
-    test::WriteFile(dir / "empty.txt", "");
-    EXPECT_TRUE(Lines(dir / "empty.txt").empty());
-}
-
-TEST(TextReader, LinesAcrossBufferEdgesAndBinaryBytesSurvive) {
-    test::TempDir dir;
-    // A line longer than the read buffer, a CR LF split by the buffer edge, and every byte value.
-    const std::size_t edge = 1 << 20;
-    std::string first(edge - 1, 'a');
-    std::string bytes;
-    for (int b = 0; b < 256; ++b)
-        if (b != '\r' && b != '\n') bytes += static_cast<char>(b);
-    std::string longLine(3 * edge, 'b');
-    test::WriteFile(dir / "big.txt", first + "\r\n" + longLine + "\n" + bytes + "\r");
-    auto lines = Lines(dir / "big.txt");
-    ASSERT_EQ(lines.size(), 3u);
-    EXPECT_EQ(lines[0], first);
-    EXPECT_EQ(lines[1], longLine);
-    EXPECT_EQ(lines[2], bytes);
-}
-
-TEST(TextReader, RewindStartsOverAndCountsLines) {
-    test::TempDir dir;
-    test::WriteFile(dir / "t.txt", "a\nb\n");
-    TextReader reader(dir / "t.txt");
-    std::string line;
-    while (reader.ReadLine(line)) {
+    const std::pair<std::string, Lines> texts[] = {
+        {"crlf\r\nlf\ncr\rlast", {"crlf", "lf", "cr", "last"}},
+        {"\r\n\n\r\r\nx\r\n", {"", "", "", "", "x"}},
+        {"", {}},
+    };
+    for (const auto& [text, lines] : texts) {
+        test::WriteFile(dir / "t.txt", text);
+        TextReader reader(dir / "t.txt");
+        EXPECT_EQ(Read(reader), lines);
+        EXPECT_EQ(reader.LineNumber(), static_cast<long long>(lines.size()));
+        ASSERT_TRUE(reader.Rewind());
+        EXPECT_EQ(Read(reader), lines) << "a rewind starts over";
     }
-    EXPECT_EQ(reader.LineNumber(), 2);
-    ASSERT_TRUE(reader.Rewind());
-    ASSERT_TRUE(reader.ReadLine(line));
-    EXPECT_EQ(line, "a");
+    // A line longer than the read buffer, a CR LF split by the buffer's edge, and every byte.
+    const std::size_t edge = 1 << 20;
+    Lines big = {std::string(edge - 1, 'a'), std::string(3 * edge, 'b'), ""};
+    for (int b = 0; b < 256; ++b)
+        if (b != '\r' && b != '\n') big[2] += static_cast<char>(b);
+    test::WriteFile(dir / "big.txt", big[0] + "\r\n" + big[1] + "\n" + big[2] + "\r");
+    TextReader reader(dir / "big.txt");
+    EXPECT_EQ(Read(reader), big);
     EXPECT_FALSE(TextReader(dir / "none.txt").IsOpen());
+}
+
+TEST(TextWriter, WritesCrLfAndReportsFailure) {
+    test::TempDir dir;
+    TextWriter out;
+    ASSERT_TRUE(out.Create(dir / "w.txt"));
+    out.WriteLine("one");
+    out.Write("two");
+    out.WriteLine("");
+    ASSERT_TRUE(out.Close());
+    EXPECT_EQ(test::ReadFile(dir / "w.txt"), "one\r\ntwo\r\n");
+    EXPECT_FALSE(TextWriter().Create(dir / "no/such/folder/w.txt"));
+    if (test::RunCommand("test -w /dev/full").status == 0) {
+        TextWriter full;
+        ASSERT_TRUE(full.Append("/dev/full"));
+        full.WriteLine("lost");
+        EXPECT_FALSE(full.Close()) << "a write that fails must not be reported as written";
+    }
 }
 
 // A pair for these tests: two whole numbers split by one blank, nothing else.
@@ -70,30 +73,27 @@ bool IntPair(std::string_view line, double& a, double& b) {
     return true;
 }
 
-std::string PairText(double a, double b) {
-    return "=" + std::to_string(static_cast<long>(a)) + "," + std::to_string(static_cast<long>(b));
-}
-
-// What a PairLineReader hands out, line by line: the text, or "=a,b" for a pair. With
-// `inRuns`, runs of pairs are taken in bulk where the reader offers them.
-std::vector<std::string> Taken(PairLineReader& reader, bool asPairs, std::size_t limit = SIZE_MAX,
-                               bool inRuns = false) {
-    std::vector<std::string> out;
+// What a PairLineReader hands out, line by line: the text, or "=a,b" for a pair when read
+// `asPairs`. With `inRuns`, runs of pairs are taken in bulk where the reader offers them.
+Lines Taken(PairLineReader& reader, bool asPairs, std::size_t limit = SIZE_MAX,
+            bool inRuns = false) {
+    Lines out;
+    auto pair = [&](double a, double b) {
+        out.push_back("=" + std::to_string(static_cast<long>(a)) + "," +
+                      std::to_string(static_cast<long>(b)));
+    };
     std::string_view line;
     bool isPair = false;
     double a = 0, b = 0;
     while (out.size() < limit) {
-        if (inRuns &&
-            reader.ReadPairs(std::min<std::size_t>(limit - out.size(), 5),
-                             [&](double x, double y) { out.push_back(PairText(x, y)); }) > 0) {
-            EXPECT_EQ(reader.LineNumber(), static_cast<long long>(out.size()));
-            continue;
+        if (!(inRuns && reader.ReadPairs(std::min<std::size_t>(limit - out.size(), 5), pair))) {
+            if (asPairs ? !reader.ReadLineOrPair(line, isPair, a, b) : !reader.ReadLine(line))
+                break;
+            if (asPairs && isPair)
+                pair(a, b);
+            else
+                out.emplace_back(line);
         }
-        if (asPairs ? !reader.ReadLineOrPair(line, isPair, a, b) : !reader.ReadLine(line)) break;
-        if (asPairs && isPair)
-            out.push_back(PairText(a, b));
-        else
-            out.emplace_back(line);
         EXPECT_EQ(reader.LineNumber(), static_cast<long long>(out.size()));
     }
     return out;
@@ -111,20 +111,15 @@ TEST(PairLineReader, ReadAheadHandsOutExactlyWhatTheCallersThreadWouldRead) {
                            : "line " + std::to_string(i) + (i % 7 == 0 ? " 1" : "");
         text += i % 3 == 0 ? "\r\n" : (i % 3 == 1 ? "\n" : "\r");
     }
-    const std::size_t edge = (1u << 20) - 1;
-    text.insert(edge, "\r\n");
-    text += "7 8";
-    test::WriteFile(dir / "lines.txt", text);
+    text.insert((1u << 20) - 1, "\r\n");
+    test::WriteFile(dir / "lines.txt", text + "7 8");
 
-    PairLineReader direct(IntPair);
-    ASSERT_TRUE(direct.Open(dir / "lines.txt"));
-    const auto expected = Taken(direct, true);
+    PairLineReader direct(IntPair), ahead(IntPair);
+    ASSERT_TRUE(direct.Open(dir / "lines.txt") && ahead.Open(dir / "lines.txt"));
+    const Lines expected = Taken(direct, true);
     ASSERT_GT(expected.size(), 70000u);
     EXPECT_EQ(expected.back(), "=7,8");
     EXPECT_FALSE(direct.Failed());
-
-    PairLineReader ahead(IntPair);
-    ASSERT_TRUE(ahead.Open(dir / "lines.txt"));
     ASSERT_TRUE(ahead.Rewind(true));
     EXPECT_EQ(Taken(ahead, true), expected);
     std::string_view line;
@@ -132,9 +127,8 @@ TEST(PairLineReader, ReadAheadHandsOutExactlyWhatTheCallersThreadWouldRead) {
     ASSERT_TRUE(ahead.Rewind(true));
     EXPECT_EQ(Taken(ahead, true, SIZE_MAX, true), expected) << "pairs taken in runs";
     // Read as text, pairs included, on both roads.
-    ASSERT_TRUE(ahead.Rewind(true));
-    const auto texts = Taken(ahead, false);
-    ASSERT_TRUE(direct.Rewind());
+    ASSERT_TRUE(ahead.Rewind(true) && direct.Rewind());
+    const Lines texts = Taken(ahead, false);
     EXPECT_EQ(texts, Taken(direct, false));
     EXPECT_EQ(texts.size(), expected.size());
 }
@@ -151,12 +145,6 @@ TEST(PairLineReader, AReadErrorIsNotTheEndOfTheFile) {
         EXPECT_FALSE(reader.ReadLine(line));
         EXPECT_TRUE(reader.Failed()) << (readAhead ? "read ahead" : "on the caller's thread");
     }
-    test::WriteFile(dir / "ok.txt", "1 2\n");
-    PairLineReader reader(IntPair);
-    ASSERT_TRUE(reader.Open(dir / "ok.txt"));
-    ASSERT_TRUE(reader.Rewind(true));
-    EXPECT_EQ(Taken(reader, true), (std::vector<std::string>{"=1,2"}));
-    EXPECT_FALSE(reader.Failed());
 }
 
 TEST(PairLineReader, RewindAndCloseStopTheSecondThreadWhereverItIs) {
@@ -170,35 +158,16 @@ TEST(PairLineReader, RewindAndCloseStopTheSecondThreadWhereverItIs) {
     for (int round = 0; round < 20; ++round) {
         // Rewind while the thread is filling or waiting for room, after a few lines or none.
         ASSERT_TRUE(reader.Rewind(true));
-        const auto first = Taken(reader, true, static_cast<std::size_t>(round * 997));
+        const Lines first = Taken(reader, true, static_cast<std::size_t>(round * 997));
         for (std::size_t i = 0; i < first.size(); ++i)
             ASSERT_EQ(first[i], "=" + std::to_string(i) + ",1");
     }
     ASSERT_TRUE(reader.Rewind(true));
-    EXPECT_EQ(Taken(reader, true, 3), (std::vector<std::string>{"=0,1", "=1,1", "=2,1"}));
+    EXPECT_EQ(Taken(reader, true, 3), (Lines{"=0,1", "=1,1", "=2,1"}));
     reader.Close();
+    EXPECT_FALSE(reader.Failed());
     PairLineReader dropped(IntPair);  // destroyed while reading ahead
-    ASSERT_TRUE(dropped.Open(dir / "many.txt"));
-    ASSERT_TRUE(dropped.Rewind(true));
-}
-
-TEST(TextWriter, WritesCrLfAndReportsFailure) {
-    test::TempDir dir;
-    TextWriter out;
-    ASSERT_TRUE(out.Create(dir / "w.txt"));
-    out.WriteLine("one");
-    out.Write("two");
-    out.WriteLine("");
-    ASSERT_TRUE(out.Close());
-    EXPECT_EQ(test::ReadFile(dir / "w.txt"), "one\r\ntwo\r\n");
-    TextWriter bad;
-    EXPECT_FALSE(bad.Create(dir / "no/such/folder/w.txt"));
-    if (test::RunCommand("test -w /dev/full").status == 0) {
-        TextWriter full;
-        ASSERT_TRUE(full.Append("/dev/full"));
-        full.WriteLine("lost");
-        EXPECT_FALSE(full.Close()) << "a write that fails must not be reported as written";
-    }
+    ASSERT_TRUE(dropped.Open(dir / "many.txt") && dropped.Rewind(true));
 }
 
 }  // namespace
