@@ -96,7 +96,9 @@ TEST(Strings, PlainDecimalStopsAtTheFirstCharacterAfterTheNumber) {
                     ASSERT_EQ(ok, exact) << number << " then byte " << next;
                     // A refusal moves nothing; a number is read to its end and no further.
                     ASSERT_EQ(p, text.data() + (ok ? number.size() : 0)) << number << " " << next;
-                    if (ok) ASSERT_EQ(std::bit_cast<std::uint64_t>(got), Bits(number)) << number;
+                    if (ok) {
+                        ASSERT_EQ(std::bit_cast<std::uint64_t>(got), Bits(number)) << number;
+                    }
                 }
             }
         }
