@@ -1,72 +1,134 @@
 #include "support/gdal_peer.h"
 
-#include <gdal_priv.h>
+#include <gdal_utils.h>
 #include <gtest/gtest.h>
 #include <ogr_api.h>
-#include <ogrsf_frmts.h>
 
+#include <algorithm>
+#include <cmath>
+#include <filesystem>
 #include <limits>
 #include <memory>
 
 namespace vx::test {
 
+GDALDatasetUniquePtr OpenVector(const std::string& path, const std::vector<std::string>& drivers) {
+    GDALAllRegister();
+    CPLStringList allowed;
+    for (const std::string& driver : drivers)
+        allowed.AddString(driver.c_str());
+    return GDALDatasetUniquePtr(
+        GDALDataset::Open(path.c_str(), GDAL_OF_VECTOR | GDAL_OF_READONLY | GDAL_OF_VERBOSE_ERROR,
+                          drivers.empty() ? nullptr : allowed.List()));
+}
+
+GDALDatasetUniquePtr Translate(const std::string& source, const std::string& target,
+                               const std::vector<std::string>& arguments) {
+    GDALDatasetUniquePtr input = OpenVector(source);
+    if (!input) {
+        ADD_FAILURE() << "GDAL cannot open " << source.substr(0, 200);
+        return nullptr;
+    }
+    CPLStringList argv;
+    for (const std::string& argument : arguments)
+        argv.AddString(argument.c_str());
+    GDALVectorTranslateOptions* options = GDALVectorTranslateOptionsNew(argv.List(), nullptr);
+    GDALDatasetH handle = GDALDataset::ToHandle(input.get());
+    GDALDatasetH output =
+        GDALVectorTranslate(target.c_str(), nullptr, 1, &handle, options, nullptr);
+    GDALVectorTranslateOptionsFree(options);
+    EXPECT_NE(output, nullptr) << "GDAL cannot write " << target << ": " << CPLGetLastErrorMsg();
+    return GDALDatasetUniquePtr(GDALDataset::FromHandle(output));
+}
+
+void MakeWithGdal(const std::string& geojson, const std::string& target,
+                  const std::vector<std::string>& arguments) {
+    std::error_code ec;
+    std::filesystem::create_directories(std::filesystem::path(target).parent_path(), ec);
+    Translate(geojson, target, arguments);
+}
+
 namespace {
 
-int CountPoints(const OGRGeometry* g) {
-    if (g == nullptr) return 0;
+// Each part of a geometry as a list of points: rings closed no more, turned counter-clockwise
+// from their smallest vertex, holes sorted; members of collections sorted.
+std::vector<XY> Parts(const OGRGeometry* g) {
+    std::vector<XY> parts;
+    if (g == nullptr || g->IsEmpty()) return parts;
+    auto points = [](const OGRSimpleCurve& curve) {
+        XY xy;
+        for (int i = 0; i < curve.getNumPoints(); ++i)
+            xy.emplace_back(curve.getX(i), curve.getY(i));
+        return xy;
+    };
     switch (wkbFlatten(g->getGeometryType())) {
         case wkbPoint:
-            return 1;
+            parts.push_back({{g->toPoint()->getX(), g->toPoint()->getY()}});
+            break;
         case wkbLineString:
-            return g->toLineString()->getNumPoints();
+            parts.push_back(points(*g->toLineString()));
+            break;
         case wkbPolygon: {
-            const OGRPolygon* p = g->toPolygon();
-            int n = p->getExteriorRing() ? p->getExteriorRing()->getNumPoints() : 0;
-            for (int i = 0; i < p->getNumInteriorRings(); ++i)
-                n += p->getInteriorRing(i)->getNumPoints();
-            return n;
+            for (const OGRLinearRing* ring : *g->toPolygon()) {
+                XY r = points(*ring);
+                if (r.size() > 1 && r.front() == r.back()) r.pop_back();
+                double area = 0;
+                for (std::size_t i = 0; i < r.size(); ++i)
+                    area += r[i].first * r[(i + 1) % r.size()].second -
+                            r[(i + 1) % r.size()].first * r[i].second;
+                if (area < 0) std::reverse(r.begin(), r.end());
+                std::rotate(r.begin(), std::min_element(r.begin(), r.end()), r.end());
+                parts.push_back(std::move(r));
+            }
+            std::sort(parts.begin() + 1, parts.end());  // the outer ring first
+            parts.push_back({});                        // ends the polygon
+            break;
         }
         default: {
-            const OGRGeometryCollection* c = dynamic_cast<const OGRGeometryCollection*>(g);
-            int n = 0;
-            if (c != nullptr) {
-                for (int i = 0; i < c->getNumGeometries(); ++i)
-                    n += CountPoints(c->getGeometryRef(i));
-            }
-            return n;
+            std::vector<std::vector<XY>> members;
+            for (const OGRGeometry* member : *g->toGeometryCollection())
+                members.push_back(Parts(member));
+            std::sort(members.begin(), members.end());
+            for (auto& member : members)
+                parts.insert(parts.end(), member.begin(), member.end());
         }
     }
+    return parts;
+}
+
+XY Transformed(const OGRSpatialReference& from, XY points) {
+    OGRSpatialReference source(from), wgs84;
+    wgs84.importFromEPSG(4326);
+    for (OGRSpatialReference* crs : {&source, &wgs84})
+        crs->SetAxisMappingStrategy(OAMS_TRADITIONAL_GIS_ORDER);
+    std::unique_ptr<OGRCoordinateTransformation> to(
+        OGRCreateCoordinateTransformation(&source, &wgs84));
+    EXPECT_TRUE(to) << "no transformation to WGS 84";
+    for (auto& [x, y] : points) {
+        if (!to || !to->Transform(1, &x, &y)) x = y = std::numeric_limits<double>::quiet_NaN();
+    }
+    return points;
 }
 
 }  // namespace
 
 PeerLayer ReadWithGdal(const std::string& path) {
-    GDALAllRegister();
     PeerLayer out;
-    GDALDatasetUniquePtr ds(GDALDataset::Open(path.c_str(), GDAL_OF_VECTOR | GDAL_OF_READONLY));
-    EXPECT_TRUE(ds) << "GDAL cannot open " << path;
+    GDALDatasetUniquePtr ds = OpenVector(path);
+    EXPECT_TRUE(ds && ds->GetLayerCount() > 0) << "GDAL cannot open " << path;
     if (!ds || ds->GetLayerCount() < 1) return out;
-    OGRLayer* layer = ds->GetLayer(0);
-    out.name = layer->GetName();
-    OGRFeatureDefn* defn = layer->GetLayerDefn();
-    for (int i = 0; i < defn->GetFieldCount(); ++i) {
+    OGRFeatureDefn* defn = ds->GetLayer(0)->GetLayerDefn();
+    for (int i = 0; i < defn->GetFieldCount(); ++i)
         out.fieldNames.push_back(defn->GetFieldDefn(i)->GetNameRef());
-        out.fieldTypes.push_back(OGRFieldDefn::GetFieldTypeName(defn->GetFieldDefn(i)->GetType()));
-        out.fieldWidths.push_back(defn->GetFieldDefn(i)->GetWidth());
-    }
-    for (auto& feature : *layer) {
+    for (auto& feature : *ds->GetLayer(0)) {
         PeerFeature f;
-        const OGRGeometry* g = feature->GetGeometryRef();
-        if (g != nullptr) {
-            f.geometryType = OGRGeometryTypeToName(wkbFlatten(g->getGeometryType()));
-            f.wkt = g->exportToWkt();
-            auto handle = OGRGeometry::ToHandle(const_cast<OGRGeometry*>(g));
-            // GDAL warns when asked the area of a line or the length of a polygon.
+        if (const OGRGeometry* g = feature->GetGeometryRef()) {
             const OGRwkbGeometryType flat = wkbFlatten(g->getGeometryType());
-            if (flat == wkbPolygon || flat == wkbMultiPolygon) f.area = OGR_G_Area(handle);
-            if (flat == wkbLineString || flat == wkbMultiLineString)
-                f.length = OGR_G_Length(handle);
-            f.pointCount = CountPoints(g);
+            f.geometryType = OGRGeometryTypeToName(flat);
+            f.wkt = g->exportToWkt();
+            // GDAL warns when asked the area of what is no polygon.
+            if (flat == wkbPolygon || flat == wkbMultiPolygon)
+                f.area = OGR_G_Area(OGRGeometry::ToHandle(const_cast<OGRGeometry*>(g)));
         }
         for (int i = 0; i < defn->GetFieldCount(); ++i) {
             if (feature->IsFieldSetAndNotNull(i))
@@ -79,72 +141,157 @@ PeerLayer ReadWithGdal(const std::string& path) {
     return out;
 }
 
-namespace {
-
-void CollectVertices(const OGRGeometry* g, std::vector<std::pair<double, double>>& out) {
-    if (g == nullptr) return;
-    if (const auto* curve = dynamic_cast<const OGRSimpleCurve*>(g)) {
-        for (int i = 0; i < curve->getNumPoints(); ++i)
-            out.emplace_back(curve->getX(i), curve->getY(i));
-    } else if (const auto* point = dynamic_cast<const OGRPoint*>(g)) {
-        out.emplace_back(point->getX(), point->getY());
-    } else if (const auto* polygon = dynamic_cast<const OGRCurvePolygon*>(g)) {
-        for (const OGRCurve* ring : *polygon)
-            CollectVertices(ring, out);
-    } else if (const auto* collection = dynamic_cast<const OGRGeometryCollection*>(g)) {
-        for (const OGRGeometry* part : *collection)
-            CollectVertices(part, out);
-    }
-}
-
-std::vector<std::pair<double, double>> Transformed(const OGRSpatialReference& from,
-                                                   std::vector<std::pair<double, double>> points) {
-    OGRSpatialReference source(from);
-    source.SetAxisMappingStrategy(OAMS_TRADITIONAL_GIS_ORDER);
-    OGRSpatialReference wgs84;
-    wgs84.importFromEPSG(4326);
-    wgs84.SetAxisMappingStrategy(OAMS_TRADITIONAL_GIS_ORDER);
-    std::unique_ptr<OGRCoordinateTransformation> to(
-        OGRCreateCoordinateTransformation(&source, &wgs84));
-    EXPECT_TRUE(to) << "no transformation to WGS 84";
-    for (auto& [x, y] : points) {
-        if (!to || !to->Transform(1, &x, &y)) x = y = std::numeric_limits<double>::quiet_NaN();
-    }
-    return points;
-}
-
-}  // namespace
-
 PeerPlaces PlacesWithGdal(const std::string& path, const std::string& keyField) {
-    GDALAllRegister();
     PeerPlaces places;
-    GDALDatasetUniquePtr ds(GDALDataset::Open(path.c_str(), GDAL_OF_VECTOR | GDAL_OF_READONLY));
+    GDALDatasetUniquePtr ds = OpenVector(path);
     EXPECT_TRUE(ds) << "GDAL cannot open " << path;
     if (!ds || ds->GetLayerCount() < 1) return places;
     OGRLayer* layer = ds->GetLayer(0);
     const OGRSpatialReference* srs = layer->GetSpatialRef();
     places.earth = srs != nullptr && (srs->IsGeographic() || srs->IsProjected());
-    if (srs != nullptr) {
-        places.crsName = srs->GetName() != nullptr ? srs->GetName() : "";
-        const char* unit = nullptr;
-        srs->GetLinearUnits(&unit);
-        if (unit != nullptr) places.unitName = unit;
-    }
+    if (srs != nullptr && srs->GetName() != nullptr) places.crsName = srs->GetName();
     for (auto& feature : *layer) {
-        std::vector<std::pair<double, double>> vertices;
-        CollectVertices(feature->GetGeometryRef(), vertices);
+        XY vertices;
+        for (const XY& part : Parts(feature->GetGeometryRef()))
+            vertices.insert(vertices.end(), part.begin(), part.end());
         if (places.earth) vertices = Transformed(*srs, std::move(vertices));
-        auto& kept = places.byKey[feature->GetFieldAsString(keyField.c_str())];
+        XY& kept = places.byKey[feature->GetFieldAsString(keyField.c_str())];
         kept.insert(kept.end(), vertices.begin(), vertices.end());
     }
     return places;
 }
 
-std::vector<std::pair<double, double>> ToWgs84(
-    const std::string& crs, const std::vector<std::pair<double, double>>& points) {
+XY ToWgs84(const std::string& crs, const XY& points) {
     OGRSpatialReference from;
     EXPECT_EQ(from.SetFromUserInput(crs.c_str()), OGRERR_NONE) << crs;
     return Transformed(from, points);
+}
+
+GdalMessages::GdalMessages() {
+    CPLPushErrorHandlerEx(Keep, this);
+    CPLErrorReset();
+}
+
+GdalMessages::~GdalMessages() {
+    CPLPopErrorHandler();
+}
+
+void GdalMessages::Keep(CPLErr level, CPLErrorNum, const char* message) {
+    auto* self = static_cast<GdalMessages*>(CPLGetErrorHandlerUserData());
+    if (level >= CE_Warning) self->messages_.emplace_back(level, message != nullptr ? message : "");
+}
+
+std::vector<std::string> GdalMessages::At(CPLErr level) const {
+    std::vector<std::string> texts;
+    for (const auto& [at, text] : messages_) {
+        if (at == level) texts.push_back(text);
+    }
+    return texts;
+}
+
+bool GdalMessages::Has(CPLErr level, const std::string& part) const {
+    const std::vector<std::string> texts = At(level);
+    return std::any_of(texts.begin(), texts.end(), [&](const std::string& text) {
+        return text.find(part) != std::string::npos;
+    });
+}
+
+std::string GdalMessages::All() const {
+    std::string all;
+    for (const auto& [level, text] : messages_)
+        all += (level == CE_Failure ? "error: " : "warning: ") + text + "\n";
+    return all;
+}
+
+bool SameGeometry(const OGRGeometry* a, const OGRGeometry* b, double tolerance, std::string& why) {
+    // A collection of one member stands for the member: a layer set has one object for both.
+    auto single = [](const OGRGeometry* g) {
+        if (g == nullptr ||
+            !OGR_GT_IsSubClassOf(wkbFlatten(g->getGeometryType()), wkbGeometryCollection))
+            return g;
+        const OGRGeometryCollection* collection = g->toGeometryCollection();
+        return collection->getNumGeometries() == 1 ? collection->getGeometryRef(0) : g;
+    };
+    a = single(a);
+    b = single(b);
+    if ((a == nullptr || a->IsEmpty()) != (b == nullptr || b->IsEmpty())) {
+        why = "one geometry is missing";
+        return false;
+    }
+    if (a == nullptr || a->IsEmpty()) return true;
+    if (wkbFlatten(a->getGeometryType()) != wkbFlatten(b->getGeometryType())) {
+        why = std::string("types ") + a->getGeometryName() + " and " + b->getGeometryName();
+        return false;
+    }
+    auto near = [tolerance](double x, double y) {
+        return std::fabs(x - y) <= tolerance * std::max({1.0, std::fabs(x), std::fabs(y)});
+    };
+    const std::vector<XY> pa = Parts(a), pb = Parts(b);
+    bool same = pa.size() == pb.size();
+    for (std::size_t i = 0; same && i < pa.size(); ++i) {
+        same = pa[i].size() == pb[i].size();
+        for (std::size_t k = 0; same && k < pa[i].size(); ++k)
+            same = near(pa[i][k].first, pb[i][k].first) && near(pa[i][k].second, pb[i][k].second);
+    }
+    if (!same) why = a->exportToWkt() + " against " + b->exportToWkt();
+    return same;
+}
+
+bool SameCrs(const OGRSpatialReference* a, const OGRSpatialReference* b) {
+    if (a == nullptr || b == nullptr) return a == b;
+    const char* const options[] = {"IGNORE_DATA_AXIS_TO_SRS_AXIS_MAPPING=YES",
+                                   "CRITERION=EQUIVALENT_EXCEPT_AXIS_ORDER_GEOGCRS", nullptr};
+    return a->IsSame(b, options);
+}
+
+void ExpectSameFeatures(OGRLayer& expected, OGRLayer& actual, const std::string& what,
+                        double tolerance) {
+    SCOPED_TRACE(what);
+    ASSERT_EQ(actual.GetFeatureCount(), expected.GetFeatureCount());
+    OGRFeatureDefn* want = expected.GetLayerDefn();
+    OGRFeatureDefn* got = actual.GetLayerDefn();
+    std::vector<int> fieldOf;
+    for (int i = 0; i < want->GetFieldCount(); ++i) {
+        int found = -1;
+        for (int k = 0; k < got->GetFieldCount(); ++k) {
+            if (EQUAL(want->GetFieldDefn(i)->GetNameRef(), got->GetFieldDefn(k)->GetNameRef()))
+                found = k;
+        }
+        EXPECT_GE(found, 0) << "no field " << want->GetFieldDefn(i)->GetNameRef();
+        fieldOf.push_back(found);
+    }
+    auto isNumber = [](OGRFieldType type) {
+        return type == OFTInteger || type == OFTInteger64 || type == OFTReal;
+    };
+    expected.ResetReading();
+    actual.ResetReading();
+    for (int n = 1;; ++n) {
+        OGRFeatureUniquePtr a(expected.GetNextFeature());
+        OGRFeatureUniquePtr b(actual.GetNextFeature());
+        if (!a || !b) {
+            EXPECT_EQ(!a, !b) << "the layers end at different features";
+            return;
+        }
+        std::string why;
+        EXPECT_TRUE(SameGeometry(a->GetGeometryRef(), b->GetGeometryRef(), tolerance, why))
+            << "feature " << n << ": " << why;
+        for (int i = 0; i < want->GetFieldCount(); ++i) {
+            const int k = fieldOf[static_cast<std::size_t>(i)];
+            if (k < 0) continue;
+            const OGRFieldType type = want->GetFieldDefn(i)->GetType();
+            const std::string name = std::string(want->GetFieldDefn(i)->GetNameRef()) +
+                                     " of feature " + std::to_string(n);
+            if (type != OFTString)
+                EXPECT_EQ(a->IsFieldSetAndNotNull(i), b->IsFieldSetAndNotNull(k)) << name;
+            if (isNumber(type) && isNumber(got->GetFieldDefn(k)->GetType())) {
+                EXPECT_NEAR(a->GetFieldAsDouble(i), b->GetFieldAsDouble(k),
+                            1e-9 * std::max(1.0, std::fabs(a->GetFieldAsDouble(i))))
+                    << name;
+            } else {
+                EXPECT_EQ(std::string(a->GetFieldAsString(i)), b->GetFieldAsString(k)) << name;
+            }
+        }
+    }
 }
 
 }  // namespace vx::test
