@@ -50,50 +50,35 @@ void MakeWithGdal(const std::string& geojson, const std::string& target,
 
 namespace {
 
-// Each part of a geometry as a list of points: rings closed no more, turned counter-clockwise
-// from their smallest vertex, holes sorted; members of collections sorted.
-std::vector<XY> Parts(const OGRGeometry* g) {
-    std::vector<XY> parts;
-    if (g == nullptr || g->IsEmpty()) return parts;
-    auto points = [](const OGRSimpleCurve& curve) {
-        XY xy;
-        for (int i = 0; i < curve.getNumPoints(); ++i)
-            xy.emplace_back(curve.getX(i), curve.getY(i));
-        return xy;
-    };
-    switch (wkbFlatten(g->getGeometryType())) {
-        case wkbPoint:
-            parts.push_back({{g->toPoint()->getX(), g->toPoint()->getY()}});
-            break;
-        case wkbLineString:
-            parts.push_back(points(*g->toLineString()));
-            break;
-        case wkbPolygon: {
-            for (const OGRLinearRing* ring : *g->toPolygon()) {
-                XY r = points(*ring);
-                if (r.size() > 1 && r.front() == r.back()) r.pop_back();
-                double area = 0;
-                for (std::size_t i = 0; i < r.size(); ++i)
-                    area += r[i].first * r[(i + 1) % r.size()].second -
-                            r[(i + 1) % r.size()].first * r[i].second;
-                if (area < 0) std::reverse(r.begin(), r.end());
-                std::rotate(r.begin(), std::min_element(r.begin(), r.end()), r.end());
-                parts.push_back(std::move(r));
-            }
-            std::sort(parts.begin() + 1, parts.end());  // the outer ring first
-            parts.push_back({});                        // ends the polygon
-            break;
-        }
-        default: {
-            std::vector<std::vector<XY>> members;
-            for (const OGRGeometry* member : *g->toGeometryCollection())
-                members.push_back(Parts(member));
-            std::sort(members.begin(), members.end());
-            for (auto& member : members)
-                parts.insert(parts.end(), member.begin(), member.end());
+// A geometry's text with its numbers taken out, at full precision; in GEOS's normal form
+// (rings closed, turned and started alike, parts in one order) when asked. A collection of
+// one member stands for the member: a layer set has one object for both.
+std::string Shape(const OGRGeometry* g, std::vector<double>& numbers, bool normalize) {
+    if (g == nullptr || g->IsEmpty()) return "EMPTY";
+    if (OGR_GT_IsSubClassOf(wkbFlatten(g->getGeometryType()), wkbGeometryCollection) &&
+        g->toGeometryCollection()->getNumGeometries() == 1)
+        g = g->toGeometryCollection()->getGeometryRef(0);
+    std::unique_ptr<OGRGeometry> copy(g->clone());
+    copy->closeRings();
+    std::unique_ptr<OGRGeometry> normalized(normalize ? copy->Normalize() : nullptr);
+    OGRWktOptions options;
+    options.precision = 17;
+    options.round = false;
+    options.format = OGRWktFormat::G;
+    const std::string wkt = (normalized ? normalized : copy)->exportToWkt(options);
+    std::string shape;
+    for (const char* p = wkt.c_str(); *p;) {
+        char* end = nullptr;
+        const double value = std::strtod(p, &end);
+        if (end != p && (std::isdigit(static_cast<unsigned char>(*p)) || *p == '-')) {
+            numbers.push_back(value);
+            shape += '#';
+            p = end;
+        } else {
+            shape += *p++;
         }
     }
-    return parts;
+    return shape;
 }
 
 XY Transformed(const OGRSpatialReference& from, XY points) {
@@ -151,9 +136,11 @@ PeerPlaces PlacesWithGdal(const std::string& path, const std::string& keyField) 
     places.earth = srs != nullptr && (srs->IsGeographic() || srs->IsProjected());
     if (srs != nullptr && srs->GetName() != nullptr) places.crsName = srs->GetName();
     for (auto& feature : *layer) {
+        std::vector<double> numbers;
+        Shape(feature->GetGeometryRef(), numbers, false);
         XY vertices;
-        for (const XY& part : Parts(feature->GetGeometryRef()))
-            vertices.insert(vertices.end(), part.begin(), part.end());
+        for (std::size_t i = 0; i + 1 < numbers.size(); i += 2)
+            vertices.emplace_back(numbers[i], numbers[i + 1]);
         if (places.earth) vertices = Transformed(*srs, std::move(vertices));
         XY& kept = places.byKey[feature->GetFieldAsString(keyField.c_str())];
         kept.insert(kept.end(), vertices.begin(), vertices.end());
@@ -204,36 +191,15 @@ std::string GdalMessages::All() const {
 }
 
 bool SameGeometry(const OGRGeometry* a, const OGRGeometry* b, double tolerance, std::string& why) {
-    // A collection of one member stands for the member: a layer set has one object for both.
-    auto single = [](const OGRGeometry* g) {
-        if (g == nullptr ||
-            !OGR_GT_IsSubClassOf(wkbFlatten(g->getGeometryType()), wkbGeometryCollection))
-            return g;
-        const OGRGeometryCollection* collection = g->toGeometryCollection();
-        return collection->getNumGeometries() == 1 ? collection->getGeometryRef(0) : g;
-    };
-    a = single(a);
-    b = single(b);
-    if ((a == nullptr || a->IsEmpty()) != (b == nullptr || b->IsEmpty())) {
-        why = "one geometry is missing";
-        return false;
+    std::vector<double> na, nb;
+    bool same = Shape(a, na, true) == Shape(b, nb, true) && na.size() == nb.size();
+    for (std::size_t i = 0; same && i < na.size(); ++i)
+        same = std::fabs(na[i] - nb[i]) <=
+               tolerance * std::max({1.0, std::fabs(na[i]), std::fabs(nb[i])});
+    if (!same) {
+        why = (a != nullptr ? a->exportToWkt() : "nothing") + " against " +
+              (b != nullptr ? b->exportToWkt() : "nothing");
     }
-    if (a == nullptr || a->IsEmpty()) return true;
-    if (wkbFlatten(a->getGeometryType()) != wkbFlatten(b->getGeometryType())) {
-        why = std::string("types ") + a->getGeometryName() + " and " + b->getGeometryName();
-        return false;
-    }
-    auto near = [tolerance](double x, double y) {
-        return std::fabs(x - y) <= tolerance * std::max({1.0, std::fabs(x), std::fabs(y)});
-    };
-    const std::vector<XY> pa = Parts(a), pb = Parts(b);
-    bool same = pa.size() == pb.size();
-    for (std::size_t i = 0; same && i < pa.size(); ++i) {
-        same = pa[i].size() == pb[i].size();
-        for (std::size_t k = 0; same && k < pa[i].size(); ++k)
-            same = near(pa[i][k].first, pb[i][k].first) && near(pa[i][k].second, pb[i][k].second);
-    }
-    if (!same) why = a->exportToWkt() + " against " + b->exportToWkt();
     return same;
 }
 
@@ -281,8 +247,9 @@ void ExpectSameFeatures(OGRLayer& expected, OGRLayer& actual, const std::string&
             const OGRFieldType type = want->GetFieldDefn(i)->GetType();
             const std::string name = std::string(want->GetFieldDefn(i)->GetNameRef()) +
                                      " of feature " + std::to_string(n);
-            if (type != OFTString)
+            if (type != OFTString) {
                 EXPECT_EQ(a->IsFieldSetAndNotNull(i), b->IsFieldSetAndNotNull(k)) << name;
+            }
             if (isNumber(type) && isNumber(got->GetFieldDefn(k)->GetType())) {
                 EXPECT_NEAR(a->GetFieldAsDouble(i), b->GetFieldAsDouble(k),
                             1e-9 * std::max(1.0, std::fabs(a->GetFieldAsDouble(i))))
