@@ -8,11 +8,10 @@
 
 #include <filesystem>
 
-#include "dbase/table_engine.h"
-#include "dbase/vx_recordset.h"
 #include "engine/engine_test_support.h"
 #include "model/geometry.h"
 #include "platform/endian.h"
+#include "support/gdal_peer.h"
 #include "vxv/layer_format.h"
 #include "vxv/layer_writer.h"
 
@@ -192,18 +191,9 @@ TEST_F(Confinement, DeletingTheSourcesOfAnExportTakesOnlyTheLayerFilesBesideIt) 
         WriteLayerNaming(src + "/layer.vxv",
                          {"layer.dbf", "../victim.dbf", dir / "outside/abs.dbf"});
         // A table of one row beside the layer, with its code page, as an import leaves it.
-        TableConnection connection;
-        std::string error;
-        fs::remove(src + "/layer.dbf");
-        ASSERT_TRUE(connection.Open(src));
-        ASSERT_TRUE(connection.Execute("CREATE TABLE [layer] (Name Char(10))", error)) << error;
-        VXRecordset table;
-        table.OpenDBF(src + "/layer.dbf");
-        table.InsertRecord("well");
-        table.UpdateFile();
-        ASSERT_FALSE(table.WriteFailed());
+        test::MakeWithGdal(R"({"type":"Feature","properties":{"Name":"well"},"geometry":null})",
+                           src + "/layer.dbf", {"-f", "ESRI Shapefile", "-overwrite"});
         test::WriteFile(src + "/layer.cpg", "1252");
-
         const test::FileTree before = TakeTree(dir.path(), out);
         test::Batch batch;
         batch.engine.SetDeleteScrFile(true);

@@ -42,46 +42,46 @@ bool IsEarth(const CrsCase& c) {
     return std::string(c.srs).rfind("EPSG:", 0) == 0;
 }
 
-// Two regions with keys and names: a square with a hole, and a triangle, rings turned as
+// Two regions by their keys, as rings: a square with a hole and a triangle, turned as
 // shapefiles keep them, with coordinates that use the digits a system has.
-std::vector<std::pair<std::string, test::XY>> Regions(const CrsCase& c) {
+std::map<std::string, std::vector<test::XY>> Regions(const CrsCase& c) {
     auto at = [&](double u, double v) { return std::pair{c.x0 + u * c.size, c.y0 + v * c.size}; };
     return {
         {"1",
-         {at(0, 0), at(0, 1), at(1, 1), at(1, 0), at(0, 0), at(0.25, 0.25), at(0.75, 0.25),
-          at(0.75, 0.75), at(0.25, 0.75), at(0.25, 0.25)}},
+         {{at(0, 0), at(0, 1), at(1, 1), at(1, 0), at(0, 0)},
+          {at(0.25, 0.25), at(0.75, 0.25), at(0.75, 0.75), at(0.25, 0.75), at(0.25, 0.25)}}},
         {"2",
-         {at(1.5, 0.1234567), at(1.3333333, 0.9876543), at(2.0987654, 0.5), at(1.5, 0.1234567)}}};
+         {{at(1.5, 0.1234567), at(1.3333333, 0.9876543), at(2.0987654, 0.5), at(1.5, 0.1234567)}}}};
 }
 
 std::string GeoJson(const CrsCase& c) {
-    auto ring = [](const test::XY& v, std::size_t from, std::size_t to) {
-        std::string text = "[";
-        for (std::size_t i = from; i < to; ++i) {
-            char point[96];
-            std::snprintf(point, sizeof point, "%s[%.17g,%.17g]", i > from ? "," : "", v[i].first,
-                          v[i].second);
-            text += point;
+    std::string json = R"({"type":"FeatureCollection","features":[)";
+    for (const auto& [key, rings] : Regions(c)) {
+        json += std::string(key == "1" ? "" : ",") + R"({"type":"Feature","properties":{"key":")" +
+                key + R"("},"geometry":{"type":"Polygon","coordinates":[)";
+        for (const test::XY& ring : rings) {
+            json += &ring == &rings.front() ? "[" : ",[";
+            for (const auto& [x, y] : ring) {
+                char point[96];
+                std::snprintf(point, sizeof point, "[%.17g,%.17g],", x, y);
+                json += point;
+            }
+            json.back() = ']';
         }
-        return text + "]";
-    };
-    const auto regions = Regions(c);
-    const auto& square = regions[0].second;
-    const auto& triangle = regions[1].second;
-    return R"({"type":"FeatureCollection","features":[)"
-           R"({"type":"Feature","properties":{"key":"1","name":"square"},"geometry":)"
-           R"({"type":"Polygon","coordinates":[)" +
-           ring(square, 0, 5) + "," + ring(square, 5, 10) +
-           R"(]}},{"type":"Feature","properties":{"key":"2","name":"triangle"},"geometry":)"
-           R"({"type":"Polygon","coordinates":[)" +
-           ring(triangle, 0, triangle.size()) + "]}}]}";
+        json += "]}}";
+    }
+    return json + "]}";
 }
 
 // Where the data lies: in WGS 84 for an Earth system, else as it stands.
 std::map<std::string, test::XY> Truth(const CrsCase& c) {
     std::map<std::string, test::XY> truth;
-    for (const auto& [key, vertices] : Regions(c))
-        truth[key] = IsEarth(c) ? test::ToWgs84(c.srs, vertices) : vertices;
+    for (const auto& [key, rings] : Regions(c)) {
+        for (const test::XY& ring : rings) {
+            const test::XY placed = IsEarth(c) ? test::ToWgs84(c.srs, ring) : ring;
+            truth[key].insert(truth[key].end(), placed.begin(), placed.end());
+        }
+    }
     return truth;
 }
 

@@ -159,22 +159,15 @@ TEST_F(ShapeDrivers, ImportRefusalsAndFailuresReportTheirLines) {
 // Shapefiles from GDAL, imported and exported again, read the same in GDAL: the same shapes
 // with the same rows, null shapes in their places.
 TEST_F(ShapeDrivers, ExportGivesGdalTheSameShapesAndRows) {
-    engine.SetDeleteScrFile(true);
     for (const auto& [name, geojson] : kSources) {
         SCOPED_TRACE(name);
         const std::string source = dir / (std::string(name) + ".shp");
         MakeShapefile(geojson, source);
-        MakeShapefile(geojson, dir / ("original/" + std::string(name) + ".shp"));
         ASSERT_TRUE(engine.ImportShapeFile(source, dir / (std::string(name) + ".vxv")));
-        EXPECT_FALSE(FileExists(source) || FileExists(dir / (std::string(name) + ".shx")));
-        EXPECT_TRUE(FileExists(dir / (std::string(name) + ".dbf"))) << "the table stays";
-
         const std::size_t mark = engine.JobLog().size();
-        const std::string layer = dir / ("VXV/" + std::string(name) + ".vxv");
-        ASSERT_TRUE(engine.ExportShapeFile(layer, dir / ("out/" + std::string(name) + ".shp")))
+        ASSERT_TRUE(engine.ExportShapeFile(dir / ("VXV/" + std::string(name) + ".vxv"),
+                                           dir / ("out/" + std::string(name) + ".shp")))
             << engine.JobLog();
-        EXPECT_FALSE(FileExists(layer) || FileExists(dir / ("VXV/" + std::string(name) + ".vxs")));
-        EXPECT_TRUE(FileExists(dir / ("VXV/" + std::string(name) + ".dbf")));
         const char* kind = name[0] == 'r' ? "Regions" : name[0] == 'l' ? "Lines" : "Points";
         EXPECT_EQ(engine.JobLog().substr(mark),
                   "Exporting VXV File " + std::string(name) +
@@ -183,8 +176,7 @@ TEST_F(ShapeDrivers, ExportGivesGdalTheSameShapesAndRows) {
                       "\r\n\tExport Successfully Completed.\r\n\r\n");
 
         const std::string exported = dir / ("out/SHP/" + std::string(name) + ".shp");
-        GDALDatasetUniquePtr original =
-            test::OpenVector(dir / ("original/" + std::string(name) + ".shp"));
+        GDALDatasetUniquePtr original = test::OpenVector(source);
         GDALDatasetUniquePtr back = test::OpenVector(exported);
         ASSERT_TRUE(original && back);
         test::ExpectSameFeatures(*original->GetLayer(0), *back->GetLayer(0), name);
