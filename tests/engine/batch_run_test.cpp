@@ -108,38 +108,14 @@ TEST(BatchRun, AsciiFilesGetTheProjectionAskedOnceAndTheirOwnBounds) {
     }
 }
 
-TEST(BatchRun, ConverterImportsRefuseExistingOutputsAndSayWhatFailed) {
+TEST(BatchRun, ABrokenTextFileFailsNamingItsLine) {
     test::TempDir dir;
     test::WriteFile(dir / "bad.txt", "1 2\r\nnorth 5\r\n");
-    test::WriteFile(dir / "good.txt", "1 2\r\n");
-    test::WriteFile(dir / "good.vxv", "old");
     Import engine;
     EXPECT_FALSE(engine.ImportAsciiFile(dir / "bad.txt", dir / "bad.vxv"));
     EXPECT_NE(engine.JobLog().find("\r\nThere was some problem during import.\r\n"),
               std::string::npos);
     EXPECT_NE(engine.JobLog().find("2"), std::string::npos) << "the reason names the line";
-    EXPECT_FALSE(engine.ImportAsciiFile(dir / "good.txt", dir / "good.vxv"));
-    EXPECT_EQ(engine.StatusText(), "\r\nAscii Import Aborted");
-    EXPECT_EQ(test::ReadFile(dir / "good.vxv"), "old");
-    EXPECT_FALSE(engine.ImportDgnFile(dir / "good.txt", dir / "x.vxv"));
-    EXPECT_EQ(engine.StatusText(), "\r\nInvalid source file.");
-
-    // Every layer of a drawing's set is an output, the suffixed ones too.
-    const std::string dgn = dir / "d.dgn";
-    test::MakeWithGdal(R"({"type":"FeatureCollection","features":[
-{"type":"Feature","properties":{},"geometry":{"type":"LineString","coordinates":[[0,0],[10,10],[20,5]]}},
-{"type":"Feature","properties":{},"geometry":{"type":"Polygon","coordinates":[[[0,0],[0,10],[10,10],[10,0],[0,0]]]}}]})",
-                       dgn, {"-f", "DGN", "-dsco", "SEED=/usr/share/gdal/seed_2d.dgn"});
-    ASSERT_TRUE(engine.ImportDgnFile(dgn, dir / "out/d.vxv")) << engine.JobLog();
-    ASSERT_TRUE(FileExists(dir / "out/d_ln.vxv"));
-    ASSERT_TRUE(FileExists(dir / "out/d_rg.vxv"));
-    const std::string before = test::ReadFile(dir / "out/d_ln.vxv");
-    EXPECT_FALSE(engine.ImportDgnFile(dgn, dir / "out/d.vxv"));
-    EXPECT_EQ(engine.StatusText(), "\r\nDGN Import Aborted");
-    EXPECT_EQ(test::ReadFile(dir / "out/d_ln.vxv"), before);
-    engine.SetOverwriteExistingFiles(true);
-    EXPECT_TRUE(engine.ImportDgnFile(dgn, dir / "out/d.vxv")) << engine.JobLog();
-    EXPECT_TRUE(engine.ImportAsciiFile(dir / "good.txt", dir / "good.vxv")) << engine.JobLog();
 }
 
 std::set<std::string> TempMifFiles() {

@@ -37,61 +37,7 @@ class MifJobs : public ::testing::Test {
     vx::Import engine;
 };
 
-TEST_F(MifJobs, ImportChecksSayWhyInTheirWording) {
-    test::WriteFile(dir / "src/roads.txt", "x");
-    for (auto [source, message] : {std::pair{dir / "src/none.mif", "Source file does not exist."},
-                                   {dir / "src/roads.txt", "Invalid source file."}}) {
-        const JobRun run = Import(source, dir / "out/roads.vxv");
-        EXPECT_FALSE(run.ok) << message;
-        EXPECT_EQ(run.log, "Importing MIF File " + NameOf(source) +
-                               "\r\n\tChecking Input Files...\r\n" + message);
-        EXPECT_EQ(run.statuses.back(), message);
-        EXPECT_FALSE(FolderExists(dir / "out")) << message;
-    }
-    // A missing MID has two spellings; without attributes it is not needed.
-    DeleteFile(dir / "src/roads.mid");
-    const JobRun run = Import(dir / "src/roads.mif", dir / "out/roads.vxv");
-    EXPECT_FALSE(run.ok);
-    EXPECT_NE(run.log.find("\tDBF File does not exist. MIF Import Aborted\r\n"), std::string::npos);
-    EXPECT_EQ(run.statuses.back(), "\tDBF file does not exist. MIF Import Aborted\r\n");
-    EXPECT_FALSE(FileExists(dir / "out/roads_pt.vxv"));
-    engine.SetCreateDbf(false);
-    EXPECT_TRUE(Import(dir / "src/roads.mif", dir / "out/roads.vxv").ok);
-    EXPECT_TRUE(FileExists(dir / "out/roads_pt.vxv"));
-    EXPECT_FALSE(FileExists(dir / "out/roads_pt.dbf"));
-
-    // An output that cannot be written fails the job with a line.
-    test::WriteFile(dir / "blocker", "a file where a folder should be");
-    const JobRun blocked = Import(dir / "src/roads.mif", dir / "blocker/roads.vxv");
-    EXPECT_FALSE(blocked.ok);
-    EXPECT_TRUE(engine.JobFailed());
-    EXPECT_NE(blocked.statuses.back().find('\t'), std::string::npos) << blocked.statuses.back();
-}
-
-TEST_F(MifJobs, ImportOutputsNeedOverwriting) {
-    ASSERT_TRUE(Import(dir / "src/roads.mif", dir / "out/roads.vxv").ok);
-    const std::string firstPoints = test::ReadFile(dir / "out/roads_pt.vxv");
-    // Every layer of the set is an output, the suffixed ones included.
-    const JobRun refused = Import(dir / "src/roads.mif", dir / "out/roads.vxv");
-    EXPECT_FALSE(refused.ok);
-    EXPECT_EQ(refused.statuses.back(), "MIF Import Aborted");
-    EXPECT_TRUE(refused.log.ends_with("\r\nMIF Import Aborted")) << refused.log;
-    EXPECT_EQ(test::ReadFile(dir / "out/roads_pt.vxv"), firstPoints);
-    // A table in the way is refused the same way.
-    test::WriteFile(dir / "out2/roads.dbf", "old table");
-    EXPECT_FALSE(Import(dir / "src/roads.mif", dir / "out2/roads.vxv").ok);
-    EXPECT_EQ(test::ReadFile(dir / "out2/roads.dbf"), "old table");
-
-    // With overwriting on, the tables the old layers name go first, then the layers.
-    test::WriteFile(dir / "out/stale.dbf", "named by no layer");
-    engine.SetOverwriteExistingFiles(true);
-    const JobRun replaced = Import(dir / "src/roads.mif", dir / "out/roads.vxv");
-    EXPECT_TRUE(replaced.ok) << replaced.log;
-    EXPECT_TRUE(FileExists(dir / "out/roads_pt.dbf"));
-    EXPECT_TRUE(FileExists(dir / "out/stale.dbf"));
-}
-
-TEST_F(MifJobs, ImportNamesChangeTheFileNameOnlyAndSourcesGoOnSuccessOnly) {
+TEST_F(MifJobs, ImportNamesSourcesGoneOnSuccessOnlyAndUnwritableOutputs) {
     test::WriteFile(dir / "my-data.mif/my-map.MIF", kMif);
     test::WriteFile(dir / "my-data.mif/my-map.MID", kMid);  // the MID in another case
     engine.SetCreateVxvFolder(true);
@@ -106,72 +52,44 @@ TEST_F(MifJobs, ImportNamesChangeTheFileNameOnlyAndSourcesGoOnSuccessOnly) {
     DeleteFile(dir / "src/roads.mid");
     EXPECT_FALSE(Import(dir / "src/roads.mif", dir / "out/roads.vxv").ok);
     EXPECT_TRUE(FileExists(dir / "src/roads.mif")) << "a failed job deletes nothing";
+
+    // An output that cannot be written fails the job with a line.
+    test::WriteFile(dir / "src/roads.mid", kMid);
+    test::WriteFile(dir / "blocker", "a file where a folder should be");
+    const JobRun blocked = Import(dir / "src/roads.mif", dir / "blocker/roads.vxv");
+    EXPECT_FALSE(blocked.ok);
+    EXPECT_TRUE(engine.JobFailed());
+    EXPECT_NE(blocked.statuses.back().find('\t'), std::string::npos) << blocked.statuses.back();
 }
 
-TEST_F(MifJobs, ExportChecksSayWhyInTheirWording) {
+// The TAB route owns the MIF at its temporary path, not the MID; its lines name the TAB.
+TEST_F(MifJobs, ExportLinesNameTheMifOrInTheTabRouteTheTab) {
     ASSERT_TRUE(Import(dir / "src/roads.mif", dir / "vxv/roads.vxv").ok);
     const std::string layer = dir / "vxv/roads_ln.vxv", out = dir / "out/roads.MIF";
-    const std::string start = "Exporting VXV To MIF File \r\n\tChecking Input Files...\r\n";
-    test::WriteFile(dir / "vxv/roads.txt", "x");
-    for (auto [source, message] : {std::pair{dir / "vxv/none.vxv", "Source file does not exist."},
-                                   {dir / "vxv/roads.txt", "Invalid source file."}}) {
-        const JobRun run = Export(source, out);
-        EXPECT_FALSE(run.ok);
-        EXPECT_EQ(run.log, start + message);
-        EXPECT_EQ(run.statuses.front(), "Exporting VXV To MIF File roads.MIF\r\n");
-        EXPECT_EQ(run.statuses.back(), message);
-    }
-    // An existing MIF, in any letter case, stops the export; so does an existing MID.
-    test::WriteFile(dir / "out/roads.mif", "old");
     JobRun run = Export(layer, out);
-    EXPECT_FALSE(run.ok);
-    EXPECT_EQ(run.log, start + "VXV to MIF Export Aborted");
-    EXPECT_EQ(run.statuses.back(), "VXV to MIF Export Aborted");
-    DeleteFile(dir / "out/roads.mif");
-    test::WriteFile(dir / "out/roads.MID", "old");
-    run = Export(layer, out);
-    EXPECT_FALSE(run.ok);
-    EXPECT_EQ(run.statuses.back(), "VXV To MIF Export Aborted");
-    EXPECT_FALSE(FileExists(out));
+    EXPECT_TRUE(run.ok) << run.log;
+    EXPECT_EQ(run.statuses.front(), "Exporting VXV To MIF File roads.MIF\r\n");
+    EXPECT_EQ(run.statuses.back(), "\r\n\tExport Successfully Completed.\r\n\r\n");
 
-    // The TAB route owns the MIF at its temporary path, not the MID; its lines name the TAB.
     engine.SetTabMode(true);
     engine.SetCurrentFile(dir / "maps/roads.tab");
+    DeleteFile(out);
     test::WriteFile(out, "temporary");
     run = Export(layer, out);
-    EXPECT_FALSE(run.ok);
+    EXPECT_FALSE(run.ok) << "the MID is there";
     EXPECT_EQ(
         run.log,
         "Exporting TAB To MIF File \r\n\tChecking Input Files...\r\nVXV To MIF Export Aborted");
     EXPECT_EQ(run.statuses.front(), "Exporting TAB To MIF File roads.tab\r\n");
     DeleteFile(dir / "out/roads.MID");
     EXPECT_TRUE(Export(layer, out).ok);
-    engine.SetTabMode(false);
-
-    // With overwriting on, both go and are written again.
-    engine.SetOverwriteExistingFiles(true);
-    run = Export(layer, out);
-    EXPECT_TRUE(run.ok) << run.log;
-    EXPECT_EQ(run.statuses.back(), "\r\n\tExport Successfully Completed.\r\n\r\n");
 }
 
-TEST_F(MifJobs, ExportFailuresOfTableReaderAndWriterEndTheJob) {
+TEST_F(MifJobs, ExportFailuresOfReaderAndWriterEndTheJob) {
     ASSERT_TRUE(Import(dir / "src/roads.mif", dir / "vxv/roads.vxv").ok);
-    // The layer's table is needed only with attributes.
-    DeleteFile(dir / "vxv/roads_rg.dbf");
-    JobRun run = Export(dir / "vxv/roads_rg.vxv", dir / "mif/a.mif");
-    EXPECT_FALSE(run.ok);
-    EXPECT_NE(
-        run.log.find("\tMissing or Corrupt Non-Spatial Data File\r\nError Reading VXV....\r\n"),
-        std::string::npos)
-        << run.log;
-    engine.SetCreateDbf(false);
-    EXPECT_TRUE(Export(dir / "vxv/roads_rg.vxv", dir / "mif/b.mif").ok);
-    engine.SetCreateDbf(true);
-
     // A layer that cannot be read: its geometry file is cut short.
     test::WriteFile(dir / "vxv/roads_pt.vxs", "cut");
-    run = Export(dir / "vxv/roads_pt.vxv", dir / "mif/c.mif");
+    JobRun run = Export(dir / "vxv/roads_pt.vxv", dir / "mif/c.mif");
     EXPECT_FALSE(run.ok);
     EXPECT_NE(run.log.find("Error Reading VXV....\r\n"), std::string::npos) << run.log;
     EXPECT_EQ(run.statuses.back(), "\r\nThere was some problem during export.\r\n");

@@ -118,33 +118,10 @@ TEST_F(ShapeDrivers, SourceSpatialIdIsRenamedWhenAloneElseReplaced) {
     EXPECT_EQ(Numbers(dir / "VXV/among.dbf", "SPATIAL_ID"), (std::vector<double>{1, 2}));
 }
 
-TEST_F(ShapeDrivers, ImportRefusalsAndFailuresReportTheirLines) {
+// A damaged .shp fails after the reader's own lines, and leaves no layer.
+TEST_F(ShapeDrivers, DamagedShapefilesFailWithTheReadersLines) {
     MakeShapefile(kSources[2].second, dir / "pts.shp");
-    test::WriteFile(dir / "pts.txt", "x");
-    for (auto [source, line] : {std::pair{dir / "none.shp", "\r\nSource file does not exist."},
-                                {dir / "pts.txt", "\r\nInvalid source file."}}) {
-        EXPECT_FALSE(engine.ImportShapeFile(source, dir / "out.vxv"));
-        EXPECT_TRUE(engine.JobLog().ends_with(line));
-        EXPECT_EQ(raised, line);
-    }
-    // Either layer file of an earlier import refuses the job unless overwriting is on.
-    ASSERT_TRUE(engine.ImportShapeFile(dir / "pts.shp", dir / "pts.vxv")) << engine.JobLog();
-    EXPECT_FALSE(engine.ImportShapeFile(dir / "pts.shp", dir / "pts.vxv"));
-    EXPECT_EQ(raised, "\r\nShape Import Aborted");
-    DeleteFile(dir / "VXV/pts.vxs");
-    EXPECT_FALSE(engine.ImportShapeFile(dir / "pts.shp", dir / "pts.vxv"));
-    engine.SetOverwriteExistingFiles(true);
-    EXPECT_TRUE(engine.ImportShapeFile(dir / "pts.shp", dir / "pts.vxv")) << engine.JobLog();
-
-    // The table is needed only when attributes are carried.
-    ASSERT_TRUE(DeleteFile(dir / "pts.dbf"));
-    EXPECT_FALSE(engine.ImportShapeFile(dir / "pts.shp", dir / "pts.vxv"));
-    EXPECT_TRUE(engine.JobLog().ends_with("\tDBF File does not exist. Shape Import Aborted\r\n"));
-    EXPECT_EQ(raised, "\tDBF file does not exist. Shape Import Aborted\r\n");
-    engine.SetCreateDbf(false);
-    EXPECT_TRUE(engine.ImportShapeFile(dir / "pts.shp", dir / "pts.vxv")) << engine.JobLog();
-
-    // A damaged .shp fails after the reader's own lines, and leaves no layer.
+    engine.SetCreateDbf(false);  // the damaged files have no tables
     const std::string good = test::ReadFile(dir / "pts.shp");
     test::WriteFile(dir / "cut.shp", good.substr(0, good.size() - 4));
     test::WriteFile(dir / "bad.shp", std::string(100, '\0'));
@@ -208,39 +185,21 @@ TEST_F(ShapeDrivers, MifRegionWithTwoHolesKeepsItsShapeThroughGdal) {
               "(60 60,90 60,90 90,60 90,60 60))");
 }
 
-TEST_F(ShapeDrivers, ExportRefusalsAndFailuresReportTheirLines) {
+TEST_F(ShapeDrivers, ExportReplacesAnOlderSetAndFailsOnADamagedLayer) {
     MakeShapefile(kSources[0].second, dir / "roads.shp");
     ASSERT_TRUE(engine.ImportShapeFile(dir / "roads.shp", dir / "roads.vxv")) << engine.JobLog();
-    const std::string layer = dir / "VXV/roads.vxv", out = dir / "roads.shp";
-    test::WriteFile(dir / "roads.txt", "x");
-    for (auto [source, line] : {std::pair{dir / "none.vxv", "\r\nSource file does not exist."},
-                                {dir / "roads.txt", "\r\nInvalid source file."}}) {
-        EXPECT_FALSE(engine.ExportShapeFile(source, out));
-        EXPECT_EQ(raised, line);
-    }
-    // Either file of an older set refuses the export with overwriting off.
-    for (const char* older : {"SHP/roads.shx", "SHP/roads.shp"}) {
-        test::WriteFile(dir / older, std::string(20000, 'x'));
-        EXPECT_FALSE(engine.ExportShapeFile(layer, out)) << older;
-        EXPECT_EQ(raised, "\r\nShape Export Aborted");
-        EXPECT_EQ(test::ReadFile(dir / older).size(), 20000u);
-    }
+    const std::string layer = dir / "VXV/roads.vxv";
+    test::WriteFile(dir / "SHP/roads.shx", std::string(20000, 'x'));
     engine.SetOverwriteExistingFiles(true);
-    ASSERT_TRUE(engine.ExportShapeFile(layer, out)) << engine.JobLog();
-    EXPECT_EQ(test::ReadFile(dir / "SHP/roads.shx").size(), 100u + 4 * 8);
-
-    const std::string failed = "\r\nThere was some problem during export.\r\n";
-    ASSERT_TRUE(RenameFile(dir / "VXV/roads.dbf", dir / "VXV/kept.dbf"));
-    EXPECT_FALSE(engine.ExportShapeFile(layer, out));
-    EXPECT_TRUE(
-        engine.JobLog().ends_with("\tDBF File does not exist. Shape Export Aborted\r\n" + failed));
-    engine.SetCreateDbf(false);
-    EXPECT_TRUE(engine.ExportShapeFile(layer, out)) << "no table needed without attributes";
+    ASSERT_TRUE(engine.ExportShapeFile(layer, dir / "roads.shp")) << engine.JobLog();
+    EXPECT_EQ(test::ReadFile(dir / "SHP/roads.shx").size(), 100u + 4 * 8) << "no older bytes";
 
     const std::string vxs = test::ReadFile(dir / "VXV/roads.vxs");
     test::WriteFile(dir / "VXV/roads.vxs", vxs.substr(0, vxs.size() / 2));
-    EXPECT_FALSE(engine.ExportShapeFile(layer, out));
-    EXPECT_TRUE(engine.JobLog().ends_with("Error Reading VXV....\r\n" + failed));
+    EXPECT_FALSE(engine.ExportShapeFile(layer, dir / "roads.shp"));
+    EXPECT_TRUE(
+        engine.JobLog().ends_with("Error Reading VXV....\r\n\r\nThere was some problem "
+                                  "during export.\r\n"));
 }
 
 }  // namespace
