@@ -105,7 +105,7 @@ double Apart(const test::XY& a, const test::XY& b) {
 void ExpectSamePlaces(const CrsCase& c, const std::string& output) {
     SCOPED_TRACE(output);
     const test::PeerPlaces places = test::PlacesWithGdal(output, "key");
-    ASSERT_EQ(places.earth, IsEarth(c)) << places.crsName;
+    ASSERT_EQ(places.earth, IsEarth(c));
     const auto truth = Truth(c);
     ASSERT_EQ(places.byKey.size(), truth.size());
     for (const auto& [key, vertices] : truth) {

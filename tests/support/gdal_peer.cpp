@@ -107,14 +107,7 @@ PeerLayer ReadWithGdal(const std::string& path) {
         out.fieldNames.push_back(defn->GetFieldDefn(i)->GetNameRef());
     for (auto& feature : *ds->GetLayer(0)) {
         PeerFeature f;
-        if (const OGRGeometry* g = feature->GetGeometryRef()) {
-            const OGRwkbGeometryType flat = wkbFlatten(g->getGeometryType());
-            f.geometryType = OGRGeometryTypeToName(flat);
-            f.wkt = g->exportToWkt();
-            // GDAL warns when asked the area of what is no polygon.
-            if (flat == wkbPolygon || flat == wkbMultiPolygon)
-                f.area = OGR_G_Area(OGRGeometry::ToHandle(const_cast<OGRGeometry*>(g)));
-        }
+        if (const OGRGeometry* g = feature->GetGeometryRef()) f.wkt = g->exportToWkt();
         for (int i = 0; i < defn->GetFieldCount(); ++i) {
             if (feature->IsFieldSetAndNotNull(i))
                 f.fields[out.fieldNames[static_cast<std::size_t>(i)]] =
@@ -134,7 +127,6 @@ PeerPlaces PlacesWithGdal(const std::string& path, const std::string& keyField) 
     OGRLayer* layer = ds->GetLayer(0);
     const OGRSpatialReference* srs = layer->GetSpatialRef();
     places.earth = srs != nullptr && (srs->IsGeographic() || srs->IsProjected());
-    if (srs != nullptr && srs->GetName() != nullptr) places.crsName = srs->GetName();
     for (auto& feature : *layer) {
         std::vector<double> numbers;
         Shape(feature->GetGeometryRef(), numbers, false);
@@ -168,18 +160,9 @@ void GdalMessages::Keep(CPLErr level, CPLErrorNum, const char* message) {
     if (level >= CE_Warning) self->messages_.emplace_back(level, message != nullptr ? message : "");
 }
 
-std::vector<std::string> GdalMessages::At(CPLErr level) const {
-    std::vector<std::string> texts;
-    for (const auto& [at, text] : messages_) {
-        if (at == level) texts.push_back(text);
-    }
-    return texts;
-}
-
 bool GdalMessages::Has(CPLErr level, const std::string& part) const {
-    const std::vector<std::string> texts = At(level);
-    return std::any_of(texts.begin(), texts.end(), [&](const std::string& text) {
-        return text.find(part) != std::string::npos;
+    return std::any_of(messages_.begin(), messages_.end(), [&](const auto& message) {
+        return message.first == level && message.second.find(part) != std::string::npos;
     });
 }
 

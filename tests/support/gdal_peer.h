@@ -27,9 +27,7 @@ void MakeWithGdal(const std::string& geojson, const std::string& target,
                   const std::vector<std::string>& arguments);
 
 struct PeerFeature {
-    std::string geometryType;  // OGR's name, e.g. "Polygon"
     std::string wkt;
-    double area = 0;                            // of polygons
     std::map<std::string, std::string> fields;  // value as GDAL prints it; absent when null
     std::string style;
 };
@@ -45,7 +43,6 @@ PeerLayer ReadWithGdal(const std::string& path);
 // or left as it stands when the layer has no system on the Earth.
 struct PeerPlaces {
     bool earth = false;
-    std::string crsName;
     std::map<std::string, XY> byKey;
 };
 PeerPlaces PlacesWithGdal(const std::string& path, const std::string& keyField);
@@ -61,7 +58,7 @@ class GdalMessages {
     ~GdalMessages();
     GdalMessages(const GdalMessages&) = delete;
     GdalMessages& operator=(const GdalMessages&) = delete;
-    std::vector<std::string> At(CPLErr level) const;
+    // Whether a message at `level` holds `part` (any message at all for an empty part).
     bool Has(CPLErr level, const std::string& part) const;
     std::string All() const;  // one a line, for failure output
 
