@@ -75,8 +75,9 @@ TEST_F(CodePages, NamesReadBackThroughGdalFromEveryExport) {
         const std::string name = source.file.substr(0, source.file.size() - 4);
         const std::string base = dir / ("out/" + name);
         ASSERT_TRUE(batch.Export(ExportFormat::kMif, {vxv}, dir / "out")) << batch.engine.JobLog();
-        EXPECT_NE(test::ReadFile(base + ".MIF").find("Charset \"" + std::string(source.charset)),
-                  std::string::npos);
+        EXPECT_NE(
+            test::ReadFile(base + ".MIF").find("Charset \"" + std::string(source.charset) + "\""),
+            std::string::npos);
         EXPECT_EQ(NamesOf(base + ".MIF"), source.names);
         ASSERT_TRUE(batch.Export(ExportFormat::kShape, {vxv}, dir / "out"))
             << batch.engine.JobLog();

@@ -143,8 +143,6 @@ class CrsRoutes : public ::testing::TestWithParam<CrsCase> {
     std::vector<std::string> ThroughVxv(const std::string& source, ImportFormat format,
                                         const std::string& route) {
         test::Batch batch;
-        test::ScriptedPrompt messages;
-        batch.engine.SetPrompt(&messages);
         EXPECT_TRUE(batch.Import(format, {source}, dir / route, true)) << batch.engine.JobLog();
         const std::string stem = GetParam().stem;
         const std::string vxv =
