@@ -3,12 +3,11 @@
 // Unicode.
 #include <gtest/gtest.h>
 
-#include "engine/batch_run.h"
-#include "engine/import.h"
+#include <algorithm>
+
+#include "engine/engine_test_support.h"
 #include "platform/file_system.h"
-#include "platform/paths.h"
 #include "support/gdal_peer.h"
-#include "support/test_support.h"
 
 namespace vx {
 namespace {
@@ -16,153 +15,108 @@ namespace {
 std::string PointsJson(const std::vector<std::string>& names) {
     std::string json = R"({"type":"FeatureCollection","features":[)";
     for (std::size_t i = 0; i < names.size(); ++i) {
-        json += i > 0 ? "," : "";
-        json += R"({"type":"Feature","properties":{"name":")" + names[i] + R"(","n":)" +
-                std::to_string(i + 1) + R"(},"geometry":{"type":"Point","coordinates":[)" +
-                std::to_string(i) + ",1]}}";
+        json += (i > 0 ? "," : "") + std::string(R"({"type":"Feature","properties":{"name":")") +
+                names[i] + R"(","n":)" + std::to_string(i + 1) +
+                R"(},"geometry":{"type":"Point","coordinates":[)" + std::to_string(i) + ",1]}}";
     }
     return json + "]}";
 }
 
 struct Source {
-    const char* file;     // the source's file name; its extension says the format
-    const char* options;  // ogr2ogr options that make it
+    std::string file;      // its extension says the format
+    const char* encoding;  // what GDAL writes it in
     std::vector<std::string> names;
     const char* charset;  // what our MIF export declares
     const char* cpg;      // what our shapefile export names
 };
 
 const Source kSources[] = {
-    {"moscow.mif",
-     "-f 'MapInfo File' -dsco FORMAT=MIF -lco ENCODING=CP1251",
-     {"Москва", "Санкт-Петербург", "Oslo"},
-     "WindowsCyrillic",
-     "1251"},
-    {"athens.mif",
-     "-f 'MapInfo File' -dsco FORMAT=MIF -lco ENCODING=CP1253",
-     {"Αθήνα", "Θεσσαλονίκη", "Rhodes"},
-     "WindowsGreek",
-     "1253"},
-    {"kyiv.shp",
-     "-f 'ESRI Shapefile' -lco ENCODING=CP1251",
-     {"Київ", "Новосибирск", "Riga"},
-     "WindowsCyrillic",
-     "1251"},
+    {"moscow.mif", "CP1251", {"Москва", "Санкт-Петербург", "Oslo"}, "WindowsCyrillic", "1251"},
+    {"athens.mif", "CP1253", {"Αθήνα", "Θεσσαλονίκη", "Rhodes"}, "WindowsGreek", "1253"},
+    {"kyiv.shp", "CP1251", {"Київ", "Новосибирск", "Riga"}, "WindowsCyrillic", "1251"},
     // Text MIF cannot label as UTF-8 is written in the code page that holds it.
-    {"west.shp",
-     "-f 'ESRI Shapefile' -lco ENCODING=UTF-8",
-     {"Zürich", "São Paulo", "Ærøskøbing", "€"},
-     "WindowsLatin1",
-     "UTF-8"},
-    {"east.shp",
-     "-f 'ESRI Shapefile' -lco ENCODING=UTF-8",
-     {"Ярославль", "Минск"},
-     "WindowsCyrillic",
-     "UTF-8"},
+    {"west.shp", "UTF-8", {"Zürich", "São Paulo", "Ærøskøbing", "€"}, "WindowsLatin1", "UTF-8"},
+    {"east.shp", "UTF-8", {"Ярославль", "Минск"}, "WindowsCyrillic", "UTF-8"},
 };
+
+// The names GDAL reads from a data set, in feature order.
+std::vector<std::string> NamesOf(const std::string& path) {
+    std::vector<std::string> names;
+    for (const test::PeerFeature& f : test::ReadWithGdal(path).features)
+        names.push_back(f.fields.count("name") ? f.fields.at("name") : "(null)");
+    return names;
+}
 
 class CodePages : public ::testing::Test {
   protected:
-    CodePages() { engine.SetCreateDbf(true); }
-
-    void MakeWithGdal(const std::string& options, const std::string& json,
-                      const std::string& path) {
-        test::WriteFile(dir / "in.geojson", json);
-        const auto made = test::RunCommand("ogr2ogr " + options + " '" + path + "' '" +
-                                           (dir / "in.geojson") + "'");
-        ASSERT_EQ(made.status, 0) << made.err;
-    }
-
-    // The names GDAL reads from a data set, in feature order.
-    static std::vector<std::string> NamesOf(const std::string& path) {
-        std::vector<std::string> names;
-        for (const test::PeerFeature& f : test::ReadWithGdal(path).features) {
-            auto at = f.fields.find("name");
-            names.push_back(at == f.fields.end() ? "(null)" : at->second);
-        }
-        return names;
-    }
-
-    // The source imported into VXV; the path of its layer file.
+    // The source made by GDAL and imported; the path of its layer file, in a VXV folder as
+    // the shapefile import makes one.
     std::string Import(const Source& source) {
-        const std::string path = dir / std::string("src/") + source.file;
-        const std::string base =
-            std::string(source.file).substr(0, std::string(source.file).find('.'));
-        CreateFolder(dir / "src");
-        MakeWithGdal(source.options, PointsJson(source.names), path);
-        if (path.ends_with(".mif")) {
-            EXPECT_TRUE(engine.ImportMifFile(path, dir / ("vxv/" + base + ".vxv")))
-                << engine.JobLog();
-            return dir / ("vxv/" + base + ".vxv");
-        }
-        // Shapefile imports write into a VXV folder beside the output.
-        EXPECT_TRUE(engine.ImportShapeFile(path, dir / (base + ".vxv"))) << engine.JobLog();
-        return dir / ("VXV/" + base + ".vxv");
+        const std::string path = dir / ("src/" + source.file);
+        const bool mif = source.file.ends_with(".mif");
+        std::vector<std::string> options = {"-f", mif ? "MapInfo File" : "ESRI Shapefile", "-lco",
+                                            std::string("ENCODING=") + source.encoding};
+        if (mif) options.insert(options.end(), {"-dsco", "FORMAT=MIF"});
+        test::MakeWithGdal(PointsJson(source.names), path, options);
+        EXPECT_TRUE(batch.Import(mif ? ImportFormat::kMif : ImportFormat::kShape, {path},
+                                 mif ? dir / "VXV" : dir.path()))
+            << batch.engine.JobLog();
+        return dir / ("VXV/" + source.file.substr(0, source.file.size() - 4) + ".vxv");
     }
 
     test::TempDir dir;
-    vx::Import engine;
+    test::Batch batch;
 };
 
 TEST_F(CodePages, NamesReadBackThroughGdalFromEveryExport) {
     for (const Source& source : kSources) {
         SCOPED_TRACE(source.file);
         const std::string vxv = Import(source);
-        const std::string base = NameOf(vxv).substr(0, NameOf(vxv).size() - 4);
-
-        ASSERT_TRUE(engine.ExportMifFile(vxv, dir / ("mif/" + base + ".MIF"))) << engine.JobLog();
-        const std::string mif = test::ReadFile(dir / ("mif/" + base + ".MIF"));
-        EXPECT_NE(mif.find(std::string("Charset \"") + source.charset + "\""), std::string::npos)
-            << mif.substr(0, 60);
-        EXPECT_EQ(NamesOf(dir / ("mif/" + base + ".MIF")), source.names);
-
-        ASSERT_TRUE(engine.ExportShapeFile(vxv, dir / ("out/" + base + ".shp"))) << engine.JobLog();
-        EXPECT_EQ(test::ReadFile(dir / ("out/SHP/" + base + ".cpg")), source.cpg);
-        EXPECT_EQ(NamesOf(dir / ("out/SHP/" + base + ".shp")), source.names);
-
-        CreateFolder(dir / "tab");
-        BatchRun batch(engine);
-        batch.TransType = TransferDirection::kExport;
-        batch.BuildExportLists(ExportFormat::kTab, {vxv});
-        batch.TabFiles.outputs = {dir / ("tab/" + base + ".Tab")};
-        ASSERT_TRUE(batch.RunConversion(true)) << engine.JobLog();
-        EXPECT_EQ(NamesOf(dir / ("tab/" + base + ".Tab")), source.names);
+        const std::string name = source.file.substr(0, source.file.size() - 4);
+        const std::string base = dir / ("out/" + name);
+        ASSERT_TRUE(batch.Export(ExportFormat::kMif, {vxv}, dir / "out")) << batch.engine.JobLog();
+        EXPECT_NE(
+            test::ReadFile(base + ".MIF").find("Charset \"" + std::string(source.charset) + "\""),
+            std::string::npos);
+        EXPECT_EQ(NamesOf(base + ".MIF"), source.names);
+        ASSERT_TRUE(batch.Export(ExportFormat::kShape, {vxv}, dir / "out"))
+            << batch.engine.JobLog();
+        EXPECT_EQ(test::ReadFile(dir / ("out/SHP/" + name + ".cpg")), source.cpg);
+        EXPECT_EQ(NamesOf(dir / ("out/SHP/" + name + ".shp")), source.names);
+        ASSERT_TRUE(batch.Export(ExportFormat::kTab, {vxv}, dir / "out")) << batch.engine.JobLog();
+        EXPECT_EQ(NamesOf(base + ".Tab"), source.names);
     }
 }
 
 TEST_F(CodePages, ImportedTablesKeepTheSourceBytesAndNameTheirCodePage) {
-    const std::string cyrillic = Import(kSources[0]);
-    EXPECT_EQ(test::ReadFile(dir / "vxv/moscow.cpg"), "1251");
-    EXPECT_EQ(NamesOf(dir / "vxv/moscow.dbf"), kSources[0].names) << "GDAL reads the table itself";
+    Import(kSources[0]);
+    EXPECT_EQ(test::ReadFile(dir / "VXV/moscow.cpg"), "1251");
+    EXPECT_EQ(NamesOf(dir / "VXV/moscow.dbf"), kSources[0].names) << "GDAL reads the table itself";
     // The MID's bytes went into the table unchanged.
-    const std::string table = test::ReadFile(dir / "vxv/moscow.dbf");
-    EXPECT_NE(table.find("\xCC\xEE\xF1\xEA\xE2\xE0"), std::string::npos) << "Москва in CP1251";
+    EXPECT_NE(test::ReadFile(dir / "VXV/moscow.dbf").find("\xCC\xEE\xF1\xEA\xE2\xE0"),
+              std::string::npos)
+        << "Москва in CP1251";
 
     // A table that names its code page by the language driver byte alone is read as well.
-    CreateFolder(dir / "ldid");
-    MakeWithGdal("-f 'ESRI Shapefile' -lco ENCODING=CP1253", PointsJson({"Πάτρα"}),
-                 dir / "ldid/patra.shp");
+    test::MakeWithGdal(PointsJson({"Πάτρα"}), dir / "ldid/patra.shp",
+                       {"-f", "ESRI Shapefile", "-lco", "ENCODING=CP1253"});
     ASSERT_TRUE(DeleteFile(dir / "ldid/patra.cpg"));
     std::string dbf = test::ReadFile(dir / "ldid/patra.dbf");
     dbf[29] = static_cast<char>(0xCB);  // Windows Greek
     test::WriteFile(dir / "ldid/patra.dbf", dbf);
-    ASSERT_TRUE(engine.ImportShapeFile(dir / "ldid/patra.shp", dir / "patra.vxv"));
-    EXPECT_EQ(test::ReadFile(dir / "VXV/patra.cpg"), "1253");
-    ASSERT_TRUE(engine.ExportMifFile(dir / "VXV/patra.vxv", dir / "mif/patra.MIF"));
-    EXPECT_EQ(NamesOf(dir / "mif/patra.MIF"), (std::vector<std::string>{"Πάτρα"}));
+    ASSERT_TRUE(batch.Import(ImportFormat::kShape, {dir / "ldid/patra.shp"}));
+    EXPECT_EQ(test::ReadFile(dir / "ldid/VXV/patra.cpg"), "1253");
+    ASSERT_TRUE(batch.Export(ExportFormat::kMif, {dir / "ldid/VXV/patra.vxv"}, dir / "out"));
+    EXPECT_EQ(NamesOf(dir / "out/patra.MIF"), (std::vector<std::string>{"Πάτρα"}));
 }
 
 TEST_F(CodePages, CharactersNoMifCodePageHoldsAreReported) {
-    const Source mixed = {"mixed.shp",
-                          "-f 'ESRI Shapefile' -lco ENCODING=UTF-8",
-                          {"Москва", "Москва", "Zürich", "Αθήνα"},
-                          "",
-                          ""};
+    const Source mixed = {"mixed.shp", "UTF-8", {"Москва", "Москва", "Zürich", "Αθήνα"}, "", ""};
     const std::string vxv = Import(mixed);
-    std::vector<std::string> statuses;
-    engine.SubscribeReportStatus([&](const std::string& s) { statuses.push_back(s); });
-    ASSERT_TRUE(engine.ExportMifFile(vxv, dir / "mif/mixed.MIF")) << engine.JobLog();
-    const std::vector<std::string> back = NamesOf(dir / "mif/mixed.MIF");
+    const test::JobRun run = test::Watch(
+        batch.engine, [&] { return batch.engine.ExportMifFile(vxv, dir / "out/mixed.MIF"); });
+    ASSERT_TRUE(run.ok) << run.log;
+    const std::vector<std::string> back = NamesOf(dir / "out/mixed.MIF");
     ASSERT_EQ(back.size(), 4u);
     // No one code page holds Cyrillic, Greek with its accents and ü; what is lost is said.
     std::size_t lost = 0;
@@ -175,9 +129,9 @@ TEST_F(CodePages, CharactersNoMifCodePageHoldsAreReported) {
     EXPECT_GT(lost, 0u);
     const std::string line =
         "\t    " + std::to_string(lost) + (lost == 1 ? " character cannot" : " characters cannot");
-    EXPECT_TRUE(std::any_of(statuses.begin(), statuses.end(), [&](const std::string& s) {
+    EXPECT_TRUE(std::any_of(run.statuses.begin(), run.statuses.end(), [&](const std::string& s) {
         return s.starts_with(line);
-    })) << engine.JobLog();
+    })) << run.log;
 }
 
 }  // namespace

@@ -5,10 +5,9 @@
 
 #include <cmath>
 
-#include "engine/batch_run.h"
+#include "engine/engine_test_support.h"
 #include "platform/file_system.h"
 #include "support/gdal_peer.h"
-#include "support/test_support.h"
 
 namespace vx {
 namespace {
@@ -43,56 +42,52 @@ bool IsEarth(const CrsCase& c) {
     return std::string(c.srs).rfind("EPSG:", 0) == 0;
 }
 
-// Two regions with keys and names: a square with a hole, and a triangle, rings turned as
+// Two regions by their keys, as rings: a square with a hole and a triangle, turned as
 // shapefiles keep them, with coordinates that use the digits a system has.
-std::vector<std::pair<std::string, std::vector<std::pair<double, double>>>> Regions(
-    const CrsCase& c) {
+std::map<std::string, std::vector<test::XY>> Regions(const CrsCase& c) {
     auto at = [&](double u, double v) { return std::pair{c.x0 + u * c.size, c.y0 + v * c.size}; };
     return {
         {"1",
-         {at(0, 0), at(0, 1), at(1, 1), at(1, 0), at(0, 0), at(0.25, 0.25), at(0.75, 0.25),
-          at(0.75, 0.75), at(0.25, 0.75), at(0.25, 0.25)}},
+         {{at(0, 0), at(0, 1), at(1, 1), at(1, 0), at(0, 0)},
+          {at(0.25, 0.25), at(0.75, 0.25), at(0.75, 0.75), at(0.25, 0.75), at(0.25, 0.25)}}},
         {"2",
-         {at(1.5, 0.1234567), at(1.3333333, 0.9876543), at(2.0987654, 0.5), at(1.5, 0.1234567)}}};
+         {{at(1.5, 0.1234567), at(1.3333333, 0.9876543), at(2.0987654, 0.5), at(1.5, 0.1234567)}}}};
 }
 
 std::string GeoJson(const CrsCase& c) {
-    auto ring = [](const std::vector<std::pair<double, double>>& v, std::size_t from,
-                   std::size_t to) {
-        std::string text = "[";
-        for (std::size_t i = from; i < to; ++i) {
-            char point[96];
-            std::snprintf(point, sizeof point, "%s[%.17g,%.17g]", i > from ? "," : "", v[i].first,
-                          v[i].second);
-            text += point;
+    std::string json = R"({"type":"FeatureCollection","features":[)";
+    for (const auto& [key, rings] : Regions(c)) {
+        json += std::string(key == "1" ? "" : ",") + R"({"type":"Feature","properties":{"key":")" +
+                key + R"("},"geometry":{"type":"Polygon","coordinates":[)";
+        for (const test::XY& ring : rings) {
+            json += &ring == &rings.front() ? "[" : ",[";
+            for (const auto& [x, y] : ring) {
+                char point[96];
+                std::snprintf(point, sizeof point, "[%.17g,%.17g],", x, y);
+                json += point;
+            }
+            json.back() = ']';
         }
-        return text + "]";
-    };
-    const auto regions = Regions(c);
-    const auto& square = regions[0].second;
-    const auto& triangle = regions[1].second;
-    return R"({"type":"FeatureCollection","features":[)"
-           R"({"type":"Feature","properties":{"key":"1","name":"square"},"geometry":)"
-           R"({"type":"Polygon","coordinates":[)" +
-           ring(square, 0, 5) + "," + ring(square, 5, 10) +
-           R"(]}},{"type":"Feature","properties":{"key":"2","name":"triangle"},"geometry":)"
-           R"({"type":"Polygon","coordinates":[)" +
-           ring(triangle, 0, triangle.size()) + "]}}]}";
+        json += "]}}";
+    }
+    return json + "]}";
 }
 
 // Where the data lies: in WGS 84 for an Earth system, else as it stands.
-std::map<std::string, std::vector<std::pair<double, double>>> Truth(const CrsCase& c) {
-    std::map<std::string, std::vector<std::pair<double, double>>> truth;
-    for (const auto& [key, vertices] : Regions(c))
-        truth[key] = IsEarth(c) ? test::ToWgs84(c.srs, vertices) : vertices;
+std::map<std::string, test::XY> Truth(const CrsCase& c) {
+    std::map<std::string, test::XY> truth;
+    for (const auto& [key, rings] : Regions(c)) {
+        for (const test::XY& ring : rings) {
+            const test::XY placed = IsEarth(c) ? test::ToWgs84(c.srs, ring) : ring;
+            truth[key].insert(truth[key].end(), placed.begin(), placed.end());
+        }
+    }
     return truth;
 }
 
-// Every vertex of one list lies within `tolerance` of a vertex of the other, both ways.
-double Apart(const std::vector<std::pair<double, double>>& a,
-             const std::vector<std::pair<double, double>>& b) {
-    auto nearest = [](const std::pair<double, double>& p,
-                      const std::vector<std::pair<double, double>>& list) {
+// How far the farthest vertex of either list lies from the nearest vertex of the other.
+double Apart(const test::XY& a, const test::XY& b) {
+    auto nearest = [](const std::pair<double, double>& p, const test::XY& list) {
         double best = std::numeric_limits<double>::infinity();
         for (const auto& q : list)
             best = std::min(best,
@@ -110,7 +105,7 @@ double Apart(const std::vector<std::pair<double, double>>& a,
 void ExpectSamePlaces(const CrsCase& c, const std::string& output) {
     SCOPED_TRACE(output);
     const test::PeerPlaces places = test::PlacesWithGdal(output, "key");
-    ASSERT_EQ(places.earth, IsEarth(c)) << places.crsName;
+    ASSERT_EQ(places.earth, IsEarth(c));
     const auto truth = Truth(c);
     ASSERT_EQ(places.byKey.size(), truth.size());
     for (const auto& [key, vertices] : truth) {
@@ -127,53 +122,40 @@ class CrsRoutes : public ::testing::TestWithParam<CrsCase> {
     // that the source itself keeps every digit.
     std::string Source(const std::string& format) {
         const CrsCase& c = GetParam();
-        test::WriteFile(dir / "data.geojson", GeoJson(c));
-        CreateFolder(dir / "src");
-        std::string options;
-        std::string name = std::string(c.stem) + "." + format;
-        if (format == "mif") options = "-f \"MapInfo File\" -dsco FORMAT=MIF";
+        const std::string path = dir / ("src/" + std::string(c.stem) + "." + format);
+        std::vector<std::string> options = {"-f",
+                                            format == "shp" ? "ESRI Shapefile" : "MapInfo File"};
+        if (format == "mif") options.insert(options.end(), {"-dsco", "FORMAT=MIF"});
         if (format == "tab") {
             char bounds[160];
-            std::snprintf(bounds, sizeof bounds,
-                          "-f \"MapInfo File\" -lco BOUNDS=%.17g,%.17g,%.17g,%.17g", c.x0 - c.size,
+            std::snprintf(bounds, sizeof bounds, "BOUNDS=%.17g,%.17g,%.17g,%.17g", c.x0 - c.size,
                           c.y0 - c.size, c.x0 + 3 * c.size, c.y0 + 2 * c.size);
-            options = bounds;
+            options.insert(options.end(), {"-lco", bounds});
         }
-        if (format == "shp") options = "-f \"ESRI Shapefile\"";
-        const std::string srs = *c.srs ? std::string(" -a_srs '") + c.srs + "'" : "";
-        const auto made =
-            test::RunCommand("ogr2ogr " + options + srs + " '" + (dir / ("src/" + name)) + "' '" +
-                             (dir / "data.geojson") + "'");
-        EXPECT_EQ(made.status, 0) << made.err;
+        if (*c.srs) options.insert(options.end(), {"-a_srs", c.srs});
+        test::MakeWithGdal(GeoJson(c), path, options);
         if (!*c.srs) DeleteFile(dir / ("src/" + std::string(c.stem) + ".prj"));
-        return dir / ("src/" + name);
+        return path;
     }
 
     // Imports one source into VXV and exports the layer to MIF, shapefile and TAB; the paths
     // of the three outputs.
     std::vector<std::string> ThroughVxv(const std::string& source, ImportFormat format,
                                         const std::string& route) {
-        Import engine;
-        engine.SetCreateDbf(true);
-        BatchRun batch(engine);
-        test::ScriptedPrompt messages;
-        engine.SetPrompt(&messages);
-        batch.BuildImportLists(format, {source});
-        EXPECT_TRUE(batch.ApplyOutputFolder(dir / route));
-        EXPECT_TRUE(batch.RunConversion(true)) << engine.JobLog();
+        test::Batch batch;
+        EXPECT_TRUE(batch.Import(format, {source}, dir / route, true)) << batch.engine.JobLog();
         const std::string stem = GetParam().stem;
-        std::string vxv = dir / (route + "/" + stem + ".vxv");
-        if (format == ImportFormat::kShape) vxv = dir / (route + "/VXV/" + stem + ".vxv");
-        EXPECT_TRUE(FileExists(vxv)) << engine.JobLog();
-
-        batch.TransType = TransferDirection::kExport;
+        const std::string vxv =
+            dir / (route + (format == ImportFormat::kShape ? "/VXV/" : "/") + stem + ".vxv");
+        EXPECT_TRUE(FileExists(vxv)) << batch.engine.JobLog();
+        batch.run.TransType = TransferDirection::kExport;
         for (ExportFormat out : {ExportFormat::kMif, ExportFormat::kShape, ExportFormat::kTab})
-            batch.BuildExportLists(out, {vxv});
-        EXPECT_TRUE(batch.ApplyOutputFolder(dir / (route + "/out")));
-        EXPECT_TRUE(batch.RunConversion(true)) << engine.JobLog();
+            batch.run.BuildExportLists(out, {vxv});
+        EXPECT_TRUE(batch.run.ApplyOutputFolder(dir / (route + "/out")));
+        EXPECT_TRUE(batch.run.RunConversion(true)) << batch.engine.JobLog();
         // Nothing of these systems may be given up on the way.
-        EXPECT_EQ(engine.JobLog().find("not carried"), std::string::npos) << engine.JobLog();
-        EXPECT_EQ(engine.JobLog().find("cannot be kept"), std::string::npos) << engine.JobLog();
+        for (const char* lost : {"not carried", "cannot be kept"})
+            EXPECT_EQ(batch.engine.JobLog().find(lost), std::string::npos) << batch.engine.JobLog();
         return {dir / (route + "/out/" + stem + ".MIF"),
                 dir / (route + "/out/SHP/" + stem + ".shp"),
                 dir / (route + "/out/" + stem + ".Tab")};
@@ -201,16 +183,14 @@ TEST_P(CrsRoutes, EveryRoutePlacesEveryVertexWhereTheSourceSystemDoes) {
 INSTANTIATE_TEST_SUITE_P(Systems, CrsRoutes, ::testing::ValuesIn(kCases),
                          [](const auto& info) { return std::string(info.param.stem); });
 
+const char kOnePoint[] =
+    R"({"type":"FeatureCollection","features":[{"type":"Feature",)"
+    R"("properties":{"key":"1"},"geometry":{"type":"Point","coordinates":[1000,2000]}}]})";
+
 TEST(CrsRoutesDetails, PlaneUnitsAndMissingPrjStayPlane) {
     test::TempDir dir;
     // A shapefile without .prj was once given longitude and latitude.
-    test::WriteFile(dir / "d.geojson",
-                    R"({"type":"FeatureCollection","features":[{"type":"Feature","properties":)"
-                    R"({"key":"1"},"geometry":{"type":"Point","coordinates":[500000,4000000]}}]})");
-    ASSERT_EQ(test::RunCommand("ogr2ogr -f \"ESRI Shapefile\" '" + (dir / "p.shp") + "' '" +
-                               (dir / "d.geojson") + "'")
-                  .status,
-              0);
+    test::MakeWithGdal(kOnePoint, dir / "p.shp", {"-f", "ESRI Shapefile"});
     DeleteFile(dir / "p.prj");
     Import engine;
     engine.SetCreateDbf(true);
@@ -229,14 +209,9 @@ TEST(CrsRoutesDetails, PlaneUnitsAndMissingPrjStayPlane) {
 // taken quietly as plane coordinates.
 TEST(CrsRoutesDetails, EarthSystemsWithoutClauseAreSaid) {
     test::TempDir dir;
-    test::WriteFile(dir / "d.geojson",
-                    R"({"type":"FeatureCollection","features":[{"type":"Feature","properties":)"
-                    R"({"key":"1"},"geometry":{"type":"Point","coordinates":[1000,2000]}}]})");
-    ASSERT_EQ(test::RunCommand("ogr2ogr -f \"ESRI Shapefile\" -a_srs '+proj=geos +h=35785831 "
-                               "+lon_0=0 +datum=WGS84 +units=m' '" +
-                               (dir / "g.shp") + "' '" + (dir / "d.geojson") + "'")
-                  .status,
-              0);
+    test::MakeWithGdal(kOnePoint, dir / "g.shp",
+                       {"-f", "ESRI Shapefile", "-a_srs",
+                        "+proj=geos +h=35785831 +lon_0=0 +datum=WGS84 +units=m"});
     Import engine;
     engine.SetCreateDbf(true);
     ASSERT_TRUE(engine.ImportShapeFile(dir / "g.shp", dir / "g.vxv")) << engine.JobLog();

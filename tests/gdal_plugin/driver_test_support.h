@@ -1,60 +1,52 @@
 #pragma once
 
-#include <memory>
+#include <gtest/gtest.h>
+
+#include <initializer_list>
 #include <string>
-#include <vector>
+#include <utility>
 
-#include <gdal_priv.h>
-#include <ogrsf_frmts.h>
+#include "support/gdal_peer.h"
+#include "support/test_support.h"
 
-// What the tests of the VXV driver share. They use GDAL's own API only: the driver is loaded
-// as GDAL loads any plugin, from the build's gdalplugins folder.
+// What the tests of the VXV driver share besides the GDAL peer. They use GDAL's own API only:
+// the driver is loaded as GDAL loads any plugin, from the build's gdalplugins folder.
 namespace vx::test {
 
-// Registers GDAL's drivers and the VXV plugin of this build; fails the test without it.
-void UseVxvDriver();
+// Registers GDAL's drivers and the VXV plugin of this build; an installed one must not stand
+// in for it.
+inline void UseVxvDriver() {
+    CPLSetConfigOption("GDAL_DRIVER_PATH", VX_PLUGIN_DIR);
+    GDALAllRegister();
+    ASSERT_NE(GDALGetDriverByName("VXV"), nullptr) << "no VXV driver in " << VX_PLUGIN_DIR;
+}
 
-// Opens a vector data set with the given drivers only (all when empty), read-only; GDAL says
-// why when it cannot.
-GDALDatasetUniquePtr OpenVector(const std::string& path,
-                                const std::vector<std::string>& drivers = {});
+inline std::string Sample(const std::string& name) {
+    return std::string(VX_SOURCE_TREE) + "/samples/" + name;
+}
 
-// ogr2ogr: `arguments` as on its command line, without the two paths.
-GDALDatasetUniquePtr Translate(const std::string& source, const std::string& target,
-                               const std::vector<std::string>& arguments);
+// Adds a feature with the geometry `wkt` (none when null), a style and field values.
+inline void AddFeature(OGRLayer& layer, const char* wkt, const char* style = nullptr,
+                       std::initializer_list<std::pair<const char*, const char*>> values = {}) {
+    OGRFeature feature(layer.GetLayerDefn());
+    if (wkt != nullptr) {
+        OGRGeometry* geometry = nullptr;
+        ASSERT_EQ(OGRGeometryFactory::createFromWkt(wkt, nullptr, &geometry), OGRERR_NONE) << wkt;
+        feature.SetGeometryDirectly(geometry);
+    }
+    if (style != nullptr) feature.SetStyleString(style);
+    for (const auto& [field, value] : values)
+        feature.SetField(field, value);
+    ASSERT_EQ(layer.CreateFeature(&feature), OGRERR_NONE);
+}
 
-// GDAL's messages while an object lives, instead of on the console.
-class GdalMessages {
-  public:
-    GdalMessages();
-    ~GdalMessages();
-    GdalMessages(const GdalMessages&) = delete;
-    GdalMessages& operator=(const GdalMessages&) = delete;
-    // The texts of the messages at `level`, in order.
-    std::vector<std::string> At(CPLErr level) const;
-    // Whether a message at `level` holds `part`.
-    bool Has(CPLErr level, const std::string& part) const;
-    // Every message, one a line, for failure output.
-    std::string All() const;
-
-  private:
-    static void Keep(CPLErr level, CPLErrorNum, const char* message);
-    std::vector<std::pair<CPLErr, std::string>> messages_;
-};
-
-// Whether two geometries have the same shape, vertex by vertex within `tolerance` (relative
-// to the coordinates' size), whatever the order of their rings, parts and starting vertices;
-// a collection of one member is that member.
-// `why` says what differs.
-bool SameGeometry(const OGRGeometry* a, const OGRGeometry* b, double tolerance, std::string& why);
-
-// Whether two coordinate systems are the same, or both absent.
-bool SameCrs(const OGRSpatialReference* a, const OGRSpatialReference* b);
-
-// Compares the features of `actual` with those of `expected`, in order: their number, their
-// geometry and the values of every field of `expected` (by name, in any letter case;
-// numbers as numbers, a missing text as an empty one). Fields of `actual` that `expected`
-// lacks are not looked at. Adds a failure for each difference.
-void ExpectSameFeatures(OGRLayer& expected, OGRLayer& actual, const std::string& what);
+inline void AddField(OGRLayer& layer, const char* name, OGRFieldType type, int width = 0,
+                     int precision = 0, OGRFieldSubType subType = OFSTNone) {
+    OGRFieldDefn field(name, type);
+    field.SetWidth(width);
+    field.SetPrecision(precision);
+    field.SetSubType(subType);
+    ASSERT_EQ(layer.CreateField(&field), OGRERR_NONE) << name;
+}
 
 }  // namespace vx::test

@@ -1,7 +1,7 @@
 """QGIS opens VXV layer sets through the driver and draws them.
 
-Converts the bundled samples with the built vxtranslate, opens the town set (three layers
-of its three kinds) and the UTM layers of the folder in QGIS, checks each layer's coordinate
+Converts the bundled samples with the built vxtranslate, opens the town set (three layers of
+its three kinds) and the UTM layers of the folder, checks each layer's driver, coordinate
 system and feature count, and renders each group to a PNG in the screenshots folder, checking
 that the picture holds the drawing. Run by CTest with QT_QPA_PLATFORM=offscreen and
 GDAL_DRIVER_PATH pointing at the build's plugin.
@@ -28,18 +28,18 @@ def check(condition, text):
 
 
 def open_layer(uri, name, count, crs, probe):
-    """A layer of the set, checked to hold `count` features in the system `crs` (an EPSG
-    code): `probe`, a point in the layer's coordinates, lands on itself in that system."""
+    """A layer with `count` features in the system `crs`: `probe`, a point in the layer's
+    coordinates, lands on itself in that system."""
     layer = QgsVectorLayer(uri, name, "ogr")
     check(layer.isValid(), name + " opens")
     if not layer.isValid():
         return None
-    check(layer.dataProvider().storageType() == "VXV", name + " is read by the VXV driver, not "
-          + layer.dataProvider().storageType())
-    check(layer.featureCount() == count,
-          "%s has %d features, not %d" % (name, layer.featureCount(), count))
-    wanted = QgsCoordinateReferenceSystem(crs)
-    to = QgsCoordinateTransform(layer.crs(), wanted, QgsProject.instance())
+    storage = layer.dataProvider().storageType()
+    check(storage == "VXV", name + " is read by the VXV driver, not " + storage)
+    check(layer.featureCount() == count, "%s has %d features, not %d"
+          % (name, layer.featureCount(), count))
+    to = QgsCoordinateTransform(layer.crs(), QgsCoordinateReferenceSystem(crs),
+                                QgsProject.instance())
     there = to.transform(QgsPointXY(*probe))
     check(abs(there.x() - probe[0]) < 1e-6 and abs(there.y() - probe[1]) < 1e-6,
           "%s is in %s (%s lands at %s)" % (name, crs, probe, there))
@@ -47,8 +47,8 @@ def open_layer(uri, name, count, crs, probe):
 
 
 def render(layers, path):
-    """Draws the layers on white and checks that the drawing covers part of the picture in
-    more than one colour."""
+    """Draws the layers on white; the drawing must cover part of the picture in more than one
+    colour."""
     extent = QgsRectangle()
     for layer in layers:
         extent.combineExtentWith(layer.extent())
@@ -64,18 +64,13 @@ def render(layers, path):
     job.waitForFinished()
     image = job.renderedImage()
     check(image.save(path, "PNG"), "the picture is saved to " + path)
-    drawn = 0
-    colours = set()
-    for y in range(0, image.height(), 2):
-        for x in range(0, image.width(), 2):
-            rgb = image.pixel(x, y) & 0xFFFFFF
-            if rgb != 0xFFFFFF:
-                drawn += 1
-                colours.add(rgb)
-    share = drawn / ((image.width() // 2) * (image.height() // 2))
-    print("%s: %.1f%% drawn in %d colours" % (path, 100 * share, len(colours)))
+    pixels = [image.pixel(x, y) & 0xFFFFFF
+              for y in range(0, image.height(), 2) for x in range(0, image.width(), 2)]
+    drawn = [rgb for rgb in pixels if rgb != 0xFFFFFF]
+    share = len(drawn) / len(pixels)
+    print("%s: %.1f%% drawn in %d colours" % (path, 100 * share, len(set(drawn))))
     check(share > 0.003, path + " shows the layers (%.2f%% drawn)" % (100 * share))
-    check(len(colours) > 1, path + " is drawn in more than one colour")
+    check(len(set(drawn)) > 1, path + " is drawn in more than one colour")
 
 
 def check_samples(args):
@@ -88,7 +83,6 @@ def check_samples(args):
         town = [open_layer(vxv + "/town.vxv|layername=" + name, name, count, "EPSG:4326",
                            (12.49, 41.9))
                 for name, count in (("town_rg", 2), ("town_ln", 2), ("town_pt", 3))]
-        # UTM zone 33 layers of the folder.
         utm = [open_layer(vxv + "|layername=" + name, name, count, "EPSG:32633",
                           (512000.0, 4640000.0))
                for name, count in (("lakes", 2), ("streams", 2), ("wells", 3))]
@@ -96,24 +90,20 @@ def check_samples(args):
             names = [f["Name"] for f in town[2].getFeatures()]
             check(names == ["Fountain", 'Church of St. "Maria"', "Colosseum"],
                   "the town's points carry their names: %s" % names)
-            # Points drawn over lines over regions: the first layer is the top one.
-            render(town[::-1], args.out + "/vxv_town.png")
+            render(town[::-1], args.out + "/vxv_town.png")  # points over lines over regions
         if all(utm):
             render(utm[::-1], args.out + "/vxv_utm33.png")
 
 
 def main():
     parser = argparse.ArgumentParser()
-    parser.add_argument("--convert", required=True, help="scripts/convert_samples.sh")
-    parser.add_argument("--bin", required=True, help="the folder of vxtranslate")
-    parser.add_argument("--out", required=True, help="where the pictures go")
+    for option in ("--convert", "--bin", "--out"):
+        parser.add_argument(option, required=True)
     args = parser.parse_args()
-
     os.makedirs(args.out, exist_ok=True)
     app = QgsApplication([], False)
     app.initQgis()
-    # Every layer is gone before QGIS shuts down.
-    check_samples(args)
+    check_samples(args)  # every layer is gone before QGIS shuts down
     app.exitQgis()
     print("%d failed" % len(failures) if failures else "QGIS drew the VXV layers")
     return 1 if failures else 0
