@@ -103,8 +103,12 @@ PeerLayer ReadWithGdal(const std::string& path) {
     EXPECT_TRUE(ds && ds->GetLayerCount() > 0) << "GDAL cannot open " << path;
     if (!ds || ds->GetLayerCount() < 1) return out;
     OGRFeatureDefn* defn = ds->GetLayer(0)->GetLayerDefn();
-    for (int i = 0; i < defn->GetFieldCount(); ++i)
-        out.fieldNames.push_back(defn->GetFieldDefn(i)->GetNameRef());
+    for (int i = 0; i < defn->GetFieldCount(); ++i) {
+        const OGRFieldDefn* field = defn->GetFieldDefn(i);
+        out.fieldNames.push_back(field->GetNameRef());
+        out.fieldWidths.push_back(field->GetWidth());
+        out.fieldTypes.push_back(OGRFieldDefn::GetFieldTypeName(field->GetType()));
+    }
     for (auto& feature : *ds->GetLayer(0)) {
         PeerFeature f;
         if (const OGRGeometry* g = feature->GetGeometryRef()) f.wkt = g->exportToWkt();
@@ -127,6 +131,7 @@ PeerPlaces PlacesWithGdal(const std::string& path, const std::string& keyField) 
     OGRLayer* layer = ds->GetLayer(0);
     const OGRSpatialReference* srs = layer->GetSpatialRef();
     places.earth = srs != nullptr && (srs->IsGeographic() || srs->IsProjected());
+    if (srs != nullptr && srs->GetName() != nullptr) places.crsName = srs->GetName();
     for (auto& feature : *layer) {
         std::vector<double> numbers;
         Shape(feature->GetGeometryRef(), numbers, false);

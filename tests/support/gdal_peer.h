@@ -33,6 +33,8 @@ struct PeerFeature {
 };
 struct PeerLayer {
     std::vector<std::string> fieldNames;
+    std::vector<int> fieldWidths;
+    std::vector<std::string> fieldTypes;  // GDAL's names of the types: "Integer", "Real", ...
     std::vector<PeerFeature> features;
 };
 // The first layer of a data set; fails the calling test when GDAL cannot open it.
@@ -43,6 +45,7 @@ PeerLayer ReadWithGdal(const std::string& path);
 // or left as it stands when the layer has no system on the Earth.
 struct PeerPlaces {
     bool earth = false;
+    std::string crsName;  // the name GDAL gives the layer's coordinate system
     std::map<std::string, XY> byKey;
 };
 PeerPlaces PlacesWithGdal(const std::string& path, const std::string& keyField);
