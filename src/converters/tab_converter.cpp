@@ -1,4 +1,7 @@
+#include <unistd.h>
+
 #include <algorithm>
+#include <atomic>
 #include <charconv>
 #include <cmath>
 #include <limits>
@@ -17,10 +20,12 @@
 #include "mif/mapinfo_files.h"
 #include "mif/mif_charset.h"
 #include "model/geometry.h"
+#include "platform/binary_file.h"
 #include "platform/file_system.h"
 #include "platform/paths.h"
 #include "platform/strings.h"
 #include "platform/text_file.h"
+#include "platform/write_failure.h"
 
 namespace vx {
 
@@ -241,6 +246,45 @@ double Drift(OGRLayer& sourceLayer, const std::string& target) {
     return std::isnan(drift) ? std::numeric_limits<double>::infinity() : drift;
 }
 
+// A folder in GDAL's memory file system, removed with its files when the object goes. GDAL's
+// MapInfo writer does not notice a write that fails (a full disk leaves a short .map and a
+// table GDAL calls written), so the table is made in memory and written out by us.
+class MemoryFolder {
+  public:
+    MemoryFolder() {
+        static std::atomic<unsigned> counter{0};
+        path_ = "/vsimem/vx-table-" + std::to_string(::getpid()) + "-" +
+                std::to_string(counter.fetch_add(1));
+    }
+    ~MemoryFolder() { VSIRmdirRecursive(path_.c_str()); }
+    MemoryFolder(const MemoryFolder&) = delete;
+    MemoryFolder& operator=(const MemoryFolder&) = delete;
+    const std::string& Path() const { return path_; }
+
+    // Writes every file of the folder into `folder`; a failed write names the file and the
+    // system's reason.
+    void WriteOut(const std::string& folder) const {
+        CPLStringList names(VSIReadDir(path_.c_str()));
+        for (int i = 0; i < names.size(); ++i) {
+            const std::string name = names[i];
+            vsi_l_offset length = 0;
+            const GByte* bytes =
+                VSIGetMemFileBuffer((path_ + "/" + name).c_str(), &length, FALSE);
+            if (bytes == nullptr) continue;
+            const std::string path = JoinPath(folder, name);
+            BinaryWriter out;
+            if (out.Create(path)) out.Write(bytes, static_cast<std::size_t>(length));
+            if (!out.Close()) {
+                const std::string why = TakeWriteFailure();
+                throw TabFailure("cannot write " + (why.empty() ? path : why));
+            }
+        }
+    }
+
+  private:
+    std::string path_;
+};
+
 // One writing of the target by GDAL, with `assigned` as its coordinate system when given.
 void WriteTarget(GDALDataset& input, const CPLStringList& baseArgs, const std::string& target,
                  MapInfoForm targetForm, const OGRSpatialReference* assigned,
@@ -264,13 +308,16 @@ void WriteTarget(GDALDataset& input, const CPLStringList& baseArgs, const std::s
 
     GDALDatasetH sources[] = {GDALDataset::ToHandle(&input)};
     int usageError = FALSE;
+    const MemoryFolder memory;
+    const std::string made = memory.Path() + "/" + NameOf(target);
     GDALDatasetH output =
-        GDALVectorTranslate(target.c_str(), nullptr, 1, sources, options.get(), &usageError);
+        GDALVectorTranslate(made.c_str(), nullptr, 1, sources, options.get(), &usageError);
     if (output == nullptr) throw TabFailure(WithGdalReason("cannot write " + target, session));
     GDALClose(output);
     if (!session.LastError().empty()) {
         throw TabFailure(WithGdalReason("cannot write " + target, session));
     }
+    memory.WriteOut(FolderOf(target).empty() ? "." : FolderOf(target));
     // GDAL spells the extension of a new table in lower case; the table is left under the
     // name asked for (its .map, .dat and .id are found whatever their case).
     const std::string written =

@@ -2,6 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <csignal>
 #include <cmath>
 
 #include "converters/converter_test_support.h"
@@ -173,6 +178,40 @@ TEST(TabRoute, FailuresSayWhyAndLeaveNoTarget) {
         EXPECT_FALSE(FileExists(dir / target) || FileExists(WithExtension(dir / target, ".mid")))
             << target;
     }
+}
+
+// The disk fills while the table is written (a file size limit stands in for a full disk):
+// GDAL's own writer calls such a short table written, so the route must not.
+TEST(TabRoute, AFullDiskFailsTheTableAndLeavesNoneBehind) {
+    test::TempDir dir;
+    std::string mif = "Version 300\nCharset \"WindowsLatin1\"\nDelimiter \",\"\n"
+                      "CoordSys Earth Projection 1, 104\nColumns 1\n  ID Integer\nData\n";
+    std::string mid;
+    for (int i = 0; i < 4000; ++i) {
+        mif += "Pline 8\n";
+        for (int v = 0; v < 8; ++v)
+            mif += std::to_string(i * 0.01 + v * 0.001) + " " + std::to_string(v * 0.5) + "\n";
+        mid += std::to_string(i) + "\n";
+    }
+    test::WriteFile(dir / "lines.mif", mif);
+    test::WriteFile(dir / "lines.mid", mid);
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        const rlimit limit{64 * 1024, 64 * 1024};
+        std::signal(SIGXFSZ, SIG_IGN);
+        std::string reason;
+        const bool refused = setrlimit(RLIMIT_FSIZE, &limit) == 0 &&
+                             main1(dir / "lines.mif", dir / "lines.tab", &reason) != 0 &&
+                             reason.find("File too large") != std::string::npos;
+        _exit(refused ? 0 : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0)
+        << "the table is refused with the system's reason";
+    for (const char* extension : {".tab", ".map", ".dat", ".id"})
+        EXPECT_FALSE(FileExists(WithExtension(dir / "lines.tab", extension))) << extension;
 }
 
 }  // namespace
