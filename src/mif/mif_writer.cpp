@@ -3,7 +3,12 @@
 #include <algorithm>
 #include <array>
 #include <cctype>
+#include <condition_variable>
 #include <cstring>
+#include <deque>
+#include <exception>
+#include <mutex>
+#include <thread>
 
 #include "mif/mif_charset.h"
 #include "mif/mif_coordsys.h"
@@ -55,7 +60,8 @@ bool IsCharacterType(int type) {
 
 // The vertex lines of a ring or section, made in place and handed to the writer in one
 // piece: these are most of the file.
-void WriteVertices(const std::vector<Vertex>& vertices, std::string& text, TextWriter& out) {
+template <typename Out>
+void WriteVertices(const std::vector<Vertex>& vertices, std::string& text, Out& out) {
     constexpr std::size_t kLineRoom = 3 * (kMaxNumberText + 2) + 2;
     // Grown only, so that its room is not filled again for every ring.
     if (text.size() < vertices.size() * kLineRoom) text.resize(vertices.size() * kLineRoom);
@@ -74,13 +80,15 @@ void WriteVertices(const std::vector<Vertex>& vertices, std::string& text, TextW
 }
 
 // "  n " before each ring and each section of a multiple polyline.
-void WriteCount(std::size_t count, std::string& line, TextWriter& out) {
+template <typename Out>
+void WriteCount(std::size_t count, std::string& line, Out& out) {
     line.assign("  ");
     AppendPrint(line, static_cast<std::int64_t>(count));
     out.WriteLine(line);
 }
 
-void WritePen(const LayerModel& model, std::int32_t index, std::string& line, TextWriter& out) {
+template <typename Out>
+void WritePen(const LayerModel& model, std::int32_t index, std::string& line, Out& out) {
     const PenStyle& pen = model.Pens.At(index);
     line.assign("Pen (");
     AppendPrint(line, pen.PenSize);
@@ -339,10 +347,11 @@ void WriteMidRows(const LayerModel& model, TableRecordset& recordset, TextWriter
     }
 }
 
-void WriteMifRegions(const LayerModel& model, TextWriter& out) {
+template <typename Out>
+void WriteMifRegions(const LayerModel& model, std::size_t first, std::size_t last, Out& out) {
     std::string line;
-    for (std::int32_t i = 0; i < model.LayerObjectCount; ++i) {
-        const RegionObject& region = model.Regions.at(static_cast<std::size_t>(i));
+    for (std::size_t i = first; i < last; ++i) {
+        const RegionObject& region = model.Regions.at(i);
         if (region.Parts.empty()) {
             out.WriteLine(kNoGeometry);
             continue;
@@ -365,10 +374,11 @@ void WriteMifRegions(const LayerModel& model, TextWriter& out) {
     }
 }
 
-void WriteMifPlines(const LayerModel& model, TextWriter& out) {
+template <typename Out>
+void WriteMifPlines(const LayerModel& model, std::size_t first, std::size_t last, Out& out) {
     std::string line;
-    for (std::int32_t i = 0; i < model.LayerObjectCount; ++i) {
-        const LineObject& pline = model.Lines.at(static_cast<std::size_t>(i));
+    for (std::size_t i = first; i < last; ++i) {
+        const LineObject& pline = model.Lines.at(i);
         if (pline.Parts.empty()) {
             out.WriteLine(kNoGeometry);
             continue;
@@ -390,11 +400,12 @@ void WriteMifPlines(const LayerModel& model, TextWriter& out) {
     }
 }
 
-void WriteMIFPoints(const LayerModel& model, TextWriter& out) {
+template <typename Out>
+void WriteMIFPoints(const LayerModel& model, std::size_t first, std::size_t last, Out& out) {
     std::string line;
     std::string symbol;
-    for (std::int32_t i = 0; i < model.LayerObjectCount; ++i) {
-        const PointObject& point = model.Points.at(static_cast<std::size_t>(i));
+    for (std::size_t i = first; i < last; ++i) {
+        const PointObject& point = model.Points.at(i);
         if (point.Vertices.empty()) {
             out.WriteLine(kNoGeometry);
             continue;
@@ -430,19 +441,108 @@ void WriteMIFPoints(const LayerModel& model, TextWriter& out) {
     }
 }
 
-void WriteMifObjects(const LayerModel& model, TextWriter& out) {
+// The text of a run of objects, made apart from the file and written into it later.
+struct TextChunk {
+    std::string text;
+    void Write(std::string_view part) { text.append(part); }
+    void WriteLine(std::string_view part) {
+        text.append(part);
+        text.append("\r\n");
+    }
+};
+
+template <typename Out>
+void WriteObjectRange(const LayerModel& model, std::size_t first, std::size_t last, Out& out) {
     switch (model.LayerKind.ObjectKind) {
         case kKindPoint:
-            WriteMIFPoints(model, out);
+            WriteMIFPoints(model, first, last, out);
             break;
         case kKindLine:
-            WriteMifPlines(model, out);
+            WriteMifPlines(model, first, last, out);
             break;
         case kKindRegion:
-            WriteMifRegions(model, out);
+            WriteMifRegions(model, first, last, out);
             break;
         default:
             break;  // a layer of no known kind has no objects to write
+    }
+}
+
+// Runs of objects handed from the thread that makes their text to the one that writes it,
+// in order; at most two wait.
+struct ChunkHandover {
+    std::mutex lock;
+    std::condition_variable changed;
+    std::deque<std::string> ready;
+    std::exception_ptr failure;
+    bool stop = false;
+};
+
+void WriteMifObjects(const LayerModel& model, TextWriter& out) {
+    const std::size_t count =
+        model.LayerObjectCount > 0 ? static_cast<std::size_t>(model.LayerObjectCount) : 0;
+    // Most of the time goes into the numbers' text: a second thread makes the text of every
+    // other run of objects while this one makes and writes the rest, and writes the runs in
+    // their order, so the file is the same as one thread's.
+    constexpr std::size_t kRun = 2048;
+    if (count <= 2 * kRun) {
+        WriteObjectRange(model, 0, count, out);
+        return;
+    }
+    const std::size_t runs = (count + kRun - 1) / kRun;
+    auto range = [&](std::size_t run) {
+        return std::pair{run * kRun, std::min(count, (run + 1) * kRun)};
+    };
+    ChunkHandover handover;
+    std::thread maker([&] {
+        for (std::size_t run = 1; run < runs; run += 2) {
+            TextChunk chunk;
+            try {
+                const auto [first, last] = range(run);
+                WriteObjectRange(model, first, last, chunk);
+            } catch (...) {
+                const std::lock_guard<std::mutex> guard(handover.lock);
+                handover.failure = std::current_exception();
+                handover.changed.notify_all();
+                return;
+            }
+            std::unique_lock<std::mutex> guard(handover.lock);
+            handover.changed.wait(guard, [&] { return handover.stop || handover.ready.size() < 2; });
+            if (handover.stop) return;
+            handover.ready.push_back(std::move(chunk.text));
+            handover.changed.notify_all();
+        }
+    });
+    // The maker is stopped and joined however this thread leaves.
+    struct Join {
+        ChunkHandover& handover;
+        std::thread& maker;
+        ~Join() {
+            {
+                const std::lock_guard<std::mutex> guard(handover.lock);
+                handover.stop = true;
+            }
+            handover.changed.notify_all();
+            maker.join();
+        }
+    } join{handover, maker};
+    for (std::size_t run = 0; run < runs; ++run) {
+        if (run % 2 == 0) {
+            const auto [first, last] = range(run);
+            WriteObjectRange(model, first, last, out);
+            continue;
+        }
+        std::string text;
+        {
+            std::unique_lock<std::mutex> guard(handover.lock);
+            handover.changed.wait(
+                guard, [&] { return !handover.ready.empty() || handover.failure != nullptr; });
+            if (handover.ready.empty()) std::rethrow_exception(handover.failure);
+            text = std::move(handover.ready.front());
+            handover.ready.pop_front();
+        }
+        handover.changed.notify_all();
+        out.Write(text);
     }
 }
 

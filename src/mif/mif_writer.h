@@ -77,9 +77,6 @@ std::int32_t MifDatumNumber(std::int32_t code);
 
 // The objects of the layer's kind, 1 to LayerObjectCount.
 void WriteMifObjects(const LayerModel& model, TextWriter& out);
-void WriteMIFPoints(const LayerModel& model, TextWriter& out);
-void WriteMifPlines(const LayerModel& model, TextWriter& out);
-void WriteMifRegions(const LayerModel& model, TextWriter& out);
 
 // The layer model's pen and brush patterns as MapInfo pattern numbers; 0 for a pattern
 // without an equivalent.

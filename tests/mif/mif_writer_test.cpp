@@ -278,6 +278,36 @@ TEST(MifWriterObjects, EachKindWithItsClausesAndZones) {
     EXPECT_TRUE(objects(0).empty());
 }
 
+// Large layers are written by two threads: the objects stay in their order, and an object
+// the model lacks fails the writing from either thread.
+TEST(MifWriterObjects, LargeLayersKeepTheirOrder) {
+    LayerModel m;
+    m.LayerKind.ObjectKind = kKindLine;
+    const std::int32_t pen = m.FindPenIndex({1, 36, 0});
+    for (int i = 0; i < 10001; ++i) {
+        LinePart part;
+        for (int v = 0; v <= i % 7; ++v)
+            part.Vertices.push_back({static_cast<double>(i), v + 0.5});
+        part.VertexCount = static_cast<std::int32_t>(part.Vertices.size());
+        m.Lines.push_back({1, pen, {part}});
+    }
+    m.LayerObjectCount = 10001;
+    const std::vector<std::string> lines =
+        Written([&](TextWriter& out) { WriteMifObjects(m, out); });
+    std::size_t at = 0;
+    for (int i = 0; i < 10001 && at < lines.size(); ++i) {
+        ASSERT_EQ(lines[at], "Pline " + std::to_string(i % 7 + 1)) << "object " << i;
+        ASSERT_EQ(lines[at + 1].substr(0, lines[at + 1].find(' ', 1)), " " + std::to_string(i));
+        at += i % 7 + 3;  // the Pline line, the vertices and the Pen
+    }
+    EXPECT_EQ(at, lines.size());
+    for (const std::size_t have : {3000u, 5000u}) {
+        m.Lines.resize(have);
+        EXPECT_THROW(Written([&](TextWriter& out) { WriteMifObjects(m, out); }), std::out_of_range)
+            << have;
+    }
+}
+
 TEST(MifWriterObjects, PatternTables) {
     const std::pair<int, int> pens[] = {{0, 2},   {5, 1},   {6, 2},  {14, 13}, {27, 8},
                                         {28, 73}, {36, 99}, {37, 0}, {-1, 0}};
