@@ -308,8 +308,8 @@ void WriteMifHeader(const LayerModel& model, const TableRecordset& recordset, Te
     out.WriteLine("");
 }
 
-void WriteMidRows(const LayerModel& model, TableRecordset& recordset, TextWriter& out,
-                  const MifTextEncoding& text) {
+std::int32_t WriteMidRows(const LayerModel& model, TableRecordset& recordset, TextWriter& out,
+                          const MifTextEncoding& text) {
     std::string line;
     std::string scratch;
     if (!recordset.IsOpen()) {
@@ -319,10 +319,11 @@ void WriteMidRows(const LayerModel& model, TableRecordset& recordset, TextWriter
             line += '"';
             out.WriteLine(line);
         }
-        return;
+        return std::max(model.LayerObjectCount, 0);
     }
     const int fields = recordset.FieldCount();
-    for (; !recordset.IsEOF(); recordset.MoveNext()) {
+    std::int32_t rows = 0;
+    for (; !recordset.IsEOF(); recordset.MoveNext(), ++rows) {
         line.clear();
         for (int i = 0; i < fields; ++i) {
             if (i > 0) line += ',';
@@ -345,12 +346,23 @@ void WriteMidRows(const LayerModel& model, TableRecordset& recordset, TextWriter
         }
         out.WriteLine(line);
     }
+    return rows;
+}
+
+// "None" for every number before object `i`'s that no object has, so that each object meets
+// the MID row of its number.
+template <typename Out>
+void WriteGapBefore(const std::vector<std::int32_t>& numbers, std::size_t i, Out& out) {
+    for (std::int32_t n = i == 0 ? 1 : numbers[i - 1] + 1; n < numbers[i]; ++n)
+        out.WriteLine(kNoGeometry);
 }
 
 template <typename Out>
-void WriteMifRegions(const LayerModel& model, std::size_t first, std::size_t last, Out& out) {
+void WriteMifRegions(const LayerModel& model, const std::vector<std::int32_t>& numbers,
+                     std::size_t first, std::size_t last, Out& out) {
     std::string line;
     for (std::size_t i = first; i < last; ++i) {
+        WriteGapBefore(numbers, i, out);
         const RegionObject& region = model.Regions.at(i);
         if (region.Parts.empty()) {
             out.WriteLine(kNoGeometry);
@@ -375,9 +387,11 @@ void WriteMifRegions(const LayerModel& model, std::size_t first, std::size_t las
 }
 
 template <typename Out>
-void WriteMifPlines(const LayerModel& model, std::size_t first, std::size_t last, Out& out) {
+void WriteMifPlines(const LayerModel& model, const std::vector<std::int32_t>& numbers,
+                     std::size_t first, std::size_t last, Out& out) {
     std::string line;
     for (std::size_t i = first; i < last; ++i) {
+        WriteGapBefore(numbers, i, out);
         const LineObject& pline = model.Lines.at(i);
         if (pline.Parts.empty()) {
             out.WriteLine(kNoGeometry);
@@ -401,10 +415,12 @@ void WriteMifPlines(const LayerModel& model, std::size_t first, std::size_t last
 }
 
 template <typename Out>
-void WriteMIFPoints(const LayerModel& model, std::size_t first, std::size_t last, Out& out) {
+void WriteMIFPoints(const LayerModel& model, const std::vector<std::int32_t>& numbers,
+                     std::size_t first, std::size_t last, Out& out) {
     std::string line;
     std::string symbol;
     for (std::size_t i = first; i < last; ++i) {
+        WriteGapBefore(numbers, i, out);
         const PointObject& point = model.Points.at(i);
         if (point.Vertices.empty()) {
             out.WriteLine(kNoGeometry);
@@ -452,16 +468,17 @@ struct TextChunk {
 };
 
 template <typename Out>
-void WriteObjectRange(const LayerModel& model, std::size_t first, std::size_t last, Out& out) {
+void WriteObjectRange(const LayerModel& model, const std::vector<std::int32_t>& numbers,
+                      std::size_t first, std::size_t last, Out& out) {
     switch (model.LayerKind.ObjectKind) {
         case kKindPoint:
-            WriteMIFPoints(model, first, last, out);
+            WriteMIFPoints(model, numbers, first, last, out);
             break;
         case kKindLine:
-            WriteMifPlines(model, first, last, out);
+            WriteMifPlines(model, numbers, first, last, out);
             break;
         case kKindRegion:
-            WriteMifRegions(model, first, last, out);
+            WriteMifRegions(model, numbers, first, last, out);
             break;
         default:
             break;  // a layer of no known kind has no objects to write
@@ -478,15 +495,24 @@ struct ChunkHandover {
     bool stop = false;
 };
 
-void WriteMifObjects(const LayerModel& model, TextWriter& out) {
-    const std::size_t count =
-        model.LayerObjectCount > 0 ? static_cast<std::size_t>(model.LayerObjectCount) : 0;
+void WriteMifObjects(const LayerModel& model, TextWriter& out, std::int32_t rows) {
+    const std::vector<std::int32_t> numbers = ObjectNumbers(model, model.LayerObjectCount, rows);
+    const std::size_t count = numbers.size();
+    const bool kind = model.LayerKind.ObjectKind == kKindPoint ||
+                      model.LayerKind.ObjectKind == kKindLine ||
+                      model.LayerKind.ObjectKind == kKindRegion;
+    // Rows after the last object's number belonged to null shapes too.
+    auto finish = [&] {
+        for (std::int32_t n = count == 0 ? 1 : numbers.back() + 1; kind && n <= rows; ++n)
+            out.WriteLine(kNoGeometry);
+    };
     // Most of the time goes into the numbers' text: a second thread makes the text of every
     // other run of objects while this one makes and writes the rest, and writes the runs in
     // their order, so the file is the same as one thread's.
     constexpr std::size_t kRun = 2048;
     if (count <= 2 * kRun) {
-        WriteObjectRange(model, 0, count, out);
+        WriteObjectRange(model, numbers, 0, count, out);
+        finish();
         return;
     }
     const std::size_t runs = (count + kRun - 1) / kRun;
@@ -499,7 +525,7 @@ void WriteMifObjects(const LayerModel& model, TextWriter& out) {
             TextChunk chunk;
             try {
                 const auto [first, last] = range(run);
-                WriteObjectRange(model, first, last, chunk);
+                WriteObjectRange(model, numbers, first, last, chunk);
             } catch (...) {
                 const std::lock_guard<std::mutex> guard(handover.lock);
                 handover.failure = std::current_exception();
@@ -529,7 +555,7 @@ void WriteMifObjects(const LayerModel& model, TextWriter& out) {
     for (std::size_t run = 0; run < runs; ++run) {
         if (run % 2 == 0) {
             const auto [first, last] = range(run);
-            WriteObjectRange(model, first, last, out);
+            WriteObjectRange(model, numbers, first, last, out);
             continue;
         }
         std::string text;
@@ -544,6 +570,7 @@ void WriteMifObjects(const LayerModel& model, TextWriter& out) {
         handover.changed.notify_all();
         out.Write(text);
     }
+    finish();
 }
 
 void WriteMifFile(const LayerModel& model, const std::string& mifPath, bool withMid,
@@ -587,8 +614,9 @@ void WriteMifFile(const LayerModel& model, const std::string& mifPath, bool with
 
     WriteMifHeader(model, recordset, mif, text);
     CheckWritten(mif, mifPath);
+    std::int32_t rows = 0;
     if (withMid) {
-        WriteMidRows(model, recordset, mid, text);
+        rows = WriteMidRows(model, recordset, mid, text);
         if (!mid.Close()) throw MifWriteError("Cannot write " + midPath);
     }
     if (recoder && recoder->Lost() > 0) {
@@ -599,7 +627,7 @@ void WriteMifFile(const LayerModel& model, const std::string& mifPath, bool with
             std::string(text.charset) +
             (lost == 1 ? ": it is written as \"?\"." : ": they are written as \"?\"."));
     }
-    WriteMifObjects(model, mif);
+    WriteMifObjects(model, mif, rows);
     if (!mif.Close()) throw MifWriteError("Cannot write " + mifPath);
 }
 

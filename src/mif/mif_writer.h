@@ -53,9 +53,9 @@ void WriteMifHeader(const LayerModel& model, const TableRecordset& recordset, Te
 std::string MifColumnType(const TableField& field);
 
 // One row per table row, from the current one to the end; without a table, one row per
-// object holding its number.
-void WriteMidRows(const LayerModel& model, TableRecordset& recordset, TextWriter& out,
-                  const MifTextEncoding& text = {});
+// object holding its number. Returns the number of rows written.
+std::int32_t WriteMidRows(const LayerModel& model, TableRecordset& recordset, TextWriter& out,
+                          const MifTextEncoding& text = {});
 
 // What follows "CoordSys Earth Projection " for the layer's projection `code`: the MapInfo
 // projection number, the datum, the unit and the parameters. Empty for a code MIF has no
@@ -75,8 +75,10 @@ bool MifCarriesCoordSys(const LayerInfo& layer);
 // The MapInfo datum number of the engine's datum code; 0 for codes outside the catalogue.
 std::int32_t MifDatumNumber(std::int32_t code);
 
-// The objects of the layer's kind, 1 to LayerObjectCount.
-void WriteMifObjects(const LayerModel& model, TextWriter& out);
+// The objects of the layer's kind, 1 to LayerObjectCount, each meeting the MID row of its
+// number (ObjectNumbers): "None" stands for every number up to `rows` that no object has,
+// as for a shapefile's null records.
+void WriteMifObjects(const LayerModel& model, TextWriter& out, std::int32_t rows = 0);
 
 // The layer model's pen and brush patterns as MapInfo pattern numbers; 0 for a pattern
 // without an equivalent.

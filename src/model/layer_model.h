@@ -237,4 +237,11 @@ struct LayerModel {
     void Clear();
 };
 
+// The number of each of the first `count` objects, which ties it to that row of the layer's
+// table: the ObjectNo of its index entry when the entries number the objects rising from 1
+// and within max(count, rows) (a layer imported from a shapefile skips the numbers its null
+// records had), otherwise its position.
+std::vector<std::int32_t> ObjectNumbers(const LayerModel& model, std::int32_t count,
+                                        std::int32_t rows);
+
 }  // namespace vx

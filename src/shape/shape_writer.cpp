@@ -160,27 +160,6 @@ ShapeWriteResult CopyAttributeTable(const LayerModel& model, const ShapeExportPa
     return ShapeWriteResult::kWritten;
 }
 
-// The record number of each object: the numbers of the object index when they rise from 1
-// and stay within the records the table asks for, else 1, 2, 3 ... A number past both the
-// objects and the table's rows could only come from a damaged layer.
-std::vector<std::int32_t> RecordNumbers(const LayerModel& model, std::int32_t count,
-                                        std::int32_t tableRows) {
-    std::vector<std::int32_t> numbers(static_cast<std::size_t>(count));
-    bool usable = model.ObjectIndex.size() == numbers.size();
-    const std::int32_t limit = std::max(count, tableRows);
-    std::int32_t last = 0;
-    for (std::size_t i = 0; usable && i < numbers.size(); ++i) {
-        const std::int32_t number = model.ObjectIndex[i].ObjectNo;
-        usable = number > last && number <= limit;
-        last = numbers[i] = number;
-    }
-    if (!usable) {
-        for (std::size_t i = 0; i < numbers.size(); ++i)
-            numbers[i] = static_cast<std::int32_t>(i + 1);
-    }
-    return numbers;
-}
-
 void PutNullRecord(ByteBuffer& out, std::int32_t number) {
     out.PutBE<std::int32_t>(number);
     out.PutBE<std::int32_t>(2);
@@ -259,7 +238,7 @@ ShapeWriteResult WriteShapeFile(const LayerModel& model, const ShapeExportPaths&
         return true;
     };
 
-    const std::vector<std::int32_t> numbers = RecordNumbers(model, count, tableRows);
+    const std::vector<std::int32_t> numbers = ObjectNumbers(model, count, tableRows);
     std::vector<PartPlan> plans;
     std::vector<Vertex> scratch;
     bool fits = true;

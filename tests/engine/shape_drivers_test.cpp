@@ -159,6 +159,14 @@ TEST_F(ShapeDrivers, ExportGivesGdalTheSameShapesAndRows) {
         test::ExpectSameFeatures(*original->GetLayer(0), *back->GetLayer(0), name);
         const std::vector<double> keys = Numbers(exported, "SPATIAL_ID");
         EXPECT_EQ(keys.back(), static_cast<double>(keys.size())) << "the key column";
+
+        // The MIF export keeps each row with its shape too: null shapes become None objects.
+        ASSERT_TRUE(engine.ExportMifFile(dir / ("VXV/" + std::string(name) + ".vxv"),
+                                         dir / ("mif/" + std::string(name) + ".mif")))
+            << engine.JobLog();
+        GDALDatasetUniquePtr mif = test::OpenVector(dir / ("mif/" + std::string(name) + ".mif"));
+        ASSERT_TRUE(mif);
+        test::ExpectSameFeatures(*original->GetLayer(0), *mif->GetLayer(0), name);
     }
 }
 
