@@ -86,7 +86,7 @@ TEST_F(SampleLayers, FoldersAndSuffixedSetsOpenAsSeveralLayers) {
     EXPECT_STREQ(lakes->GetDriver()->GetDescription(), "VXV");
 }
 
-// The count, extent and fetching by number the driver answers itself (filters are GDAL's).
+// The count, extent and fetching by number the driver answers itself (the filters are GDAL's).
 TEST_F(SampleLayers, CountsExtentsAndFeaturesByNumber) {
     GDALDatasetUniquePtr town = OpenVector(out + "/VXV/town_pt.vxv");
     ASSERT_TRUE(town);
@@ -97,6 +97,9 @@ TEST_F(SampleLayers, CountsExtentsAndFeaturesByNumber) {
     ASSERT_EQ(points.GetExtent(&extent), OGRERR_NONE);
     EXPECT_DOUBLE_EQ(extent.MinX, 12.4823);
     EXPECT_DOUBLE_EQ(extent.MaxY, 41.9028);
+    points.SetSpatialFilterRect(12.49, 41.89, 12.50, 41.91);  // the fountain and the label
+    EXPECT_FALSE(points.TestCapability(OLCFastFeatureCount));
+    EXPECT_EQ(points.GetFeatureCount(), 2);
     OGRFeatureUniquePtr church(points.GetFeature(2));
     ASSERT_TRUE(church);
     EXPECT_STREQ(church->GetFieldAsString("Name"), "Church of St. \"Maria\"");
