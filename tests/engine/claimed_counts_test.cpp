@@ -21,21 +21,6 @@ std::string Claiming(std::string bytes, std::size_t at, bool bigEndian = false) 
     return bytes;
 }
 
-// The MIF reader's own tests claim a billion rings or vertices in the first ring; here a later
-// ring does, after a good one, through the whole import.
-TEST(ClaimedCounts, AMifRingClaimingABillionVerticesIsRefused) {
-    test::TempDir dir;
-    test::WriteFile(dir / "big.mif",
-                    "Version 300\r\nCharset \"WindowsLatin1\"\r\nColumns 1\r\n  Name Char(10)\r\n"
-                    "Data\r\nPoint 1 2\r\nRegion 2\r\n  4\r\n0 0\r\n1 0\r\n1 1\r\n0 0\r\n"
-                    "  1000000000\r\n5 5\r\n");
-    test::WriteFile(dir / "big.mid", "\"a\"\r\n\"b\"\r\n");
-    Import engine;
-    engine.SetCreateDbf(true);
-    EXPECT_FALSE(engine.ImportMifFile(dir / "big.mif", dir / "out/big.vxv"));
-    EXPECT_NE(engine.JobLog().find("Error Reading MIF Data"), std::string::npos) << engine.JobLog();
-}
-
 // A layer made from the samples' regions (town_rg), exported after one of its counts is raised.
 class ClaimedLayerCounts : public ::testing::Test {
   protected:
@@ -49,8 +34,10 @@ class ClaimedLayerCounts : public ::testing::Test {
         ASSERT_LT(vxv.size() + vxs.size(), 1024u) << "a layer of well under a kilobyte";
     }
 
-    // Writes the layer as big.vxv and .vxs with the table it names, and exports it.
-    std::string Export(bool shapefile, const std::string& layer, const std::string& geometry,
+    // Writes the layer as big.vxv and .vxs with the table it names, and exports it as MIF.
+    // (The shapefile export reads through the same record checks; the layer reader's own
+    // tests run the damaged layers through both of its targets.)
+    std::string Export(const std::string& layer, const std::string& geometry,
                        const std::string& table) {
         test::WriteFile(dir / "layers/big.vxv", layer);
         test::WriteFile(dir / "layers/big.vxs", geometry);
@@ -58,8 +45,7 @@ class ClaimedLayerCounts : public ::testing::Test {
         Import engine;
         engine.SetCreateDbf(true);
         engine.SetOverwriteExistingFiles(true);
-        EXPECT_FALSE(shapefile ? engine.ExportShapeFile(dir / "layers/big.vxv", dir / "out/big.shp")
-                               : engine.ExportMifFile(dir / "layers/big.vxv", dir / "out/big.MIF"));
+        EXPECT_FALSE(engine.ExportMifFile(dir / "layers/big.vxv", dir / "out/big.MIF"));
         return engine.JobLog();
     }
 
@@ -67,22 +53,20 @@ class ClaimedLayerCounts : public ::testing::Test {
     std::string vxv, vxs, dbf;
 };
 
-TEST_F(ClaimedLayerCounts, HeaderAndRecordCountsOfABillionAreRefusedByBothExports) {
+TEST_F(ClaimedLayerCounts, HeaderAndRecordCountsOfABillionAreRefused) {
     // The header's counts of table names, pens, brushes and objects (a region layer has no
     // fonts); the first region record's ring count, then its first ring's vertex count.
     const std::pair<std::string, std::string> claims[] = {
         {Claiming(vxv, 24), vxs}, {Claiming(vxv, 40), vxs}, {Claiming(vxv, 48), vxs},
         {Claiming(vxv, 56), vxs}, {vxv, Claiming(vxs, 0)},  {vxv, Claiming(vxs, 13)}};
     for (const auto& [layer, geometry] : claims) {
-        for (bool shapefile : {false, true}) {
-            const std::string log = Export(shapefile, layer, geometry, dbf);
-            EXPECT_NE(log.find("Error Reading VXV...."), std::string::npos) << log;
-        }
+        const std::string log = Export(layer, geometry, dbf);
+        EXPECT_NE(log.find("Error Reading VXV...."), std::string::npos) << log;
     }
 }
 
 TEST_F(ClaimedLayerCounts, ATableClaimingABillionRecordsIsRefusedAndNeverPadded) {
-    const std::string log = Export(false, vxv, vxs, Claiming(dbf, 4));
+    const std::string log = Export(vxv, vxs, Claiming(dbf, 4));
     EXPECT_NE(log.find("Missing or Corrupt Non-Spatial Data File"), std::string::npos) << log;
     // The shapefile export copies the table as it is; the null records that keep rows and
     // shapes together follow only the rows a table really holds.

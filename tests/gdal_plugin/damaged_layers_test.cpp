@@ -95,22 +95,5 @@ TEST_F(DamagedLayers, ALostTableLeavesTheGeometry) {
     }
 }
 
-// Every byte of both files changed in turn: whatever opens reads to its end.
-TEST_F(DamagedLayers, EveryByteChangedInTurn) {
-    int refused = 0;
-    for (const std::string* file : {&vxv, &vxs}) {
-        for (std::size_t at = 0; at < file->size(); ++at) {
-            for (char value : {'\x00', '\xFF'}) {
-                std::string changed = *file;
-                changed[at] = value;
-                GdalMessages messages;
-                refused += file == &vxv ? !Opens(changed, vxs, dbf, messages)
-                                        : !Opens(vxv, changed, dbf, messages);
-            }
-        }
-    }
-    EXPECT_GT(refused, 0);
-}
-
 }  // namespace
 }  // namespace vx::test

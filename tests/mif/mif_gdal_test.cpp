@@ -134,38 +134,5 @@ TEST(MifFromGdal, ColumnsAndLabelsNamedLikeObjectsOrClausesStayWhatTheyAre) {
     EXPECT_EQ(hand.model.TextLabels, (std::vector<std::string>{"Open"}));
 }
 
-// GDAL writes no multipoints or collections to MIF; it reads them, and sees in a hand-written
-// file the objects and rows we see.
-TEST(MifFromGdal, MultiPointsAndCollectionsReadAsGdalReadsThem) {
-    test::TempDir dir;
-    test::WriteFile(
-        dir / "kinds.mif",
-        test::MifText("MultiPoint 3\r\n1 2\r\n3 4\r\n5 6\r\n    Symbol (35,0,12)\r\n"
-                      "Collection 3\r\n  Region 1\r\n  4\r\n0 0\r\n0 9\r\n9 9\r\n0 0\r\n"
-                      "    Pen (1,2,0)\r\n  Pline 3\r\n0 0\r\n1 1\r\n2 0\r\n"
-                      "  MultiPoint 2\r\n7 7\r\n8 8\r\nPoint 9 9\r\n",
-                      "Columns 1\r\n  name Char(10)\r\n"));
-    test::WriteFile(dir / "kinds.mid", "a\r\nb\r\nc\r\n");
-    const test::CommandResult gdal = test::RunCommand(
-        "ogr2ogr -f CSV /vsistdout/ -lco GEOMETRY=AS_WKT '" + (dir / "kinds.mif") + "'");
-    ASSERT_EQ(gdal.status, 0) << gdal.err;
-    EXPECT_EQ(gdal.out,
-              "WKT,name\n\"MULTIPOINT ((1 2),(3 4),(5 6))\",a\n"
-              "\"GEOMETRYCOLLECTION (POLYGON ((0 0,0 9,9 9,0 0)),LINESTRING (0 0,1 1,2 0),"
-              "MULTIPOINT ((7 7),(8 8)))\",b\n\"POINT (9 9)\",c\n");
-
-    const LayerModel m = test::ReadMifPath(dir / "kinds.mif").model;
-    const std::int32_t all =
-        kOrderCollection | OrderBitOf(kKindRegion) | OrderBitOf(kKindLine) | OrderBitOf(kKindPoint);
-    EXPECT_EQ(m.ObjectOrder, (Order{1, all, 1}));
-    ASSERT_EQ(m.PointCount, 3);
-    EXPECT_EQ(m.Points[0].Vertices, (Vertices{{1, 2}, {3, 4}, {5, 6}}));
-    EXPECT_EQ(m.Points[1].Vertices, (Vertices{{7, 7}, {8, 8}}));
-    EXPECT_EQ(m.Points[2].Vertices, (Vertices{{9, 9}}));
-    ASSERT_EQ(std::tie(m.LineCount, m.RegionCount), std::tuple(1, 1));
-    EXPECT_EQ(m.Regions[0].Parts[0].Vertices, (Vertices{{0, 0}, {0, 9}, {9, 9}, {0, 0}}));
-    EXPECT_EQ(m.Lines[0].Parts[0].Vertices, (Vertices{{0, 0}, {1, 1}, {2, 0}}));
-}
-
 }  // namespace
 }  // namespace vx

@@ -35,6 +35,7 @@ TEST(MifMalformed, BadCountsAndCutOrWrongObjectsAreDataErrors) {
              "Region 2000000000\r\n5\r\n0 0\r\n1 0\r\n1 1\r\n0 1\r\n0 0\r\n",
              "Region 1\r\n2000000000\r\n0 0\r\n1 0\r\n",
              "Region 2\r\n4\r\n0 0\r\n1 0\r\n1 1\r\n0 0\r\n  99\r\n0 0\r\n",
+             "Region 2\r\n4\r\n0 0\r\n1 0\r\n1 1\r\n0 0\r\n  1000000000\r\n5 5\r\n",
              "Region 0\r\n",
              "Region 1\r\n-3\r\n0 0\r\n",
              "Region 1e30\r\n",
@@ -69,28 +70,6 @@ TEST(MifMalformed, HugePlineCountsEndOnlyTheirObject) {
     EXPECT_EQ(r.model.Lines[1].PartCount, 2);
     EXPECT_EQ(r.model.Lines[1].Parts[0].VertexCount, 3);
     EXPECT_EQ(r.model.PointCount, 1) << "the object that stopped a broken line is read";
-}
-
-TEST(MifMalformed, FileCutAtAnyByteIsReadOrRefusedWithAMessage) {
-    const std::string whole = MifText(
-        "Region 2\r\n  4\r\n0 0\r\n4 0\r\n4 4\r\n0 0\r\n  4\r\n1 1\r\n1 2\r\n2 2\r\n1 1\r\n"
-        "    Pen (1,2,0)\r\n    Brush (2,16777215,0)\r\n"
-        "Pline Multiple 2\r\n  2\r\n0 0\r\n1 1\r\n  2\r\n2 2\r\n3 3\r\n    Pen (2,2,255)\r\n"
-        "Text\r\n  \"a, b\"\r\n  0 0 1 1\r\n  Font (\"Arial\",0,0,255)\r\n  Angle 10\r\n"
-        "Point 1 1\r\n    Symbol (35,0,12)\r\nArc 0 0 2 2 0 180\r\n",
-        "Delimiter \",\"\r\nCoordSys Earth Projection 1, 104\r\nColumns 1\r\n  Name Char(10)\r\n");
-    const MifReadOptions options{.CreateDbf = true, .CreateContours = false};
-    const test::MifResult full = test::ReadMif(whole, options);
-    ASSERT_EQ(full.model.ObjectOrder, (std::vector<std::int32_t>{3, 2, 4, 1, 2}));
-    for (std::size_t size = 0; size < whole.size(); ++size) {
-        const test::MifResult r = test::ReadMif(whole.substr(0, size), options);
-        if (r.ok) {
-            EXPECT_LE(r.model.ObjectOrder.size(), full.model.ObjectOrder.size());
-        } else {
-            EXPECT_TRUE(r.log == kHeaderError || r.log == kDataError)
-                << "cut at " << size << ": " << r.log;
-        }
-    }
 }
 
 }  // namespace

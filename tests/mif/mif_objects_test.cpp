@@ -144,6 +144,26 @@ TEST(MifObjects, VertexLinesAcrossTheReadBufferGiveExactVertices) {
     EXPECT_EQ(r.model.Points.at(0).Vertices[0], (Vertex{1, 2}));
 }
 
+// GDAL writes no multipoints or collections to MIF (the engine's tests check that GDAL reads
+// our export of them alike).
+TEST(MifObjects, MultiPointsAndCollections) {
+    const LayerModel m = ReadData(
+        "MultiPoint 3\r\n1 2\r\n3 4\r\n5 6\r\n    Symbol (35,0,12)\r\n"
+        "Collection 3\r\n  Region 1\r\n  4\r\n0 0\r\n0 9\r\n9 9\r\n0 0\r\n"
+        "    Pen (1,2,0)\r\n  Pline 3\r\n0 0\r\n1 1\r\n2 0\r\n"
+        "  MultiPoint 2\r\n7 7\r\n8 8\r\nPoint 9 9\r\n").model;
+    const std::int32_t all =
+        kOrderCollection | OrderBitOf(kKindRegion) | OrderBitOf(kKindLine) | OrderBitOf(kKindPoint);
+    EXPECT_EQ(m.ObjectOrder, (Order{1, all, 1}));
+    ASSERT_EQ(m.PointCount, 3);
+    EXPECT_EQ(m.Points[0].Vertices, (Vertices{{1, 2}, {3, 4}, {5, 6}}));
+    EXPECT_EQ(m.Points[1].Vertices, (Vertices{{7, 7}, {8, 8}}));
+    EXPECT_EQ(m.Points[2].Vertices, (Vertices{{9, 9}}));
+    ASSERT_EQ(std::tie(m.LineCount, m.RegionCount), std::tuple(1, 1));
+    EXPECT_EQ(m.Regions[0].Parts[0].Vertices, (Vertices{{0, 0}, {0, 9}, {9, 9}, {0, 0}}));
+    EXPECT_EQ(m.Lines[0].Parts[0].Vertices, (Vertices{{0, 0}, {1, 1}, {2, 0}}));
+}
+
 TEST(MifObjects, EllipsesAndArcsFollowTheSemiAxesOfTheirBoxToTheirEndAngle) {
     const test::MifResult r = ReadData(
         "Ellipse 0 0 4 4\r\nEllipse 10 0 2 6\r\nArc 0 0 4 2 270 90\r\n    Pen (1,2,255)\r\n");

@@ -175,26 +175,5 @@ TEST_F(ShapeReaderTest, DamagedFilesAreRefused) {
         EXPECT_FALSE(Read(bytes)) << what;
 }
 
-// Every byte of a good file overwritten in turn: a failure, or a layer whose counts describe
-// exactly what it holds.
-TEST_F(ShapeReaderTest, AnyDamagedByteLeavesAConsistentModel) {
-    const std::string good =
-        Shp(5, {Poly(5, {ClockwiseSquare(0, 0, 100), ClockwiseSquare(1, 1, 5)}), Content(0),
-                Poly(5, {ClockwiseSquare(2, 2, 5)})});
-    for (std::size_t at = 24; at < good.size(); ++at) {
-        for (char value : {'\x7f', '\xff'}) {
-            std::string bytes = good;
-            bytes[at] = value;
-            if (!Read(bytes)) continue;
-            ASSERT_EQ(static_cast<std::size_t>(model.LayerObjectCount), model.ObjectIndex.size());
-            for (const RegionObject& r : model.Regions) {
-                ASSERT_EQ(static_cast<std::size_t>(r.PartCount), r.Parts.size()) << at;
-                for (const RegionPart& part : r.Parts)
-                    ASSERT_EQ(static_cast<std::size_t>(part.VertexCount), part.Vertices.size());
-            }
-        }
-    }
-}
-
 }  // namespace
 }  // namespace vx

@@ -1,10 +1,8 @@
 #pragma once
 
-#include <deque>
 #include <string>
 #include <vector>
 
-#include "platform/prompt.h"
 #include "platform/status_lines.h"
 
 namespace vx::test {
@@ -27,27 +25,6 @@ class TempDir {
 // Writes bytes to a file, creating its folder; fails the test when it cannot.
 void WriteFile(const std::string& path, const std::string& bytes);
 std::string ReadFile(const std::string& path);
-
-// A prompt that records what it was shown and answers from a script (No when the script is
-// used up).
-class ScriptedPrompt : public Prompt {
-  public:
-    void ShowMessage(const std::string& text, const std::string& title = {}) override {
-        messages.push_back(text);
-        titles.push_back(title);
-    }
-    bool AskYesNo(const std::string& text) override {
-        questions.push_back(text);
-        if (answers.empty()) return false;
-        bool answer = answers.front();
-        answers.pop_front();
-        return answer;
-    }
-    std::vector<std::string> messages;
-    std::vector<std::string> titles;
-    std::vector<std::string> questions;
-    std::deque<bool> answers;
-};
 
 // Keeps the lines a reader or writer reports, as the job log keeps them.
 class StatusLog : public StatusLines {

@@ -228,8 +228,11 @@ TEST_F(LayerRoundTrip, DamagedLayersAreRefusedNotTrusted) {
         test::WriteFile(dir / "bad.vxv", badVxv);
         std::remove((dir / "bad.vxs").c_str());
         if (badVxs != "-") test::WriteFile(dir / "bad.vxs", badVxs);
-        LayerModel m;
-        EXPECT_FALSE(Read(m, dir / "bad")) << what;
+        // Both readers: the MIF export's and the shapefile export's.
+        for (LayerTarget target : {LayerTarget::kObjects, LayerTarget::kShapeExport}) {
+            LayerModel m;
+            EXPECT_FALSE(Read(m, dir / "bad", target)) << what;
+        }
     }
 }
 
