@@ -138,8 +138,8 @@ std::optional<OGREnvelope> TargetBounds(OGRLayer& layer, const SourceHeader& hea
         (!haveExtent || header.bounds->Contains(extent)))
         return header.bounds;
     if (!haveExtent) return std::nullopt;
-    if (!std::isfinite(extent.MinX) || !std::isfinite(extent.MinY) ||
-        !std::isfinite(extent.MaxX) || !std::isfinite(extent.MaxY))
+    if (!std::isfinite(extent.MinX) || !std::isfinite(extent.MinY) || !std::isfinite(extent.MaxX) ||
+        !std::isfinite(extent.MaxY))
         throw TabFailure("the data has coordinates that are not numbers");
     const double margin =
         std::max(1.0, 0.05 * std::max(extent.MaxX - extent.MinX, extent.MaxY - extent.MinY));
@@ -151,7 +151,9 @@ std::optional<OGREnvelope> TargetBounds(OGRLayer& layer, const SourceHeader& hea
 }
 
 // The written table's extent must be the source's: a coordinate outside the bounds would
-// have been moved onto them. One step of the table's integer grid is allowed.
+// have been moved onto them. One step of the table's integer grid is allowed; GDAL's
+// MapInfo writer rounds the grid's scale down to a power of ten, so a step is up to ten
+// times the bounds' span over 2^32 (still finer than 1e-8 of the span).
 void CheckNothingMoved(const OGREnvelope& source, const OGREnvelope& bounds,
                        const std::string& target) {
     const char* const drivers[] = {"MapInfo File", nullptr};
@@ -160,8 +162,11 @@ void CheckNothingMoved(const OGREnvelope& source, const OGREnvelope& bounds,
     if (!written || written->GetLayerCount() < 1) throw TabFailure("cannot read back " + target);
     OGREnvelope extent;
     if (written->GetLayer(0)->GetExtent(&extent, TRUE) != OGRERR_NONE) return;
-    const double stepX = (bounds.MaxX - bounds.MinX) / 4294967295.0 * 2;
-    const double stepY = (bounds.MaxY - bounds.MinY) / 4294967295.0 * 2;
+    auto step = [](double span) {
+        return std::pow(10.0, std::ceil(std::log10(span / 4294967295.0)));
+    };
+    const double stepX = step(bounds.MaxX - bounds.MinX);
+    const double stepY = step(bounds.MaxY - bounds.MinY);
     if (std::fabs(extent.MinX - source.MinX) > stepX ||
         std::fabs(extent.MaxX - source.MaxX) > stepX ||
         std::fabs(extent.MinY - source.MinY) > stepY ||
@@ -268,8 +273,7 @@ class MemoryFolder {
         for (int i = 0; i < names.size(); ++i) {
             const std::string name = names[i];
             vsi_l_offset length = 0;
-            const GByte* bytes =
-                VSIGetMemFileBuffer((path_ + "/" + name).c_str(), &length, FALSE);
+            const GByte* bytes = VSIGetMemFileBuffer((path_ + "/" + name).c_str(), &length, FALSE);
             if (bytes == nullptr) continue;
             const std::string path = JoinPath(folder, name);
             BinaryWriter out;

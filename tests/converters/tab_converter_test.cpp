@@ -180,6 +180,26 @@ TEST(TabRoute, FailuresSayWhyAndLeaveNoTarget) {
     }
 }
 
+// A county in British National Grid at full precision: GDAL lays the table's grid at a
+// power of ten (0.1 mm here), coarser than its bounds alone would give, which is no move.
+TEST(MifToTab, FullPrecisionProjectedDataKeepsItsPlace) {
+    test::TempDir dir;
+    test::WriteFile(dir / "county.mif",
+                    "Version 300\nCharset \"WindowsLatin1\"\nDelimiter \",\"\n"
+                    "CoordSys Earth Projection 8, 79, \"m\", -2, 49, 0.9996012717, 400000, "
+                    "-100000\nColumns 1\n  ID Integer\nData\n"
+                    "Region 1\n  4\n400096.426602504 122289.883428833\n"
+                    "400096.466697711 133410.682599624\n407098.536643956 133415.412727693\n"
+                    "400096.426602504 122289.883428833\n"
+                    "Region 1\n  4\n509937.495329505 245836.403885825\n"
+                    "502901.174061553 245807.913310272\n509897.140226851 234716.091196347\n"
+                    "509937.495329505 245836.403885825\n");
+    test::WriteFile(dir / "county.mid", "1\n2\n");
+    std::string reason;
+    ASSERT_EQ(main1(dir / "county.mif", dir / "county.tab", &reason), 0) << reason;
+    ExpectSameFeatures(dir / "county.mif", dir / "county.tab", 1e-4);
+}
+
 // The disk fills while the table is written (a file size limit stands in for a full disk):
 // GDAL's own writer calls such a short table written, so the route must not.
 TEST(TabRoute, AFullDiskFailsTheTableAndLeavesNoneBehind) {
