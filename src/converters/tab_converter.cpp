@@ -151,9 +151,9 @@ std::optional<OGREnvelope> TargetBounds(OGRLayer& layer, const SourceHeader& hea
 }
 
 // The written table's extent must be the source's: a coordinate outside the bounds would
-// have been moved onto them. One step of the table's integer grid is allowed; GDAL's
-// MapInfo writer rounds the grid's scale down to a power of ten, so a step is up to ten
-// times the bounds' span over 2^32 (still finer than 1e-8 of the span).
+// have been moved onto them. Two steps of the table's integer grid are allowed; GDAL's
+// MapInfo writer may round the grid's scale down to a power of ten, which makes a step up
+// to ten times the bounds' span over 2^32 (still finer than 1e-8 of the span).
 void CheckNothingMoved(const OGREnvelope& source, const OGREnvelope& bounds,
                        const std::string& target) {
     const char* const drivers[] = {"MapInfo File", nullptr};
@@ -163,7 +163,8 @@ void CheckNothingMoved(const OGREnvelope& source, const OGREnvelope& bounds,
     OGREnvelope extent;
     if (written->GetLayer(0)->GetExtent(&extent, TRUE) != OGRERR_NONE) return;
     auto step = [](double span) {
-        return std::pow(10.0, std::ceil(std::log10(span / 4294967295.0)));
+        const double fine = span / 4294967295.0;
+        return std::max(2 * fine, std::pow(10.0, std::ceil(std::log10(fine))));
     };
     const double stepX = step(bounds.MaxX - bounds.MinX);
     const double stepY = step(bounds.MaxY - bounds.MinY);
