@@ -510,6 +510,7 @@ bool ReadMifData(MifReadState& ctx, MifInput& in) {
         const long long headerEnd = in.LineNumber();
         std::size_t regions = 0, lines = 0, points = 0;
         std::map<std::string, std::size_t> skipped;  // objects of kinds not read, by word
+        std::size_t empty = 0;                       // objects without geometry
         in.lineWatcher = [&](std::string_view text, long long number) {
             if (number <= headerEnd) return;
             switch (ClassifyObjectLine(text)) {
@@ -560,6 +561,7 @@ bool ReadMifData(MifReadState& ctx, MifInput& in) {
                     break;
                 case ObjectWord::kNone:
                     ReadMifNone(ctx, in);
+                    ++empty;
                     break;
                 case ObjectWord::kArc:
                     ReadMifArc(ctx, in);
@@ -599,6 +601,12 @@ bool ReadMifData(MifReadState& ctx, MifInput& in) {
             ctx.ReportStage("Skipped " + std::to_string(count) +
                             (count == 1 ? " object" : " objects") + " of a kind not read (" + word +
                             "), with " + (count == 1 ? "its row" : "their rows"));
+        }
+        // A layer holds no object without geometry: its row has no place in any table.
+        if (empty > 0) {
+            ctx.ReportStage(
+                "Skipped " + std::to_string(empty) + (empty == 1 ? " object" : " objects") +
+                " without geometry (NONE), with " + (empty == 1 ? "its row" : "their rows"));
         }
         // The arrays end as long as the count of their kind, which is more than was filled
         // when a ROUNDRECT was counted or an object word stood in a text label.
