@@ -42,6 +42,8 @@ class ProjectionDialog : public QDialog {
   private:
     void Load();
     void OnCoordinateSystem(int index);
+    // Enables the boxes of the parameters the chosen projection takes, and no others.
+    void EnableParameters();
     void OnOk();
     void EnableApply();
     // Checks a parameter box; tells and keeps the focus there when its text is no number.
@@ -63,6 +65,7 @@ class ProjectionDialog : public QDialog {
     QComboBox* hemisphere_;
     QPushButton* applyButton_;
     bool checking_ = false;
+    int earthProjection_ = -1;  // the projection chosen before NonEarth was
 };
 
 }  // namespace vx::ui
