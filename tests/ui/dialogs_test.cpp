@@ -150,13 +150,18 @@ TEST_F(OutputDirTest, TheWindowsBoxFollowsTheSelection) {
     EXPECT_EQ(box().text(), Q(dir / "maps/out"));
     EXPECT_EQ(Child<QLineEdit>(dialog, "txtOutputPath")->text(), "out");
 
-    // Cancel keeps what the browsing wrote.
+    // Cancel, and Escape, put back what the box held when the dialog opened.
     Child<QPushButton>(dialog, "Command4")->click();
     EXPECT_EQ(dialog.result(), QDialog::Rejected);
-    EXPECT_EQ(box().text(), Q(dir / "maps/out"));
+    EXPECT_EQ(box().text(), Q(dir / "maps"));
+    OutputDirDialog escaped(box(), prompt);
+    escaped.SetPath(Q(dir / "maps/old"));
+    EXPECT_EQ(box().text(), Q(dir / "maps/old"));
+    QTest::keyClick(&escaped, Qt::Key_Escape);
+    EXPECT_EQ(box().text(), Q(dir / "maps"));
 
     OutputDirDialog again(box(), prompt);
-    EXPECT_EQ(again.Path(), Q(dir / "maps/out"));
+    EXPECT_EQ(again.Path(), Q(dir / "maps"));
     again.SetPath(Q(dir.path()));
     box().setText("typed over");
     Child<QPushButton>(again, "cmdDone")->click();
