@@ -176,7 +176,7 @@ ProjectionDialog::ProjectionDialog(ProjectionSettings& settings, UserPrompt& pro
         box->setMinimumWidth(110);
         box->installEventFilter(this);
         params_[i] = box;
-        auto* label = new QLabel(tr(kParamCaptions[i]));
+        auto* label = paramLabels_[i] = new QLabel(tr(kParamCaptions[i]));
         label->setBuddy(box);
         paramGrid->addWidget(label, kRow[i], kColumn[i]);
         if (i == 8) {
@@ -309,8 +309,10 @@ void ProjectionDialog::EnableParameters() {
         if (const auto box = BoxOf(parameter)) used[*box] = true;
     }
     used[kZoneBox] = code == kUtmProjection;
-    for (std::size_t i = 0; i < params_.size(); ++i)
+    for (std::size_t i = 0; i < params_.size(); ++i) {
         params_[i]->setEnabled(used[i]);
+        paramLabels_[i]->setEnabled(used[i]);
+    }
     hemisphere_->setEnabled(used[kZoneBox]);
 }
 

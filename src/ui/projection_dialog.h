@@ -9,6 +9,7 @@
 
 class QComboBox;
 class QGroupBox;
+class QLabel;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
@@ -62,6 +63,7 @@ class ProjectionDialog : public QDialog {
     QComboBox* datum_;
     QLineEdit* radius_;
     std::array<QLineEdit*, 10> params_{};
+    std::array<QLabel*, 10> paramLabels_{};
     QComboBox* hemisphere_;
     QPushButton* applyButton_;
     bool checking_ = false;
