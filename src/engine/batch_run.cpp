@@ -240,6 +240,7 @@ bool BatchRun::RunConversion(bool overwriteExistingFiles) {
     engine_.SetOverwriteExistingFiles(overwriteExistingFiles);
     allConverted_ = true;
     failed_.clear();
+    stopRequested_ = false;  // a stop asked after the last run ended is no stop of this one
     done_ = 0;
     total_ = TotalFiles();
     const bool import = TransType == TransferDirection::kImport;
@@ -284,7 +285,6 @@ bool BatchRun::RunConversion(bool overwriteExistingFiles) {
 
     const bool complete = allConverted_ && done_ == total_;
     TellResult();
-    stopRequested_ = false;
     ClearJobLists();
     return complete;
 }

@@ -81,9 +81,8 @@ class BatchRun {
     // the lists are cleared. True when every file converted.
     bool RunConversion(bool overwriteExistingFiles);
 
-    // Asks a run to stop once the file in progress is done; the files after it are not
-    // converted, and the run says how many. May be called from any thread; it holds for the
-    // run in progress, or the next one to start.
+    // Asks the run in progress to stop once the file in progress is done; the files after it
+    // are not converted, and the run says how many. May be called from any thread.
     void RequestStop() { stopRequested_ = true; }
 
     void ClearJobLists();
