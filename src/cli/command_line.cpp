@@ -491,7 +491,7 @@ int RunCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
             out << TerminalLine(status) << std::flush;
         }
     });
-    run.batch.SetProgress([&](std::size_t, std::size_t, bool converted) {
+    run.batch.SetProgress([&](std::size_t, std::size_t, bool converted, const std::string&) {
         if (command.quiet && !converted) err << jobLines;
         jobLines.clear();
     });

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -33,6 +34,10 @@ struct JobList {
         sources.clear();
         outputs.clear();
     }
+    void Remove(std::size_t i) {
+        sources.erase(sources.begin() + static_cast<std::ptrdiff_t>(i));
+        outputs.erase(outputs.begin() + static_cast<std::ptrdiff_t>(i));
+    }
 };
 
 // The batch run behind "Add Files" and "Convert>>>": per-format job lists, filled from the
@@ -46,9 +51,10 @@ class BatchRun {
     TransferDirection TransType = TransferDirection::kImport;
 
     void SetPrompt(RunPrompt* prompt) { prompt_ = prompt; }
-    // Told after every file of a run: files done so far, the run's total, and whether that
-    // file converted.
-    using Progress = std::function<void(std::size_t done, std::size_t total, bool converted)>;
+    // Told after every file of a run: files done so far, the run's total, whether that file
+    // converted and, when it did, the folder its outputs went to.
+    using Progress = std::function<void(std::size_t done, std::size_t total, bool converted,
+                                        const std::string& folder)>;
     void SetProgress(Progress progress) { progress_ = std::move(progress); }
 
     // Appends the chosen files to the list of the format, each with its output path: the
@@ -61,10 +67,23 @@ class BatchRun {
     // a message) rather than taken for the root of the file system.
     bool ApplyOutputFolder(const std::string& folder);
 
+    // The main file the run writes for entry i of one of the lists: its output path, moved
+    // into `folder` when one is given as ApplyOutputFolder would, where the engine's route
+    // places it (the VXV or SHP folder of the shapefile routes, CreateVxvFolder).
+    std::string Destination(const JobList& list, std::size_t i,
+                            const std::string& folder = {}) const;
+
+    // Whether `source` is in one of the lists already.
+    bool HasSource(const std::string& source) const;
+
     // Runs every list that has files, in the order MIF, DGN, Shape, ASCII, TAB. A failed file
-    // never stops the run; at the end one message says that files failed, and the lists are
-    // cleared. True when every file converted.
+    // never stops the run; at the end one message says that files failed, naming them, and
+    // the lists are cleared. True when every file converted.
     bool RunConversion(bool overwriteExistingFiles);
+
+    // Asks the run in progress to stop once the file in progress is done; the files after it
+    // are not converted, and the run says how many. May be called from any thread.
+    void RequestStop() { stopRequested_ = true; }
 
     void ClearJobLists();
     std::size_t TotalFiles() const;
@@ -75,15 +94,20 @@ class BatchRun {
     // One file of the TAB route, through a temporary MIF/MID that is always removed.
     bool ImportTabFile(const std::string& source, const std::string& output);
     bool ExportTabFile(const std::string& source, const std::string& output);
-    // Counts a file done; false results make the run's result false.
-    void Advance(bool converted);
+    // Counts file i of `list` done; a false result makes the run's result false.
+    void Advance(const JobList& list, std::size_t i, bool converted);
+    bool Stopping() const { return stopRequested_; }
+    // The closing message: the failed files, and how many a stop left.
+    void TellResult();
 
     Import& engine_;
     RunPrompt* prompt_ = nullptr;
     Progress progress_;
     bool allConverted_ = true;
+    std::vector<std::string> failed_;  // sources of the files that failed, in run order
     std::size_t done_ = 0;
     std::size_t total_ = 0;
+    std::atomic<bool> stopRequested_{false};
 };
 
 }  // namespace vx

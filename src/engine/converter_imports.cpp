@@ -4,6 +4,7 @@
 #include "converters/ascii_converter.h"
 #include "converters/dgn_converter.h"
 #include "engine/import.h"
+#include "engine/run_plan.h"
 #include "platform/binary_file.h"
 #include "platform/file_system.h"
 #include "platform/paths.h"
@@ -41,10 +42,8 @@ bool Import::CheckConverterImport(const std::string& Inputfile, const std::strin
         return false;
     }
     ctx_.sourceFolder = FolderOf(Inputfile);
-    std::string outputPath = OutputFile;
-    if (ctx_.options.CreateVxvFolder) {
-        outputPath = JoinPath(JoinPath(FolderOf(OutputFile), "VXV"), NameOf(OutputFile));
-    }
+    const std::string outputPath =
+        OutputTarget(Route::kConverterImport, OutputFile, ctx_.options.CreateVxvFolder);
     const std::string folder = FolderOf(outputPath).empty() ? "." : FolderOf(outputPath);
     if (!FolderExists(folder) && !CreateFolder(folder)) {
         ctx_.Refuse(kNewLine + "Cannot create the output folder " + folder);

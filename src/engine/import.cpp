@@ -43,7 +43,17 @@ bool SaveLogFile(const std::string& FileName, std::string_view log) {
     text += rule;
     text += kCrLf;
     text += kCrLf;
-    text += log;
+    // Every line ends with CR LF, also those that a message brought with a bare LF or CR.
+    for (std::size_t i = 0; i < log.size(); ++i) {
+        const char c = log[i];
+        if (c == '\r' || c == '\n') {
+            text += kCrLf;
+            if (c == '\r' && i + 1 < log.size() && log[i + 1] == '\n') ++i;
+        } else {
+            text += c;
+        }
+    }
+    if (!log.empty() && log.back() != '\n' && log.back() != '\r') text += kCrLf;
     text += kCrLf;
 
     TextWriter out;

@@ -1,6 +1,7 @@
 #include <exception>
 
 #include "engine/import.h"
+#include "engine/run_plan.h"
 #include "mif/mif_writer.h"
 #include "platform/file_system.h"
 #include "platform/paths.h"
@@ -61,10 +62,8 @@ void Import::InitMifExport(const std::string& Inputfile, const std::string& Outp
         ctx_.Refuse("Invalid source file.");
         return;
     }
-    std::string outputPath = OutputFileN;
-    if (ctx_.options.CreateVxvFolder) {
-        outputPath = JoinPath(JoinPath(FolderOf(OutputFileN), "MIF"), NameOf(OutputFileN));
-    }
+    const std::string outputPath =
+        OutputTarget(Route::kMifExport, OutputFileN, ctx_.options.CreateVxvFolder);
     const std::string folder = FolderOf(outputPath).empty() ? "." : FolderOf(outputPath);
     // The folder is made when missing, as the import does for its own.
     if (!FolderExists(folder) && !CreateFolder(folder)) {

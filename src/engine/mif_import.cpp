@@ -2,6 +2,7 @@
 
 #include "dbase/attribute_table.h"
 #include "engine/import.h"
+#include "engine/run_plan.h"
 #include "mif/mif_reader.h"
 #include "platform/file_system.h"
 #include "platform/paths.h"
@@ -48,10 +49,8 @@ void Import::InitMifImport(const std::string& Inputfile, const std::string& Outp
         return;
     }
     ctx_.sourceFolder = FolderOf(Inputfile);
-    std::string outputPath = OutputFileN;
-    if (ctx_.options.CreateVxvFolder) {
-        outputPath = JoinPath(JoinPath(FolderOf(OutputFileN), "VXV"), NameOf(OutputFileN));
-    }
+    const std::string outputPath =
+        OutputTarget(Route::kMifImport, OutputFileN, ctx_.options.CreateVxvFolder);
     const std::string folder = FolderOf(outputPath).empty() ? "." : FolderOf(outputPath);
     if (!FolderExists(folder) && !CreateFolder(folder)) {
         ctx_.ReportStage("Cannot create the output folder " + folder);

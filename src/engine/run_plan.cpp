@@ -26,22 +26,65 @@ std::vector<std::string> WithCompanions(const std::string& path,
 
 }  // namespace
 
-std::vector<std::string> PlannedOutputs(TransferDirection direction, int format,
-                                        const std::string& output, bool subfolder) {
+Route RouteOf(TransferDirection direction, int format) {
     if (direction == TransferDirection::kImport) {
-        const bool vxvFolder = subfolder || format == static_cast<int>(ImportFormat::kShape);
-        const std::string target = vxvFolder ? InSubfolder(output, "VXV") : output;
-        return LayerSetFiles(WithExtension(target, ".vxv"));
+        switch (static_cast<ImportFormat>(format)) {
+            case ImportFormat::kShape:
+                return Route::kShapeImport;
+            case ImportFormat::kDgn:
+            case ImportFormat::kAscii:
+                return Route::kConverterImport;
+            case ImportFormat::kMif:
+            case ImportFormat::kTab:
+                return Route::kMifImport;
+        }
+        return Route::kMifImport;
     }
     switch (static_cast<ExportFormat>(format)) {
-        case ExportFormat::kMif:
-            return WithCompanions(subfolder ? InSubfolder(output, "MIF") : output, {".mid"});
         case ExportFormat::kShape:
-            return WithCompanions(InSubfolder(output, "SHP"), {".shx", ".dbf", ".prj", ".cpg"});
+            return Route::kShapeExport;
         case ExportFormat::kTab:
-            return WithCompanions(output, {".map", ".dat", ".id"});
+            return Route::kTabExport;
+        case ExportFormat::kMif:
+            break;
     }
-    return {output};
+    return Route::kMifExport;
+}
+
+std::string OutputTarget(Route route, const std::string& output, bool subfolder) {
+    switch (route) {
+        case Route::kShapeImport:
+            return InSubfolder(output, "VXV");
+        case Route::kMifImport:
+        case Route::kConverterImport:
+            return subfolder ? InSubfolder(output, "VXV") : output;
+        case Route::kShapeExport:
+            return InSubfolder(output, "SHP");
+        case Route::kMifExport:
+            return subfolder ? InSubfolder(output, "MIF") : output;
+        case Route::kTabExport:
+            break;
+    }
+    return output;
+}
+
+std::vector<std::string> PlannedOutputs(TransferDirection direction, int format,
+                                        const std::string& output, bool subfolder) {
+    const Route route = RouteOf(direction, format);
+    const std::string target = OutputTarget(route, output, subfolder);
+    switch (route) {
+        case Route::kMifImport:
+        case Route::kShapeImport:
+        case Route::kConverterImport:
+            return LayerSetFiles(WithExtension(target, ".vxv"));
+        case Route::kMifExport:
+            return WithCompanions(target, {".mid"});
+        case Route::kShapeExport:
+            return WithCompanions(target, {".shx", ".dbf", ".prj", ".cpg"});
+        case Route::kTabExport:
+            return WithCompanions(target, {".map", ".dat", ".id"});
+    }
+    return {target};
 }
 
 std::vector<std::pair<std::size_t, std::size_t>> OutputClashes(

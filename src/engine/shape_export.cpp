@@ -3,6 +3,7 @@
 
 #include "converters/crs_mapping.h"
 #include "engine/import.h"
+#include "engine/run_plan.h"
 #include "platform/file_system.h"
 #include "platform/paths.h"
 #include "platform/strings.h"
@@ -77,8 +78,7 @@ bool Import::CheckShapeExport(const std::string& Inputfile, const std::string& O
     }
 
     // Shapefile exports always go into a SHP folder beside the output.
-    const std::string outputPath =
-        JoinPath(JoinPath(FolderOf(OutputFile), "SHP"), NameOf(OutputFile));
+    const std::string outputPath = OutputTarget(Route::kShapeExport, OutputFile, false);
     const std::string folder = FolderOf(outputPath);
     if (!FolderExists(folder) && !CreateFolder(folder)) {
         const std::string line = "\tCannot create the output folder " + folder + std::string(kCrLf);

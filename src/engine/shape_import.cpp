@@ -7,6 +7,7 @@
 #include "dbase/table_code_page.h"
 #include "dbase/vx_recordset.h"
 #include "engine/import.h"
+#include "engine/run_plan.h"
 #include "platform/file_system.h"
 #include "platform/paths.h"
 #include "platform/strings.h"
@@ -152,8 +153,7 @@ bool Import::CheckShapeImport(const std::string& Inputfile, const std::string& O
     }
 
     // Shapefile imports always go into a VXV folder beside the output.
-    const std::string outputPath =
-        JoinPath(JoinPath(FolderOf(OutputFile), "VXV"), NameOf(OutputFile));
+    const std::string outputPath = OutputTarget(Route::kShapeImport, OutputFile, false);
     const std::string folder = FolderOf(outputPath);
     if (!FolderExists(folder) && !CreateFolder(folder)) {
         FailShapeCheck(ctx_, "Cannot create the output folder " + folder);

@@ -167,6 +167,11 @@ std::int32_t MifBrushPattern(std::int32_t pattern) {
 }
 
 std::string MifProjectionClause(std::int32_t code, const LayerInfo& layer) {
+    // MapInfo has no UTM of its own: a zone is written as its transverse Mercator.
+    if (code == kUtmProjection) {
+        const std::optional<LayerInfo> tm = UtmAsTransverseMercator(layer);
+        return tm ? MifProjectionClause(kTransverseMercator, *tm) : std::string();
+    }
     const std::vector<const MapInfoProjectionForm*> forms = ProjectionFormsOfCode(code);
     if (forms.empty()) return {};
     auto value = [&](ProjectionParameter parameter) -> double {

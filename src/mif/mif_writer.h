@@ -58,8 +58,9 @@ std::int32_t WriteMidRows(const LayerModel& model, TableRecordset& recordset, Te
                           const MifTextEncoding& text = {});
 
 // What follows "CoordSys Earth Projection " for the layer's projection `code`: the MapInfo
-// projection number, the datum, the unit and the parameters. Empty for a code MIF has no
-// projection for; such layers are written as plane coordinates.
+// projection number, the datum, the unit and the parameters; a UTM zone as its transverse
+// Mercator. Empty for a code MIF has no projection for (and for UTM without a zone 1 to 60);
+// such layers are written as plane coordinates.
 std::string MifProjectionClause(std::int32_t code, const LayerInfo& layer);
 
 // The layer's CoordSys clause without its bounds: "CoordSys Earth Projection " and the

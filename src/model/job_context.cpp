@@ -13,6 +13,9 @@ void JobContext::setPrompt(Prompt* prompt) {
 }
 
 void JobContext::Report(std::string_view line) {
+    // A refusal leaves its text without a line end; what follows starts a line of its own.
+    const bool lineOpen = !log_.empty() && log_.back() != '\n' && log_.back() != '\r';
+    if (lineOpen && !line.empty() && line.front() != '\r' && line.front() != '\n') log_ += "\r\n";
     log_ += line;
     status_ = line;
     RaiseStatus();

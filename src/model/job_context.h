@@ -45,8 +45,9 @@ class JobContext : public StatusLines {
     Prompt& prompt() const { return *prompt_; }
     void setPrompt(Prompt* prompt);
 
-    // Reporting. To report a line is to append it to the job log, store it as the status
-    // text and raise it to every listener, synchronously.
+    // Reporting. To report a line is to append it to the job log (on a line of its own when
+    // the log's last line was left open), store it as the status text and raise it to every
+    // listener, synchronously.
     void Report(std::string_view line) override;
     void AppendLog(std::string_view text) { log_ += text; }
     void SetStatus(std::string_view text) { status_ = text; }

@@ -1,14 +1,16 @@
 #include "model/projection_catalogue.h"
 
+#include <algorithm>
 #include <array>
+#include <cstdlib>
 
 namespace vx {
 
 namespace {
 
-// Projection names by code. Codes MapInfo has no projection for (3, 4, 8, 9, 12, 15, 16, 17,
-// 22) still name a projection, so the list has no gaps and a list position is always its code
-// less one.
+// Projection names by code. Codes MapInfo has no projection for (3, 4, 8, 9, 12, 15, 16, 17)
+// still name a projection, so that a layer that holds one can say which; they are not
+// offered for new layers (ProjectionWritable).
 constexpr std::array<const char*, 24> kNames = {
     "Longitude / Latitude",
     "Albers Equal-Area Conic",
@@ -96,6 +98,34 @@ std::vector<const MapInfoProjectionForm*> ProjectionFormsOfCode(std::int32_t cod
         if (form.code == code && !form.readOnly) forms.push_back(&form);
     }
     return forms;
+}
+
+std::vector<ProjectionParameter> ProjectionParametersOfCode(std::int32_t code) {
+    std::vector<ProjectionParameter> parameters;
+    for (const MapInfoProjectionForm* form : ProjectionFormsOfCode(code)) {
+        for (ProjectionParameter parameter : form->parameters) {
+            if (std::find(parameters.begin(), parameters.end(), parameter) == parameters.end())
+                parameters.push_back(parameter);
+        }
+    }
+    return parameters;
+}
+
+bool ProjectionWritable(std::int32_t code) {
+    return code == kUtmProjection || !ProjectionFormsOfCode(code).empty();
+}
+
+std::optional<LayerInfo> UtmAsTransverseMercator(const LayerInfo& layer) {
+    const std::int32_t zone = std::abs(layer.lUTMZone);
+    if (zone < 1 || zone > kUtmZoneCount) return std::nullopt;
+    LayerInfo tm = layer;
+    tm.lProjection = kTransverseMercator;
+    tm.lOriginLongitude = zone * 6 - 183;
+    tm.lOriginLatitude = 0;
+    tm.lScaleFactor = 0.9996;
+    tm.lFalseEasting = 500000;
+    tm.lFalseNorthing = layer.lUTMZone < 0 ? 10000000 : 0;
+    return tm;
 }
 
 }  // namespace vx

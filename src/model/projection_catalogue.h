@@ -1,8 +1,11 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
+
+#include "model/layer_model.h"
 
 // The projections a layer can name. A projection code is the 1-based index of this catalogue;
 // it is what a layer file stores and what the projection dialog lists. The MIF reader and
@@ -42,5 +45,24 @@ const MapInfoProjectionForm* ProjectionFormOfMapInfo(std::int32_t mapInfo);
 
 // The forms a code is written by, its usual one first; empty for a code MIF has no form for.
 std::vector<const MapInfoProjectionForm*> ProjectionFormsOfCode(std::int32_t code);
+
+// The parameters a layer of the code needs, over every form it is written by; none for
+// universal transverse Mercator, whose parameters follow from its zone.
+std::vector<ProjectionParameter> ProjectionParametersOfCode(std::int32_t code);
+
+// Universal transverse Mercator and the transverse Mercator it is written as.
+inline constexpr std::int32_t kUtmProjection = 22;
+inline constexpr std::int32_t kTransverseMercator = 21;
+inline constexpr std::int32_t kUtmZoneCount = 60;
+
+// True for a code a layer can be written with (MIF, TAB, .prj): one with a MapInfo form, and
+// universal transverse Mercator.
+bool ProjectionWritable(std::int32_t code);
+
+// A UTM layer's description as the transverse Mercator it stands for: the zone's central
+// meridian (zone * 6 - 183), latitude of origin 0, scale 0.9996, false easting 500000 and
+// false northing 0, or 10000000 in the south (lUTMZone negative). Nothing for a zone outside
+// 1..60.
+std::optional<LayerInfo> UtmAsTransverseMercator(const LayerInfo& layer);
 
 }  // namespace vx

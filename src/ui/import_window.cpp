@@ -9,12 +9,14 @@
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QThread>
 #include <QVBoxLayout>
 
 #include "ui/output_dir_dialog.h"
@@ -44,38 +46,6 @@ const QStringList kImportFilters = {"MapInfo (*.MIF *.mif)", "ShapeFiles (*.shp 
 const QString kExportFilter = QStringLiteral("VXV (*.vxv *.VXV)");
 const QString kAllFiles = QStringLiteral(";;All Files (*)");
 
-// While a run holds the window, the person's clicks and keys on it are dropped rather than
-// queued for after the run; painting goes on. Other windows (the projection dialog) work.
-class InputBlocker : public QObject {
-  public:
-    explicit InputBlocker(QWidget* window) : window_(window) {
-        QApplication::instance()->installEventFilter(this);
-    }
-    ~InputBlocker() override { QApplication::instance()->removeEventFilter(this); }
-
-  protected:
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        switch (event->type()) {
-            case QEvent::MouseButtonPress:
-            case QEvent::MouseButtonRelease:
-            case QEvent::MouseButtonDblClick:
-            case QEvent::KeyPress:
-            case QEvent::KeyRelease:
-            case QEvent::Wheel:
-            case QEvent::Shortcut:
-            case QEvent::ContextMenu: {
-                auto* widget = qobject_cast<QWidget*>(watched);
-                return widget != nullptr && widget->window() == window_;
-            }
-            default:
-                return false;
-        }
-    }
-
-  private:
-    QWidget* window_;
-};
-
 // Why a log file could not be written, in the system's words.
 QString WhyNotWritable(const QString& path) {
     const bool existed = QFileInfo::exists(path);
@@ -89,6 +59,8 @@ QString WhyNotWritable(const QString& path) {
 QPushButton* Button(const QString& text, const char* name) {
     auto* button = new QPushButton(text);
     button->setObjectName(QLatin1String(name));
+    // Enter on a button that has the focus presses it, as Space does.
+    button->setAutoDefault(true);
     return button;
 }
 
@@ -134,7 +106,7 @@ ImportWindow::ImportWindow(UserPrompt& prompt, QWidget* parent) : QWidget(parent
     auto* left = new QVBoxLayout;
     left->setSpacing(10);
 
-    auto* direction = new QGroupBox(tr("Direction"));
+    auto* direction = direction_ = new QGroupBox(tr("Direction"));
     direction->setObjectName(QStringLiteral("Frame1"));
     auto* directionLayout = new QHBoxLayout(direction);
     optImport_[0] = new QRadioButton(tr("Import"));
@@ -146,7 +118,7 @@ ImportWindow::ImportWindow(UserPrompt& prompt, QWidget* parent) : QWidget(parent
     directionLayout->addStretch();
     left->addWidget(direction);
 
-    auto* files = new QGroupBox(tr("Files"));
+    auto* files = files_ = new QGroupBox(tr("Files"));
     files->setObjectName(QStringLiteral("Frame5"));
     auto* filesLayout = new QVBoxLayout(files);
     lblFormat_ = new QLabel(tr("Choose Format To Import:"));
@@ -164,7 +136,7 @@ ImportWindow::ImportWindow(UserPrompt& prompt, QWidget* parent) : QWidget(parent
     filesLayout->addLayout(fileButtons);
     left->addWidget(files);
 
-    auto* output = new QGroupBox(tr("Output"));
+    auto* output = output_ = new QGroupBox(tr("Output"));
     output->setObjectName(QStringLiteral("Frame4"));
     auto* outputLayout = new QVBoxLayout(output);
     optFolder_[1] = new QRadioButton(tr("Same Folder As Source"));
@@ -201,6 +173,10 @@ ImportWindow::ImportWindow(UserPrompt& prompt, QWidget* parent) : QWidget(parent
     txtStatus_ = new QPlainTextEdit;
     txtStatus_->setObjectName(QStringLiteral("txtStatus"));
     txtStatus_->setReadOnly(true);
+    // Reached by Tab, it shows that it has the focus, and the keys move and select in it.
+    txtStatus_->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    txtStatus_->setStyleSheet(
+        QStringLiteral("QPlainTextEdit:focus { border: 1px solid palette(highlight); }"));
     txtStatus_->setLineWrapMode(QPlainTextEdit::NoWrap);
     txtStatus_->setTabStopDistance(txtStatus_->fontMetrics().horizontalAdvance(QLatin1Char(' ')) *
                                    4);
@@ -245,16 +221,36 @@ ImportWindow::ImportWindow(UserPrompt& prompt, QWidget* parent) : QWidget(parent
     connect(cmdBrowse_, &QPushButton::clicked, this, &ImportWindow::Browse);
     connect(cmdImport_, &QPushButton::clicked, this, &ImportWindow::Convert);
     connect(cmdSaveLog_, &QPushButton::clicked, this, &ImportWindow::SaveLog);
-    connect(cmdCancel_, &QPushButton::clicked, this, &QWidget::close);
+    connect(cmdCancel_, &QPushButton::clicked, this, [this] {
+        if (!running_) {
+            close();
+        } else if (AskToStop() && running_) {
+            batch_.RequestStop();
+            AppendStatus(tr("\nStopping once the file in progress is done ...\n"));
+        }
+    });
 
     // Load.
     VX_.SetCreateDbf(true);
     VX_.SetPrompt(this);
     batch_.SetPrompt(this);
-    statusToken_ =
-        VX_.SubscribeReportStatus([this](const std::string& line) { AppendStatus(line); });
+    // Lines and progress are raised on the run's thread and shown on the window's, in the
+    // order raised.
+    statusToken_ = VX_.SubscribeReportStatus([this](const std::string& line) {
+        const QString text = FromBytes(line);
+        QMetaObject::invokeMethod(
+            this, [this, text] { AppendStatus(text); }, Qt::AutoConnection);
+    });
     batch_.SetProgress(
-        [this](std::size_t done, std::size_t total, bool) { ShowProgress(done, total); });
+        [this](std::size_t done, std::size_t total, bool converted, const std::string& folder) {
+            QMetaObject::invokeMethod(
+                this,
+                [this, done, total, converted, folder] {
+                    if (converted) AppendWritten(folder);
+                    ShowProgress(done, total);
+                },
+                Qt::AutoConnection);
+        });
     batch_.projection = ProjectionSettings{};
     batch_.projection.lCoordSys = 0;
     batch_.projection.lProjection = 1;
@@ -269,33 +265,82 @@ ImportWindow::ImportWindow(UserPrompt& prompt, QWidget* parent) : QWidget(parent
 }
 
 ImportWindow::~ImportWindow() {
+    // A window destroyed during a run lets the file in progress finish, so that no output is
+    // left half written; what the run still asks is answered without being shown.
+    closing_ = true;
+    if (worker_.joinable()) {
+        batch_.RequestStop();
+        while (worker_.joinable())
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    }
     VX_.UnsubscribeReportStatus(statusToken_);
     VX_.SetPrompt(nullptr);
 }
 
+void ImportWindow::OnWindowThread(const std::function<void()>& work) {
+    if (QThread::currentThread() == thread()) {
+        work();
+    } else {
+        QMetaObject::invokeMethod(
+            this, [&work] { work(); }, Qt::BlockingQueuedConnection);
+    }
+}
+
 void ImportWindow::ShowMessage(const std::string& text, const std::string& title) {
-    prompt_.Message(this, FromBytes(text), FromBytes(title));
+    OnWindowThread([&] {
+        if (!closing_) prompt_.Message(this, FromBytes(text), FromBytes(title));
+    });
 }
 
 bool ImportWindow::AskYesNo(const std::string& text) {
-    return prompt_.AskYesNo(this, FromBytes(text), QString());
+    bool yes = false;
+    OnWindowThread([&] {
+        if (!closing_) yes = prompt_.AskYesNo(this, FromBytes(text), QString());
+    });
+    return yes;
 }
 
 void ImportWindow::EditProjection(ProjectionSettings& settings) {
-    // The dialog is for the person to fill in: no wait cursor over it.
-    const bool waiting = QApplication::overrideCursor() != nullptr;
-    if (waiting) QApplication::setOverrideCursor(Qt::ArrowCursor);
-    ProjectionDialog dialog(settings, prompt_, this);
-    prompt_.RunModal(dialog);
-    if (waiting) QApplication::restoreOverrideCursor();
+    OnWindowThread([&] {
+        if (closing_) return;
+        // The dialog is for the person to fill in: no busy cursor over it.
+        const bool waiting = QApplication::overrideCursor() != nullptr;
+        if (waiting) QApplication::setOverrideCursor(Qt::ArrowCursor);
+        ProjectionDialog dialog(settings, prompt_, this);
+        prompt_.RunModal(dialog);
+        if (waiting) QApplication::restoreOverrideCursor();
+    });
+}
+
+bool ImportWindow::AskToStop() {
+    return prompt_.AskYesNo(this,
+                            tr("Stop the conversion once the file in progress is done?\n"
+                               "Files already converted are kept; the others are not "
+                               "converted."),
+                            tr("Cancel"));
 }
 
 void ImportWindow::closeEvent(QCloseEvent* event) {
-    // A run cannot be left half done; the window closes once it is over.
-    if (running_)
-        event->ignore();
-    else
+    // A run is never cut off in the middle of a file: closing during a run stops it after
+    // the file in progress, and the window closes then.
+    if (!running_) {
         event->accept();
+        return;
+    }
+    event->ignore();
+    if (AskToStop() && running_) {
+        closeWhenStopped_ = true;
+        batch_.RequestStop();
+    }
+}
+
+void ImportWindow::keyPressEvent(QKeyEvent* event) {
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if (enter && event->modifiers() == Qt::NoModifier && cmdImport_->isEnabled()) {
+        cmdImport_->click();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 void ImportWindow::SetDirection(int direction) {
@@ -305,16 +350,22 @@ void ImportWindow::SetDirection(int direction) {
     lblFormat_->setText(direction == 0 ? tr("Choose Format To Import:")
                                        : tr("Choose Format To Export:"));
     ClearLists();
+    ShowProgress(0, 0);
 }
 
 void ImportWindow::ClearLists() {
     batch_.ClearJobLists();
     importType_ = 0;
-    cmdRenameFiles_->setEnabled(false);
-    cmdImport_->setEnabled(false);
+    ListsChanged();
     cmdBrowse_->setEnabled(false);
     cmbImportType_->setCurrentIndex(0);
     optFolder_[1]->setChecked(true);
+}
+
+void ImportWindow::ListsChanged() {
+    const bool any = batch_.TotalFiles() > 0;
+    cmdRenameFiles_->setEnabled(any);
+    cmdImport_->setEnabled(any);
 }
 
 QString ImportWindow::OpenFilter() const {
@@ -324,24 +375,37 @@ QString ImportWindow::OpenFilter() const {
 
 void ImportWindow::AddFiles() {
     const QStringList chosen = prompt_.ChooseOpenFiles(this, OpenFilter());
-    if (!chosen.isEmpty()) {
-        std::vector<std::string> paths;
-        for (const QString& path : chosen)
-            paths.push_back(ToBytes(path));
-        if (batch_.TransType == TransferDirection::kImport)
-            batch_.BuildImportLists(static_cast<ImportFormat>(importType_), paths);
-        else
-            batch_.BuildExportLists(static_cast<ExportFormat>(importType_), paths);
-        cmdRenameFiles_->setEnabled(true);
-        cmdImport_->setEnabled(true);
-    }
     txtStatus_->clear();
+    // A file is converted once a run: a second copy would only fail on the first one's
+    // outputs.
+    std::vector<std::string> paths;
+    for (const QString& path : chosen) {
+        const std::string bytes = ToBytes(path);
+        if (batch_.HasSource(bytes)) {
+            AppendStatus(tr("%1 is in the list already: not added again.\n")
+                             .arg(QDir::toNativeSeparators(path)));
+        } else {
+            paths.push_back(bytes);
+        }
+    }
+    if (batch_.TransType == TransferDirection::kImport)
+        batch_.BuildImportLists(static_cast<ImportFormat>(importType_), paths);
+    else
+        batch_.BuildExportLists(static_cast<ExportFormat>(importType_), paths);
+    ListsChanged();
     ShowProgress(0, batch_.TotalFiles());
 }
 
 void ImportWindow::ShowFiles() {
-    RenameFilesDialog dialog(batch_, prompt_, this);
+    // The list shows where the run will write, so the folder "Specify" names counts now.
+    const std::string folder =
+        optFolder_[0]->isChecked() ? ToBytes(txtOutput_->text().trimmed()) : std::string();
+    RenameFilesDialog dialog(batch_, prompt_, this, folder);
     prompt_.RunModal(dialog);
+    // Entries may have been removed there.
+    ListsChanged();
+    ShowProgress(0, batch_.TotalFiles());
+    if (cmdImport_->isEnabled()) cmdImport_->setFocus();
 }
 
 void ImportWindow::Browse() {
@@ -352,23 +416,44 @@ void ImportWindow::Browse() {
 }
 
 void ImportWindow::Convert() {
+    if (running_) return;
     // An empty folder box is refused with a message before anything starts.
     if (optFolder_[0]->isChecked() &&
         !batch_.ApplyOutputFolder(ToBytes(txtOutput_->text().trimmed())))
         return;
 
-    cmdSaveLog_->setEnabled(true);
     ShowProgress(0, batch_.TotalFiles());
-    running_ = true;
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    {
-        InputBlocker blocker(this);
-        batch_.RunConversion(chkOverwrite_->isChecked());
-    }
-    QApplication::restoreOverrideCursor();
-    running_ = false;
-    cmdImport_->setEnabled(false);
+    SetRunning(true);
+    const bool overwrite = chkOverwrite_->isChecked();
+    worker_ = std::thread([this, overwrite] {
+        batch_.RunConversion(overwrite);
+        QMetaObject::invokeMethod(
+            this, [this] { RunFinished(); }, Qt::QueuedConnection);
+    });
+}
+
+void ImportWindow::RunFinished() {
+    worker_.join();
+    if (closing_) return;
+    SetRunning(false);
     ClearLists();
+    if (closeWhenStopped_) close();
+}
+
+void ImportWindow::SetRunning(bool running) {
+    running_ = running;
+    // What cannot act during a run looks so; "Cancel" stays to stop it.
+    for (QWidget* widget :
+         std::initializer_list<QWidget*>{direction_, files_, output_, chkOverwrite_, cmdImport_})
+        widget->setEnabled(!running);
+    cmdSaveLog_->setEnabled(!running);
+    if (running) {
+        QApplication::setOverrideCursor(Qt::BusyCursor);
+        cmdCancel_->setFocus();
+    } else {
+        QApplication::restoreOverrideCursor();
+        closeWhenStopped_ = false;
+    }
 }
 
 void ImportWindow::SaveLog() {
@@ -384,17 +469,38 @@ void ImportWindow::SaveLog() {
     cmdSaveLog_->setEnabled(false);
 }
 
-void ImportWindow::AppendStatus(const std::string& status) {
-    QString text = FromBytes(status);
+void ImportWindow::AppendStatus(const QString& status) {
+    QString text = status;
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    // A line left open (a refusal's text) is ended before the next one starts.
+    const QString shown = txtStatus_->toPlainText();
+    if (!shown.isEmpty() && !shown.endsWith(QLatin1Char('\n')) && !text.startsWith('\n'))
+        text.prepend(QLatin1Char('\n'));
     QTextCursor cursor = txtStatus_->textCursor();
     cursor.movePosition(QTextCursor::End);
     cursor.insertText(text);
     txtStatus_->setTextCursor(cursor);
     txtStatus_->ensureCursorVisible();
-    // Shown before the engine goes on; the run's input blocker keeps the person out.
-    if (running_) QCoreApplication::processEvents();
+}
+
+void ImportWindow::AppendWritten(const std::string& folder) {
+    const QString where = folder.empty() ? QStringLiteral(".") : FromBytes(folder);
+    const QString line =
+        QLatin1Char('\t') + tr("Written to %1").arg(QDir::toNativeSeparators(where));
+    const QString shown = txtStatus_->toPlainText();
+    QTextCursor cursor = txtStatus_->textCursor();
+    if (shown.endsWith(QStringLiteral("\n\n"))) {
+        // Right under the success line, before the blank line that closes the file's lines.
+        cursor.setPosition(static_cast<int>(shown.size()) - 1);
+        cursor.insertText(line + QLatin1Char('\n'));
+    } else {
+        AppendStatus(line + QLatin1Char('\n'));
+        return;
+    }
+    cursor.movePosition(QTextCursor::End);
+    txtStatus_->setTextCursor(cursor);
+    txtStatus_->ensureCursorVisible();
 }
 
 void ImportWindow::ShowProgress(std::size_t done, std::size_t total) {
@@ -407,7 +513,6 @@ void ImportWindow::ShowProgress(std::size_t done, std::size_t total) {
     progress_->setRange(0, static_cast<int>(total));
     progress_->setValue(static_cast<int>(done));
     progress_->setFormat(tr("%1 of %2 files").arg(done).arg(total));
-    if (running_) QCoreApplication::processEvents();
 }
 
 }  // namespace vx::ui

@@ -41,7 +41,7 @@ QTreeWidgetItem* FolderItem(const QString& path, const QString& name, const QIco
 }  // namespace
 
 OutputDirDialog::OutputDirDialog(QLineEdit& outputBox, UserPrompt& prompt, QWidget* parent)
-    : QDialog(parent), outputBox_(outputBox), prompt_(prompt) {
+    : QDialog(parent), outputBox_(outputBox), openingText_(outputBox.text()), prompt_(prompt) {
     setObjectName(QStringLiteral("frmOutputDir"));
     setWindowTitle(tr("Choose Output Directory"));
     resize(440, 480);
@@ -233,6 +233,11 @@ void OutputDirDialog::NewFolder() {
     qDeleteAll(item->takeChildren());
     Populate(item);
     item->setExpanded(true);
+}
+
+void OutputDirDialog::reject() {
+    outputBox_.setText(openingText_);
+    QDialog::reject();
 }
 
 }  // namespace vx::ui

@@ -12,7 +12,8 @@ class QTreeWidgetItem;
 namespace vx::ui {
 
 // Picks (and if need be creates) the folder the outputs go into. The main window's folder
-// box follows the selection while the dialog is open; Done writes it once more and closes.
+// box follows the selection while the dialog is open; Done writes it once more and closes,
+// Cancel puts back what the box held.
 class OutputDirDialog : public QDialog {
     Q_OBJECT
 
@@ -27,6 +28,9 @@ class OutputDirDialog : public QDialog {
     // The "New Folder" button.
     void NewFolder();
 
+    // Cancel, Escape and closing: the window's box gets back what it held at the opening.
+    void reject() override;
+
   private:
     void ShowTree(const QString& root);
     void Populate(QTreeWidgetItem* item);
@@ -34,6 +38,7 @@ class OutputDirDialog : public QDialog {
     QTreeWidgetItem* ItemFor(const QString& path);
 
     QLineEdit& outputBox_;
+    QString openingText_;  // the window's box when the dialog opened
     UserPrompt& prompt_;
     QComboBox* drives_;
     QTreeWidget* folders_;

@@ -10,7 +10,13 @@ std::int32_t ProjectionCatalogue::ProjectionCount() {
 }
 
 std::string ProjectionCatalogue::ProjectionName(std::int32_t index) {
-    return vx::ProjectionName(index);
+    // A projection no writer can put into a file is not offered: its layers would lose
+    // their place on the Earth at the first export.
+    return ProjectionWritable(index) ? vx::ProjectionName(index) : std::string();
+}
+
+std::vector<ProjectionParameter> ProjectionCatalogue::Parameters(std::int32_t index) {
+    return ProjectionParametersOfCode(index);
 }
 
 std::int32_t ProjectionCatalogue::DatumCount() {

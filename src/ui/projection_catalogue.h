@@ -2,6 +2,9 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
+
+#include "model/projection_catalogue.h"
 
 namespace vx::ui {
 
@@ -12,8 +15,11 @@ namespace vx::ui {
 class ProjectionCatalogue {
   public:
     static std::int32_t ProjectionCount();
-    // Empty for an index outside 1..ProjectionCount().
+    // Empty for an index outside 1..ProjectionCount() and for a projection no layer can be
+    // written with, so that the dialog does not offer it.
     static std::string ProjectionName(std::int32_t index);
+    // The parameters the projection takes (universal transverse Mercator takes its zone only).
+    static std::vector<ProjectionParameter> Parameters(std::int32_t index);
     static std::int32_t DatumCount();
     static std::string DatumName(std::int32_t index);
     // The MapInfo datum number a datum code stands for; 0 for none.

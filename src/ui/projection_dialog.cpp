@@ -33,9 +33,46 @@ constexpr std::array<const char*, 10> kParamCaptions = {
     "Origin Longitude", "Origin Latitude", "Std Parallel 1", "Std Parallel 2",  "False Easting",
     "False Northing",   "Pole Meridian",   "Pole Parallel",  "UTM Zone (1-60)", "Scale Factor"};
 
+constexpr std::size_t kZoneBox = 8;
+constexpr std::size_t kScaleBox = 9;
+
 bool IsIntegerBox(std::size_t index) {
-    return index == 4 || index == 5 || index == 8;
+    return index == 4 || index == 5 || index == kZoneBox;
 }
+
+// The box that edits a projection parameter; none for the range, which no box edits.
+std::optional<std::size_t> BoxOf(ProjectionParameter parameter) {
+    switch (parameter) {
+        case ProjectionParameter::kLongitude:
+            return 0;
+        case ProjectionParameter::kLatitude:
+            return 1;
+        case ProjectionParameter::kParallel1:
+            return 2;
+        case ProjectionParameter::kParallel2:
+            return 3;
+        case ProjectionParameter::kEasting:
+            return 4;
+        case ProjectionParameter::kNorthing:
+            return 5;
+        case ProjectionParameter::kScale:
+            return kScaleBox;
+        case ProjectionParameter::kRange:
+            break;
+    }
+    return std::nullopt;
+}
+
+// The values a box takes, where not every number is a place on the Earth: latitudes, the
+// zone and the scale (above 0).
+struct BoxRange {
+    std::size_t box;
+    double low;
+    double high;
+};
+constexpr BoxRange kRanges[] = {
+    {1, -90, 90},      {2, -90, 90}, {3, -90, 90}, {7, -90, 90}, {kZoneBox, 1, kUtmZoneCount},
+    {kScaleBox, 0, 10}};
 
 // Whole-number fields round half to even and must fit 32 bits.
 std::optional<std::int32_t> ToInt32(double value) {
@@ -139,7 +176,7 @@ ProjectionDialog::ProjectionDialog(ProjectionSettings& settings, UserPrompt& pro
         box->setMinimumWidth(110);
         box->installEventFilter(this);
         params_[i] = box;
-        auto* label = new QLabel(tr(kParamCaptions[i]));
+        auto* label = paramLabels_[i] = new QLabel(tr(kParamCaptions[i]));
         label->setBuddy(box);
         paramGrid->addWidget(label, kRow[i], kColumn[i]);
         if (i == 8) {
@@ -182,7 +219,10 @@ ProjectionDialog::ProjectionDialog(ProjectionSettings& settings, UserPrompt& pro
     // Connected after loading, so that only the person's changes enable Apply.
     connect(coordSys_, &QComboBox::currentIndexChanged, this,
             &ProjectionDialog::OnCoordinateSystem);
-    connect(projection_, &QComboBox::currentIndexChanged, this, &ProjectionDialog::EnableApply);
+    connect(projection_, &QComboBox::currentIndexChanged, this, [this] {
+        EnableParameters();
+        EnableApply();
+    });
     connect(datum_, &QComboBox::currentIndexChanged, this, &ProjectionDialog::EnableApply);
     connect(hemisphere_, &QComboBox::currentIndexChanged, this, &ProjectionDialog::EnableApply);
     for (auto* box : params_)
@@ -230,9 +270,10 @@ void ProjectionDialog::Load() {
     const int mode = s.lCoordSys == 1 ? 1 : 0;
     coordSys_->setCurrentIndex(mode);
     OnCoordinateSystem(mode);
-    // Codes are item data; with no gaps in the catalogue this is list position code - 1.
+    // Codes are item data: the list leaves out projections no layer can be written with.
     if (projection_->count() > 0)
         projection_->setCurrentIndex(projection_->findData(s.lProjection));
+    EnableParameters();
 
     specify_->setChecked(true);
     radius_->setEnabled(false);
@@ -250,12 +291,29 @@ void ProjectionDialog::Load() {
 
 void ProjectionDialog::OnCoordinateSystem(int index) {
     if (index == 0) {
-        if (projection_->count() > 0) projection_->setCurrentIndex(0);
+        // Back from NonEarth, the projection chosen before comes back.
+        if (projection_->count() > 0)
+            projection_->setCurrentIndex(earthProjection_ >= 0 ? earthProjection_ : 0);
         earthPanel_->show();
     } else {
+        earthProjection_ = projection_->currentIndex();
         earthPanel_->hide();
     }
     EnableApply();
+}
+
+void ProjectionDialog::EnableParameters() {
+    const int code = projection_->currentIndex() >= 0 ? projection_->currentData().toInt() : 0;
+    std::array<bool, 10> used{};
+    for (ProjectionParameter parameter : ProjectionCatalogue::Parameters(code)) {
+        if (const auto box = BoxOf(parameter)) used[*box] = true;
+    }
+    used[kZoneBox] = code == kUtmProjection;
+    for (std::size_t i = 0; i < params_.size(); ++i) {
+        params_[i]->setEnabled(used[i]);
+        paramLabels_[i]->setEnabled(used[i]);
+    }
+    hemisphere_->setEnabled(used[kZoneBox]);
 }
 
 bool ProjectionDialog::Apply() {
@@ -265,6 +323,24 @@ bool ProjectionDialog::Apply() {
         for (std::size_t i = 0; i < params_.size(); ++i) {
             if (!CheckBox(params_[i])) return false;
             values[i] = *ParseNumber(params_[i]->text());
+        }
+        // Only what the projection uses must lie in its range; the rest is kept as it is.
+        for (const BoxRange& range : kRanges) {
+            const double value = values[range.box];
+            const bool scale = range.box == kScaleBox;
+            const bool inside = scale ? value > range.low && value <= range.high
+                                      : value >= range.low && value <= range.high;
+            if (inside || !params_[range.box]->isEnabled()) continue;
+            const QString caption = tr(kParamCaptions[range.box]);
+            prompt_.Message(
+                this,
+                scale ? tr("%1 must be greater than 0 and at most %2.")
+                            .arg(caption, FormatNumber(range.high))
+                      : tr("%1 must be between %2 and %3.")
+                            .arg(caption, FormatNumber(range.low), FormatNumber(range.high)),
+                QString());
+            Refocus(params_[range.box]);
+            return false;
         }
         double radius = 0;
         if (unspecified_->isChecked()) {
@@ -371,7 +447,15 @@ bool ProjectionDialog::eventFilter(QObject* watched, QEvent* event) {
             QWidget* next = nullptr;
             if (watched == coordSys_) next = projection_;
             if (watched == projection_) next = datum_;
-            if (watched == datum_) next = params_[0];
+            if (watched == datum_) {
+                // On to the first parameter the projection takes, if it takes any.
+                for (QLineEdit* box : params_) {
+                    if (box->isEnabled()) {
+                        next = box;
+                        break;
+                    }
+                }
+            }
             if (next != nullptr) {
                 next->setFocus();
                 return true;

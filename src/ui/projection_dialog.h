@@ -9,6 +9,7 @@
 
 class QComboBox;
 class QGroupBox;
+class QLabel;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
@@ -42,6 +43,8 @@ class ProjectionDialog : public QDialog {
   private:
     void Load();
     void OnCoordinateSystem(int index);
+    // Enables the boxes of the parameters the chosen projection takes, and no others.
+    void EnableParameters();
     void OnOk();
     void EnableApply();
     // Checks a parameter box; tells and keeps the focus there when its text is no number.
@@ -60,9 +63,11 @@ class ProjectionDialog : public QDialog {
     QComboBox* datum_;
     QLineEdit* radius_;
     std::array<QLineEdit*, 10> params_{};
+    std::array<QLabel*, 10> paramLabels_{};
     QComboBox* hemisphere_;
     QPushButton* applyButton_;
     bool checking_ = false;
+    int earthProjection_ = -1;  // the projection chosen before NonEarth was
 };
 
 }  // namespace vx::ui

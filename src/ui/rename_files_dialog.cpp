@@ -1,8 +1,11 @@
 #include "ui/rename_files_dialog.h"
 
+#include <QContextMenuEvent>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
+#include <QMenu>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QVBoxLayout>
@@ -56,17 +59,16 @@ QTableWidgetItem* PathItem(const std::string& path) {
 
 }  // namespace
 
-RenameFilesDialog::RenameFilesDialog(BatchRun& batch, UserPrompt& prompt, QWidget* parent)
-    : QDialog(parent), batch_(batch), prompt_(prompt) {
+RenameFilesDialog::RenameFilesDialog(BatchRun& batch, UserPrompt& prompt, QWidget* parent,
+                                     std::string outputFolder)
+    : QDialog(parent), batch_(batch), prompt_(prompt), outputFolder_(std::move(outputFolder)) {
     setObjectName(QStringLiteral("frmRenameFiles"));
     const bool import = batch_.TransType == TransferDirection::kImport;
     setWindowTitle(import ? tr("Files for Import") : tr("Files for Export"));
     resize(760, 420);
 
     auto* layout = new QVBoxLayout(this);
-    count_ = new QLabel(QStringLiteral("%1%2 Files:")
-                            .arg(import ? tr("Importing ") : tr("Exporting "))
-                            .arg(batch_.TotalFiles()));
+    count_ = new QLabel;
     count_->setObjectName(QStringLiteral("lblNoOfFiles"));
     QFont bold = count_->font();
     bold.setBold(true);
@@ -79,30 +81,66 @@ RenameFilesDialog::RenameFilesDialog(BatchRun& batch, UserPrompt& prompt, QWidge
     grid_->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
     grid_->verticalHeader()->hide();
     grid_->setSelectionMode(QAbstractItemView::SingleSelection);
+    grid_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    grid_->setContextMenuPolicy(Qt::CustomContextMenu);
+    grid_->installEventFilter(this);
     grid_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     grid_->setAlternatingRowColors(true);
     grid_->setWordWrap(false);
     grid_->setTextElideMode(Qt::ElideLeft);  // the file name at the end is what matters
     layout->addWidget(grid_, 1);
 
+    // Files of several kinds of objects are written as one layer per kind.
+    layersNote_ = new QLabel(
+        tr("A file holding several kinds of objects becomes one layer per kind: "
+           "<i>name</i>_rg.vxv (regions), <i>name</i>_ln.vxv (lines) and <i>name</i>_pt.vxv "
+           "(points)."));
+    layersNote_->setObjectName(QStringLiteral("lblLayers"));
+    layersNote_->setWordWrap(true);
+    layout->addWidget(layersNote_);
+
     auto* bottom = new QHBoxLayout;
+    auto* tips = new QVBoxLayout;
+    tips->setSpacing(0);
     auto* tip = new QLabel(tr("TIP::::::Click on file to Rename"));
     tip->setObjectName(QStringLiteral("Label1"));
     tip->setEnabled(false);
-    bottom->addWidget(tip);
+    auto* keys = new QLabel(tr("F2 or Enter renames the selected file, Delete removes it."));
+    keys->setObjectName(QStringLiteral("Label2"));
+    keys->setEnabled(false);
+    tips->addWidget(tip);
+    tips->addWidget(keys);
+    bottom->addLayout(tips);
     bottom->addStretch();
+    auto* clear = new QPushButton(tr("Clear"));
+    clear->setObjectName(QStringLiteral("cmdClear"));
+    clear->setAutoDefault(false);  // Enter belongs to "Done" and to the grid
     auto* done = new QPushButton(tr("Done"));
     done->setObjectName(QStringLiteral("cmdDone"));
     done->setDefault(true);
+    bottom->addWidget(clear);
     bottom->addWidget(done);
     layout->addLayout(bottom);
 
     FillFileGrid();
+    ShowCount();
     done->setFocus();  // no cell looks chosen before the person clicks one
     connect(grid_, &QTableWidget::cellClicked, this, [this](int row, int column) {
         if (column == 0) RenameRow(row);
     });
+    connect(grid_, &QWidget::customContextMenuRequested, this, &RenameFilesDialog::ShowContextMenu);
+    connect(clear, &QPushButton::clicked, this, &RenameFilesDialog::ClearAll);
     connect(done, &QPushButton::clicked, this, &QDialog::accept);
+}
+
+void RenameFilesDialog::ShowCount() {
+    const bool import = batch_.TransType == TransferDirection::kImport;
+    count_->setText(QStringLiteral("%1%2 Files:")
+                        .arg(import ? tr("Importing ") : tr("Exporting "))
+                        .arg(batch_.TotalFiles()));
+    // Only the imports that may meet several kinds in one file need the note; a shapefile
+    // holds one.
+    layersNote_->setVisible(import && batch_.TotalFiles() > batch_.ShpFiles.Count());
 }
 
 void RenameFilesDialog::FillFileGrid() {
@@ -119,7 +157,7 @@ void RenameFilesDialog::FillFileGrid() {
         for (std::size_t i = 0; i < list.Count(); ++i) {
             row = grid_->rowCount();
             grid_->insertRow(row);
-            grid_->setItem(row, 0, PathItem(list.outputs[i]));
+            grid_->setItem(row, 0, PathItem(batch_.Destination(list, i, outputFolder_)));
             grid_->setItem(row, 1, PathItem(list.sources[i]));
             rows_.push_back({&list, i, extension});
         }
@@ -146,8 +184,69 @@ void RenameFilesDialog::RenameRow(int row) {
     const std::string folder =
         slash == std::string::npos ? std::string() : output.substr(0, slash + 1);
     output = folder + ToBytes(name) + target.extension;
-    grid_->item(row, 0)->setText(FromBytes(output));
-    grid_->item(row, 0)->setToolTip(FromBytes(output));
+    const QString shown = FromBytes(batch_.Destination(*target.list, target.entry, outputFolder_));
+    grid_->item(row, 0)->setText(shown);
+    grid_->item(row, 0)->setToolTip(shown);
+}
+
+void RenameFilesDialog::RemoveRow(int row) {
+    if (row < 0 || static_cast<std::size_t>(row) >= rows_.size()) return;
+    const Row& target = rows_[static_cast<std::size_t>(row)];
+    if (target.list == nullptr) return;
+    target.list->Remove(target.entry);
+    Refill(row);
+}
+
+void RenameFilesDialog::ClearAll() {
+    batch_.ClearJobLists();
+    Refill(0);
+}
+
+void RenameFilesDialog::Refill(int row) {
+    grid_->setRowCount(0);
+    rows_.clear();
+    FillFileGrid();
+    ShowCount();
+    // The entry that took the removed one's place, or the last one; never a caption row.
+    row = std::min(row, grid_->rowCount() - 1);
+    while (row >= 0 && rows_[static_cast<std::size_t>(row)].list == nullptr)
+        row = row + 1 < grid_->rowCount() ? row + 1 : -1;
+    if (row >= 0) grid_->setCurrentCell(row, 0);
+}
+
+void RenameFilesDialog::ShowContextMenu(const QPoint& at) {
+    const int row = grid_->rowAt(at.y());
+    const bool entry = row >= 0 && rows_[static_cast<std::size_t>(row)].list != nullptr;
+    if (entry) grid_->setCurrentCell(row, 0);
+    QMenu menu(this);
+    QAction* rename = menu.addAction(tr("Rename..."), QKeySequence(Qt::Key_F2), this,
+                                     [this, row] { RenameRow(row); });
+    QAction* remove = menu.addAction(tr("Remove"), QKeySequence(QKeySequence::Delete), this,
+                                     [this, row] { RemoveRow(row); });
+    rename->setEnabled(entry);
+    remove->setEnabled(entry);
+    menu.addSeparator();
+    menu.addAction(tr("Clear"), this, &RenameFilesDialog::ClearAll)->setEnabled(!rows_.empty());
+    menu.exec(grid_->viewport()->mapToGlobal(at));
+}
+
+bool RenameFilesDialog::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == grid_ && event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        switch (key->key()) {
+            case Qt::Key_F2:
+            case Qt::Key_Return:
+            case Qt::Key_Enter:
+                RenameRow(grid_->currentRow());
+                return true;  // Enter renames here rather than closing the dialog
+            case Qt::Key_Delete:
+                RemoveRow(grid_->currentRow());
+                return true;
+            default:
+                break;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 }  // namespace vx::ui

@@ -60,7 +60,8 @@ TEST(CommandLine, MifImportPrintsItsLinesAndSavesTheLog) {
         Vxtranslate("import mif " + good + " " + missing + " " + (dir / "in/nomid.mif") + " -o " +
                     (dir / "out") + " --log " + (dir / "run.log"));
     EXPECT_EQ(second.status, 1);
-    EXPECT_EQ(second.err, "One or More files were not imported\n");
+    EXPECT_EQ(second.err, "One or More files were not imported\n    " + good + "\n    " + missing +
+                              "\n    " + (dir / "in/nomid.mif") + "\n");
     const std::string log = test::ReadFile(dir / "run.log");
     for (const char* line : {"MIF Import Aborted", "Source file does not exist."}) {
         EXPECT_NE(second.out.find(line), std::string::npos) << line << " in " << second.out;

@@ -51,11 +51,13 @@ TEST(BatchRun, RunsTheListsInTheirOrderAndSaysOnceThatFilesFailed) {
     test::WriteFile(dir / "survey.txt", "1 2\r\n3 4\r\n");
     test::Batch batch;
     std::vector<bool> results;
-    batch.run.SetProgress([&](std::size_t done, std::size_t total, bool converted) {
-        EXPECT_EQ(total, 6u);
-        EXPECT_EQ(done, results.size() + 1);
-        results.push_back(converted);
-    });
+    batch.run.SetProgress(
+        [&](std::size_t done, std::size_t total, bool converted, const std::string& folder) {
+            EXPECT_EQ(total, 6u);
+            EXPECT_EQ(done, results.size() + 1);
+            EXPECT_EQ(folder, converted ? dir / "out" : "");
+            results.push_back(converted);
+        });
     // Added in another order than the run takes them.
     batch.run.BuildImportLists(ImportFormat::kTab, {dir / "none.tab"});
     batch.run.BuildImportLists(ImportFormat::kAscii, {dir / "survey.txt"});
@@ -72,8 +74,11 @@ TEST(BatchRun, RunsTheListsInTheirOrderAndSaysOnceThatFilesFailed) {
         at = log.find(line, at);
         ASSERT_NE(at, std::string::npos) << line << " in order in\n" << log;
     }
-    EXPECT_EQ(batch.prompt.messages,
-              (std::vector<std::string>{"Import Error: One or More files were not imported"}));
+    // The one message names the failed files, in the run's order.
+    std::string failed = "Import Error: One or More files were not imported";
+    for (const char* name : {"none.mif", "none.dgn", "none.shp", "none.tab"})
+        failed += "\n    " + (dir / name);
+    EXPECT_EQ(batch.prompt.messages, (std::vector<std::string>{failed}));
     EXPECT_EQ(batch.run.TotalFiles(), 0u) << "a run clears the lists";
     EXPECT_TRUE(FileExists(dir / "out/ok.vxv"));
 }

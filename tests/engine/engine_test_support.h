@@ -74,11 +74,15 @@ template <typename Job>
 JobRun Watch(vx::Import& engine, Job job) {
     JobRun run;
     const std::size_t before = engine.JobLog().size();
+    // A refusal leaves its line open; the line end the next job puts first closes it.
+    const bool open =
+        before > 0 && engine.JobLog().back() != '\n' && engine.JobLog().back() != '\r';
     const auto token =
         engine.SubscribeReportStatus([&](const std::string& s) { run.statuses.push_back(s); });
     run.ok = job();
     engine.UnsubscribeReportStatus(token);
     run.log = engine.JobLog().substr(before);
+    if (open && run.log.starts_with("\r\n")) run.log.erase(0, 2);
     if (run.statuses.empty()) run.statuses.emplace_back();
     return run;
 }

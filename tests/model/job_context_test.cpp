@@ -15,7 +15,8 @@ TEST(JobContext, ReportingAppendsStoresAndRaisesInOrder) {
     ctx.RaiseStatus();
     ctx.Unsubscribe(gone);
     ctx.Report("last");
-    EXPECT_EQ(ctx.Log(), "\tChecking Input Files...\r\nSource file does not exist.last");
+    // The refusal's open line is ended before the next report.
+    EXPECT_EQ(ctx.Log(), "\tChecking Input Files...\r\nSource file does not exist.\r\nlast");
     const std::vector<std::string> raised{"\tChecking Input Files...\r\n",
                                           "Source file does not exist."};
     EXPECT_EQ(second, raised);

@@ -110,6 +110,40 @@ TEST_F(RenameFilesTest, ExportRenamesKeepTheFormatsExtension) {
     dialog.RenameRow(1);
     EXPECT_EQ(batch.ShpFiles.outputs[0], "/v/parcels.shp");
     EXPECT_EQ(batch.MifFiles.outputs[0], "/v/streets.MIF");
+    // Shown where the run writes it: a shapefile export goes into the SHP folder.
+    EXPECT_EQ(grid->item(3, 0)->text(), "/v/SHP/parcels.shp");
+}
+
+TEST_F(RenameFilesTest, KeysRenameAndRemoveTheSelectedEntry) {
+    batch.BuildImportLists(ImportFormat::kMif, {"/m/a.mif", "/m/b.mif"});
+    batch.BuildImportLists(ImportFormat::kShape, {"/s/c.shp"});
+    RenameFilesDialog dialog(batch, prompt);
+    dialog.show();
+    auto* grid = Child<QTableWidget>(dialog, "msflexFiles");
+    EXPECT_EQ(grid->item(4, 0)->text(), "/s/VXV/c.vxv");
+
+    // F2 and Enter rename the selected entry, whichever column; Enter does not close.
+    grid->setCurrentCell(2, 1);
+    prompt.texts = {QString("north"), QString("south")};
+    QTest::keyClick(grid, Qt::Key_F2);
+    EXPECT_EQ(batch.MifFiles.outputs[1], "/m/north.vxv");
+    QTest::keyClick(grid, Qt::Key_Return);
+    EXPECT_EQ(batch.MifFiles.outputs[1], "/m/south.vxv");
+    EXPECT_TRUE(dialog.isVisible());
+
+    // Delete takes the entry out; the next entry is selected, and a caption row is no entry.
+    QTest::keyClick(grid, Qt::Key_Delete);
+    EXPECT_EQ(batch.MifFiles.sources, std::vector<std::string>{"/m/a.mif"});
+    EXPECT_EQ(Child<QLabel>(dialog, "lblNoOfFiles")->text(), "Importing 2 Files:");
+    ASSERT_EQ(grid->currentRow(), 3);
+    EXPECT_EQ(grid->item(3, 1)->text(), "/s/c.shp");
+    dialog.RemoveRow(0);
+    EXPECT_EQ(batch.TotalFiles(), 2u);
+
+    Child<QPushButton>(dialog, "cmdClear")->click();
+    EXPECT_EQ(batch.TotalFiles(), 0u);
+    EXPECT_EQ(grid->rowCount(), 0);
+    EXPECT_EQ(Child<QLabel>(dialog, "lblNoOfFiles")->text(), "Importing 0 Files:");
 }
 
 TEST_F(RenameFilesTest, NoFilesShowOnlyTheHeader) {
@@ -150,13 +184,18 @@ TEST_F(OutputDirTest, TheWindowsBoxFollowsTheSelection) {
     EXPECT_EQ(box().text(), Q(dir / "maps/out"));
     EXPECT_EQ(Child<QLineEdit>(dialog, "txtOutputPath")->text(), "out");
 
-    // Cancel keeps what the browsing wrote.
+    // Cancel, and Escape, put back what the box held when the dialog opened.
     Child<QPushButton>(dialog, "Command4")->click();
     EXPECT_EQ(dialog.result(), QDialog::Rejected);
-    EXPECT_EQ(box().text(), Q(dir / "maps/out"));
+    EXPECT_EQ(box().text(), Q(dir / "maps"));
+    OutputDirDialog escaped(box(), prompt);
+    escaped.SetPath(Q(dir / "maps/old"));
+    EXPECT_EQ(box().text(), Q(dir / "maps/old"));
+    QTest::keyClick(&escaped, Qt::Key_Escape);
+    EXPECT_EQ(box().text(), Q(dir / "maps"));
 
     OutputDirDialog again(box(), prompt);
-    EXPECT_EQ(again.Path(), Q(dir / "maps/out"));
+    EXPECT_EQ(again.Path(), Q(dir / "maps"));
     again.SetPath(Q(dir.path()));
     box().setText("typed over");
     Child<QPushButton>(again, "cmdDone")->click();

@@ -1,5 +1,6 @@
 // The main window driven through its controls, with every box answered by a script: its
-// states at load, after "Add Files", during and after a run, and the log it saves.
+// states at load, after "Add Files", during and after a run, stopping a run, the list's
+// destinations and editing, the keyboard, and the log it saves.
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -9,6 +10,8 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTableWidget>
+#include <QTest>
 #include <QTreeWidget>
 #include <filesystem>
 #include <memory>
@@ -45,6 +48,13 @@ class ImportWindowTest : public ::testing::Test {
         prompt.openFiles.push_back(files);
         Button("cmdAddFiles")->click();
     }
+    // "Convert>>>", and the run to its end.
+    void Convert() {
+        Button("cmdImport")->click();
+        test::ProcessEventsUntil([&] { return !window->Running(); });
+    }
+    QString Progress() { return Child<QProgressBar>(*window, "prgFiles")->text(); }
+    static QString Q(const std::string& path) { return QString::fromStdString(path); }
 
     test::ScriptedUserPrompt prompt;
     std::unique_ptr<ImportWindow> window;
@@ -146,35 +156,23 @@ TEST_F(ImportWindowTest, RunsMifAndShapefilesIntoTheChosenFolderAndSavesTheLog) 
     Option("optFolder(0)")->click();
     Child<QLineEdit>(*window, "txtOutput")->setText(QString::fromStdString(out));
 
-    // What the window shows while the engine works: each line already in the box, the
-    // wait cursor, the progress so far, and a window that will not close.
-    struct Seen {
-        bool lineShown = true;
-        bool waitCursor = true;
-        bool closeRefused = true;
-        std::vector<int> progress;
-    } seen;
-    auto* status = Child<QPlainTextEdit>(*window, "txtStatus");
-    auto* bar = Child<QProgressBar>(*window, "prgFiles");
+    // While the run goes on, only "Cancel" acts, and the pointer says the program is busy.
+    // Closing the window asks whether to stop; answered No, the run goes on.
     window->show();
-    // Subscribed after the window, so each line has reached the box when this runs.
-    const auto token = window->Engine().SubscribeReportStatus([&](const std::string& line) {
-        QString shown = QString::fromStdString(line).replace("\r\n", "\n").replace('\r', '\n');
-        seen.lineShown = seen.lineShown && status->toPlainText().endsWith(shown);
-        const QCursor* cursor = QApplication::overrideCursor();
-        seen.waitCursor = seen.waitCursor && cursor && cursor->shape() == Qt::WaitCursor;
-        seen.closeRefused = seen.closeRefused && !window->close();
-        seen.progress.push_back(bar->value());
-    });
     Button("cmdImport")->click();
-    window->Engine().UnsubscribeReportStatus(token);
-
-    EXPECT_TRUE(seen.lineShown);
-    EXPECT_TRUE(seen.waitCursor);
-    EXPECT_TRUE(seen.closeRefused);
-    ASSERT_FALSE(seen.progress.empty());
-    EXPECT_EQ(seen.progress.front(), 0);
-    EXPECT_EQ(seen.progress.back(), 2);  // the shapefile's lines come after both MIF files
+    ASSERT_TRUE(window->Running());
+    for (const char* name : {"Frame1", "Frame4", "Frame5"})
+        EXPECT_FALSE(Child<QWidget>(*window, name)->isEnabled()) << name;
+    for (const char* name : {"cmdImport", "cmdSaveLog", "cmdAddFiles", "cmdRenameFiles"})
+        EXPECT_FALSE(Button(name)->isEnabled()) << name;
+    EXPECT_TRUE(Button("cmdCancel")->isEnabled());
+    ASSERT_NE(QApplication::overrideCursor(), nullptr);
+    EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::BusyCursor);
+    EXPECT_FALSE(window->close());
+    ASSERT_EQ(prompt.questions.size(), 1u);
+    EXPECT_EQ(prompt.questions[0].title, "Cancel");
+    test::ProcessEventsUntil([&] { return !window->Running(); });
+    auto* bar = Child<QProgressBar>(*window, "prgFiles");
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
     EXPECT_TRUE(window->isVisible());
 
@@ -189,6 +187,11 @@ TEST_F(ImportWindowTest, RunsMifAndShapefilesIntoTheChosenFolderAndSavesTheLog) 
     EXPECT_GT(second, first);
     EXPECT_GT(third, second);
     EXPECT_EQ(text.count("Import Successfully Completed."), 3);
+    // Under each success line, the folder the file went to: a shapefile's VXV folder.
+    EXPECT_EQ(text.count("\tWritten to " + Q(out) + "\n"), 2);
+    EXPECT_TRUE(
+        text.contains("Import Successfully Completed.\n\tWritten to " + Q(out + "/VXV") + "\n\n"))
+        << text.toStdString();
     EXPECT_EQ(bar->value(), 3);
     EXPECT_EQ(bar->text(), "3 of 3 files");
 
@@ -228,19 +231,162 @@ TEST_F(ImportWindowTest, RunsMifAndShapefilesIntoTheChosenFolderAndSavesTheLog) 
     EXPECT_TRUE(Status().isEmpty());
 }
 
-TEST_F(ImportWindowTest, AFailedFileIsToldOnceAtTheEnd) {
+TEST_F(ImportWindowTest, FailedFilesAreNamedAtTheEndAndEachLogLineEndsWithCrLf) {
     const std::string good = test::WriteMif(dir.path(), "good");
-    const std::string lonely = dir / "lonely.mif";  // no MID beside it
-    vx::test::WriteFile(lonely, vx::test::ReadFile(good));
-    AddFiles({QString::fromStdString(lonely), QString::fromStdString(good)});
-    Button("cmdImport")->click();
+    const std::string old = test::WriteMif(dir.path(), "old");  // its layer is there already
+    vx::test::WriteFile(dir / "old.vxv", "in the way");
+    const std::string shp = test::WriteShapefile(dir.path(), "parcels");
+    AddFiles({Q(old), Q(good)});
+    Formats()->setCurrentIndex(1);
+    AddFiles({Q(shp)});
+    Convert();
 
     ASSERT_EQ(prompt.messages.size(), 1u);
-    EXPECT_EQ(prompt.messages[0].text, "One or More files were not imported");
+    EXPECT_EQ(prompt.messages[0].text, "One or More files were not imported\n    " + Q(old));
     EXPECT_EQ(prompt.messages[0].title, "Import Error");
     EXPECT_TRUE(std::filesystem::exists(dir / "good.vxv"));
-    EXPECT_EQ(Status().count("Import Successfully Completed."), 1);
-    EXPECT_EQ(Child<QProgressBar>(*window, "prgFiles")->text(), "2 of 2 files");
+    EXPECT_EQ(Status().count("Import Successfully Completed."), 2);
+    EXPECT_TRUE(Status().contains("MIF Import Aborted\nImporting MIF File good.mif"));
+    EXPECT_EQ(Progress(), "3 of 3 files");
+
+    // The refusal and the next file's first line are two lines of the saved log, and no line
+    // ends otherwise than with CR LF.
+    prompt.saveFiles.push_back(Q(dir / "run.txt"));
+    Button("cmdSaveLog")->click();
+    const std::string saved = vx::test::ReadFile(dir / "run.txt");
+    EXPECT_NE(saved.find("MIF Import Aborted\r\nImporting MIF File good.mif\r\n"),
+              std::string::npos)
+        << saved;
+    for (std::size_t i = 0; i < saved.size(); ++i) {
+        if (saved[i] == '\r') ASSERT_EQ(saved[i + 1], '\n') << "at " << i;
+        if (saved[i] == '\n') ASSERT_EQ(saved[i - 1], '\r') << "at " << i;
+    }
+}
+
+TEST_F(ImportWindowTest, CancelStopsTheRunOnceTheFileInProgressIsDone) {
+    // The first file holds a shape the import skips, which it says while it converts: the
+    // person presses "Cancel" then, in the middle of the file.
+    const std::string a = dir / "a.mif";
+    vx::test::WriteFile(a,
+                        "Version 300\r\nCharset \"WindowsLatin1\"\r\nDelimiter \",\"\r\n"
+                        "Columns 1\r\n  Name Char(10)\r\nData\r\n\r\n"
+                        "Point 1 2\r\nRoundrect 0 0 10 10\r\n  2\r\n");
+    vx::test::WriteFile(dir / "a.mid", "\"a\"\r\n\"b\"\r\n");
+    const std::string b = test::WriteMif(dir.path(), "b");
+    const std::string c = test::WriteMif(dir.path(), "c");
+    AddFiles({Q(a), Q(b), Q(c)});
+    prompt.onMessage = [&](const test::ScriptedUserPrompt::Shown&) {
+        prompt.onMessage = nullptr;
+        ASSERT_TRUE(window->Running());
+        prompt.yesNo = {true};
+        Button("cmdCancel")->click();
+    };
+    Convert();
+
+    ASSERT_EQ(prompt.questions.size(), 1u);
+    EXPECT_TRUE(
+        prompt.questions[0].text.startsWith("Stop the conversion once the file in "
+                                            "progress is done?"));
+    EXPECT_TRUE(std::filesystem::exists(dir / "a.vxv"));
+    EXPECT_FALSE(std::filesystem::exists(dir / "b.vxv"));
+    EXPECT_FALSE(std::filesystem::exists(dir / "c.vxv"));
+    ASSERT_EQ(prompt.messages.size(), 2u);  // the skipped shape, then the summary
+    EXPECT_EQ(prompt.messages[1].text, "The run was stopped: 2 files were not converted.");
+    EXPECT_TRUE(Status().contains("The run was stopped: 2 files were not converted."));
+    EXPECT_FALSE(Status().contains("Importing MIF File b.mif"));
+    EXPECT_EQ(Progress(), "1 of 3 files");
+    EXPECT_TRUE(window->Engine().JobLog().find("The run was stopped") != std::string::npos);
+    // Idle again: "Cancel" closes the window.
+    EXPECT_TRUE(Button("cmdAddFiles")->isEnabled());
+    window->show();
+    Button("cmdCancel")->click();
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_EQ(prompt.questions.size(), 1u);
+}
+
+TEST_F(ImportWindowTest, ShowFilesListsTheFilesTheRunWrites) {
+    const std::string out = dir / "out";
+    std::filesystem::create_directories(out);
+    const std::string mif = test::WriteMif(dir.path(), "roads");
+    const std::string shp = test::WriteShapefile(dir.path(), "wells");
+    AddFiles({Q(mif)});
+    Formats()->setCurrentIndex(1);
+    AddFiles({Q(shp)});
+    // "Specify" chosen after the files were added still counts.
+    Option("optFolder(0)")->click();
+    Child<QLineEdit>(*window, "txtOutput")->setText(Q(out));
+
+    QStringList shown;
+    bool noteShown = false;
+    prompt.onModal = [&](QDialog& dialog) {
+        auto* grid = Child<QTableWidget>(dialog, "msflexFiles");
+        for (int row = 0; row < grid->rowCount(); ++row) {
+            if (grid->item(row, 0)->text().startsWith('/')) shown << grid->item(row, 0)->text();
+        }
+        noteShown = !Child<QLabel>(dialog, "lblLayers")->isHidden();
+    };
+    Button("cmdRenameFiles")->click();
+    EXPECT_EQ(shown, QStringList({Q(out + "/roads.vxv"), Q(out + "/VXV/wells.vxv")}));
+    EXPECT_TRUE(noteShown);
+    Convert();
+    ASSERT_TRUE(prompt.messages.empty()) << prompt.messages[0].text.toStdString();
+    for (const QString& path : shown)
+        EXPECT_TRUE(std::filesystem::exists(path.toStdString())) << path.toStdString();
+
+    // Exports: a shapefile goes into the SHP folder.
+    Option("optImport(1)")->click();
+    Formats()->setCurrentIndex(1);
+    AddFiles({Q(out + "/roads.vxv")});
+    shown.clear();
+    Button("cmdRenameFiles")->click();
+    EXPECT_EQ(shown, QStringList({Q(out + "/SHP/roads.shp")}));
+    EXPECT_FALSE(noteShown);
+    Convert();
+    EXPECT_TRUE(std::filesystem::exists(shown.value(0).toStdString()));
+}
+
+TEST_F(ImportWindowTest, TheListTakesAFileOnceAndCanBeEdited) {
+    AddFiles({"/maps/a.mif", "/maps/b.mif"});
+    AddFiles({"/maps/b.mif", "/maps/c.mif"});
+    EXPECT_EQ(window->Batch().MifFiles.sources,
+              (std::vector<std::string>{"/maps/a.mif", "/maps/b.mif", "/maps/c.mif"}));
+    EXPECT_EQ(Status(), "/maps/b.mif is in the list already: not added again.\n");
+    EXPECT_EQ(Progress(), "0 of 3 files");
+
+    // Removing an entry in the list; the window counts what is left.
+    prompt.onModal = [&](QDialog& dialog) { static_cast<RenameFilesDialog&>(dialog).RemoveRow(1); };
+    Button("cmdRenameFiles")->click();
+    EXPECT_EQ(window->Batch().MifFiles.sources,
+              (std::vector<std::string>{"/maps/b.mif", "/maps/c.mif"}));
+    EXPECT_EQ(Progress(), "0 of 2 files");
+
+    // "Clear" empties it: nothing left to show or convert.
+    prompt.onModal = [&](QDialog& dialog) { Child<QPushButton>(dialog, "cmdClear")->click(); };
+    Button("cmdRenameFiles")->click();
+    EXPECT_EQ(window->Batch().TotalFiles(), 0u);
+    EXPECT_FALSE(Button("cmdImport")->isEnabled());
+    EXPECT_FALSE(Button("cmdRenameFiles")->isEnabled());
+    EXPECT_EQ(Progress(), "");
+
+    // Another direction resets the progress with the lists.
+    AddFiles({"/maps/a.mif"});
+    Option("optImport(1)")->click();
+    EXPECT_EQ(Progress(), "");
+}
+
+TEST_F(ImportWindowTest, EnterPressesTheFocusedButtonOrElseConverts) {
+    window->show();
+    prompt.openFiles.push_back({"/maps/a.mif"});
+    QTest::keyClick(Button("cmdAddFiles"), Qt::Key_Return);
+    EXPECT_EQ(window->Batch().MifFiles.Count(), 1u);
+    QTest::keyClick(Button("cmdAddFiles"), Qt::Key_Enter);
+    EXPECT_EQ(prompt.filters.size(), 2u);
+
+    // Elsewhere Enter is "Convert>>>": here refused for want of a folder.
+    Option("optFolder(0)")->click();
+    QTest::keyClick(Option("optFolder(0)"), Qt::Key_Return);
+    ASSERT_EQ(prompt.messages.size(), 1u);
+    EXPECT_EQ(prompt.messages[0].text, "Please choose the output folder.");
 }
 
 TEST_F(ImportWindowTest, ShowFilesAndBrowseOpenTheirDialogsOverTheWindowsState) {
@@ -268,6 +414,34 @@ TEST_F(ImportWindowTest, ShowFilesAndBrowseOpenTheirDialogsOverTheWindowsState) 
     EXPECT_EQ(box->text(), QString::fromStdString(dir / "out"));
     EXPECT_EQ(box->toolTip(), box->text());
     EXPECT_EQ(prompt.modals, QStringList({"frmRenameFiles", "frmOutputDir"}));
+}
+
+TEST_F(ImportWindowTest, AUtmTextImportExportsAsTransverseMercatorOfItsZone) {
+    vx::test::WriteFile(dir / "survey.txt", "500000 5000000\r\n500100 5000100\r\n");
+    Formats()->setCurrentIndex(3);
+    AddFiles({Q(dir / "survey.txt")});
+    prompt.onModal = [&](QDialog& dialog) {
+        auto* projection = Child<QComboBox>(dialog, "cmbProjection");
+        projection->setCurrentIndex(projection->findData(22));
+        Child<QLineEdit>(dialog, "txtProjParam(8)")->setText("33");
+        Child<QPushButton>(dialog, "cmdOK")->click();
+    };
+    Convert();
+    ASSERT_TRUE(prompt.messages.empty()) << prompt.messages[0].text.toStdString();
+
+    Option("optImport(1)")->click();
+    std::vector<QString> layers;
+    for (const auto& entry : std::filesystem::directory_iterator(dir.path())) {
+        if (entry.path().extension() == ".vxv") layers.push_back(Q(entry.path().string()));
+    }
+    ASSERT_EQ(layers.size(), 1u);
+    AddFiles({layers[0]});
+    Convert();
+    ASSERT_TRUE(prompt.messages.empty()) << prompt.messages[0].text.toStdString();
+    const std::string mif = vx::test::ReadFile(layers[0].replace(".vxv", ".MIF").toStdString());
+    EXPECT_NE(mif.find("CoordSys Earth Projection 8, 104, \"m\", 15, 0, 0.9996, 500000, 0 "),
+              std::string::npos)
+        << mif;
 }
 
 TEST_F(ImportWindowTest, TheProjectionDialogIsShownWithoutTheWaitCursor) {

@@ -56,8 +56,21 @@ TEST(ProjectionCatalogueTest, IndicesAreTheCodesTheMifWriterTranslates) {
             0u)
             << kName[i].second;
     }
-    for (std::int32_t code = 1; code <= 24; ++code)
-        EXPECT_FALSE(ProjectionCatalogue::ProjectionName(code).empty()) << code;
+    // Offered is what can be written: a projection the writer has no clause for is not
+    // listed. UTM is written as the transverse Mercator of its zone.
+    layer.lDatum = 226;
+    layer.lUTMZone = 33;
+    for (std::int32_t code = 1; code <= ProjectionCatalogue::ProjectionCount(); ++code) {
+        EXPECT_EQ(ProjectionCatalogue::ProjectionName(code).empty(),
+                  MifProjectionClause(code, layer).empty())
+            << code;
+    }
+    EXPECT_EQ(ProjectionCatalogue::ProjectionName(22), "Universal Transverse Mercator");
+    EXPECT_EQ(MifProjectionClause(22, layer), "8, 104, \"m\", 15, 0, 0.9996, 500000, 0");
+    layer.lUTMZone = -1;
+    EXPECT_EQ(MifProjectionClause(22, layer), "8, 104, \"m\", -177, 0, 0.9996, 500000, 10000000");
+    layer.lUTMZone = 61;
+    EXPECT_EQ(MifProjectionClause(22, layer), "");
 }
 
 class ProjectionDialogTest : public ::testing::Test {
@@ -168,31 +181,61 @@ TEST_F(ProjectionDialogTest, ASphereOutsideTheUsualRadiiIsAskedAbout) {
     EXPECT_EQ(Radius()->text(), "6000000");
 }
 
-TEST_F(ProjectionDialogTest, UtmSouthIsStoredNegativeAndShownAgain) {
+TEST_F(ProjectionDialogTest, EachProjectionTakesItsOwnParametersInTheirRanges) {
     auto dialog = Open();
-    Combo("cmbProjection")->setCurrentIndex(Combo("cmbProjection")->findData(21));
+    const auto enabled = [&] {
+        QString boxes;
+        for (int i = 0; i < 10; ++i)
+            boxes += Box(i)->isEnabled() ? QChar('0' + i) : QChar('-');
+        return boxes;
+    };
+    auto* projection = Combo("cmbProjection");
+    EXPECT_EQ(enabled(), "----------");  // longitude and latitude take none
+    projection->setCurrentIndex(projection->findData(11));  // Lambert conformal conic
+    EXPECT_EQ(enabled(), "012345----");
+    projection->setCurrentIndex(projection->findData(21));
+    EXPECT_EQ(enabled(), "01--45---9");
+    EXPECT_FALSE(Combo("cmbUTMHemisphere")->isEnabled());
+
+    // UTM takes its zone only, from 1 to 60.
+    projection->setCurrentIndex(projection->findData(22));
+    EXPECT_EQ(enabled(), "--------8-");
+    EXPECT_TRUE(Combo("cmbUTMHemisphere")->isEnabled());
     Combo("cmbDatum")->setCurrentIndex(Combo("cmbDatum")->findData(98));
-    Box(0)->setText("75");
-    Box(4)->setText("500000");
-    Box(8)->setText("43");
-    Box(9)->setText("0.9996");
+    Box(8)->setText("99");
     Combo("cmbUTMHemisphere")->setCurrentIndex(1);
+    const ProjectionSettings before = settings;
+    Button("CmdApply")->click();
+    ASSERT_EQ(prompt.messages.size(), 1u);
+    EXPECT_EQ(prompt.messages[0].text, "UTM Zone (1-60) must be between 1 and 60.");
+    EXPECT_TRUE(Same(before, settings));
+    Box(8)->setText("43");
     Button("CmdApply")->click();
     EXPECT_FALSE(Button("CmdApply")->isEnabled());
-    EXPECT_EQ(settings.lProjection, 21);
+    EXPECT_EQ(settings.lProjection, 22);
     EXPECT_EQ(settings.lDatum, 98);
-    EXPECT_EQ(settings.lShiftX, 0);
-    EXPECT_EQ(settings.lOriginLongitude, 75);
-    EXPECT_EQ(settings.lFalseEasting, 500000);
-    EXPECT_EQ(settings.lScaleFactor, 0.9996);
     EXPECT_EQ(settings.lUTMZone, -43);
 
     auto reopened = Open();
     EXPECT_EQ(Box(8)->text(), "43");
     EXPECT_EQ(Combo("cmbUTMHemisphere")->currentText(), "South");
-    EXPECT_EQ(Box(9)->text(), "0.9996");
-    EXPECT_EQ(Combo("cmbProjection")->currentText(), "Transverse Mercator");
+    EXPECT_EQ(Combo("cmbProjection")->currentText(), "Universal Transverse Mercator");
     EXPECT_EQ(Combo("cmbDatum")->currentData().toInt(), 98);
+
+    // Latitudes and the scale of the projection in use are held to their ranges.
+    Combo("cmbProjection")->setCurrentIndex(Combo("cmbProjection")->findData(21));
+    Box(1)->setText("90.5");
+    Button("CmdApply")->click();
+    EXPECT_EQ(prompt.messages.back().text, "Origin Latitude must be between -90 and 90.");
+    Box(1)->setText("-90");
+    Button("CmdApply")->click();
+    EXPECT_EQ(prompt.messages.back().text, "Scale Factor must be greater than 0 and at most 10.");
+    EXPECT_EQ(settings.lProjection, 22);
+    Box(9)->setText("0.9996");
+    Button("CmdApply")->click();
+    EXPECT_EQ(settings.lProjection, 21);
+    EXPECT_EQ(settings.lOriginLatitude, -90);
+    EXPECT_EQ(prompt.messages.size(), 3u);
 }
 
 TEST_F(ProjectionDialogTest, NonEarthZeroesTheProjectionAndKeepsThePlane) {
@@ -211,6 +254,10 @@ TEST_F(ProjectionDialogTest, NonEarthZeroesTheProjectionAndKeepsThePlane) {
     EXPECT_TRUE(Combo("cmbProjection")->isHidden() || !Combo("cmbProjection")->isVisible());
     EXPECT_FALSE(Child<QGroupBox>(*d, "Frame2")->isVisible());
     EXPECT_TRUE(Button("CmdApply")->isEnabled());
+    // Earth again brings back the projection chosen before.
+    Combo("cmbCoordinateSystem")->setCurrentIndex(0);
+    EXPECT_EQ(Combo("cmbProjection")->currentData().toInt(), 21);
+    Combo("cmbCoordinateSystem")->setCurrentIndex(1);
     Button("CmdApply")->click();
 
     EXPECT_EQ(settings.lCoordSys, 1);
@@ -246,6 +293,8 @@ TEST_F(ProjectionDialogTest, SkipKeepsEverything) {
 }
 
 TEST_F(ProjectionDialogTest, BoxesRefuseWhatIsNoNumber) {
+    settings.lProjection = 21;  // takes longitude and false easting
+    settings.lScaleFactor = 1;
     auto dialog = Open();
     d->show();
     ASSERT_TRUE(QTest::qWaitForWindowActive(d));
@@ -281,6 +330,7 @@ TEST_F(ProjectionDialogTest, BoxesRefuseWhatIsNoNumber) {
 }
 
 TEST_F(ProjectionDialogTest, EnterInAListMovesOnInsteadOfClosing) {
+    settings.lProjection = 21;
     auto dialog = Open();
     d->show();
     ASSERT_TRUE(QTest::qWaitForWindowActive(d));

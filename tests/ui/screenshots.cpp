@@ -60,14 +60,17 @@ int main(int argc, char* argv[]) {
         formats->setCurrentIndex(1);
         window.findChild<QPushButton*>("cmdAddFiles")->click();
 
-        vx::ui::RenameFilesDialog files(window.Batch(), prompt);
-        files.resize(760, 360);
-        ok = Save(files, folder, "frmRenameFiles.png") && ok;
-
         window.findChild<QRadioButton*>("optFolder(0)")->click();
         window.findChild<QLineEdit*>("txtOutput")->setText(QString::fromStdString(out));
+        // The list shows where the run will write.
+        vx::ui::RenameFilesDialog files(window.Batch(), prompt, nullptr, out);
+        files.resize(760, 380);
+        ok = Save(files, folder, "frmRenameFiles.png") && ok;
+
         window.show();
         window.findChild<QPushButton*>("cmdImport")->click();
+        ok = Save(window, folder, "frmImport-running.png") && ok;
+        vx::ui::test::ProcessEventsUntil([&] { return !window.Running(); });
         ok = Save(window, folder, "frmImport.png") && ok;
 
         QLineEdit box(QString::fromStdString(out));
@@ -76,11 +79,8 @@ int main(int argc, char* argv[]) {
     }
 
     vx::ProjectionSettings settings;
-    settings.lProjection = 21;
+    settings.lProjection = 22;  // universal transverse Mercator: the zone is all it takes
     settings.lDatum = 226;
-    settings.lOriginLongitude = 75;
-    settings.lScaleFactor = 0.9996;
-    settings.lFalseEasting = 500000;
     settings.lUTMZone = -43;
     vx::ui::ProjectionDialog projection(settings, prompt);
     ok = Save(projection, folder, "frmProjSetting.png") && ok;

@@ -16,8 +16,14 @@ void EnsureApplication() {
     new QApplication(argc, argv);  // lives until the program ends
 }
 
+void ProcessEventsUntil(const std::function<bool()>& done) {
+    while (!done())
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+}
+
 void ScriptedUserPrompt::Message(QWidget*, const QString& text, const QString& title, Icon icon) {
     messages.push_back({text, title, icon});
+    if (onMessage) onMessage(Shown(messages.back()));
 }
 
 bool ScriptedUserPrompt::AskYesNo(QWidget*, const QString& text, const QString& title) {

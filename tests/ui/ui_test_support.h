@@ -19,6 +19,10 @@ namespace vx::ui::test {
 // The Qt application of the test program, on the offscreen platform unless told otherwise.
 void EnsureApplication();
 
+// Handles the application's events until `done` holds, waiting for each next event (a run's
+// thread posts one when it ends), so no clock decides the outcome.
+void ProcessEventsUntil(const std::function<bool()>& done);
+
 // Answers every box and dialog from a script and records what was shown. Modal dialogs are
 // handed to `onModal`, which drives their widgets and closes them; without it they are only
 // recorded.
@@ -50,6 +54,7 @@ class ScriptedUserPrompt : public UserPrompt {
     std::deque<QStringList> openFiles;
     std::deque<QString> saveFiles;
     std::function<void(QDialog&)> onModal;
+    std::function<void(const Shown&)> onMessage;  // after the message is recorded
 };
 
 // Small sources for real runs, written into `folder`: a MIF with its MID holding two points,
