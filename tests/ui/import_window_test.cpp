@@ -258,8 +258,12 @@ TEST_F(ImportWindowTest, FailedFilesAreNamedAtTheEndAndEachLogLineEndsWithCrLf) 
               std::string::npos)
         << saved;
     for (std::size_t i = 0; i < saved.size(); ++i) {
-        if (saved[i] == '\r') ASSERT_EQ(saved[i + 1], '\n') << "at " << i;
-        if (saved[i] == '\n') ASSERT_EQ(saved[i - 1], '\r') << "at " << i;
+        if (saved[i] == '\r') {
+            ASSERT_EQ(saved[i + 1], '\n') << "at " << i;
+        }
+        if (saved[i] == '\n') {
+            ASSERT_TRUE(i > 0 && saved[i - 1] == '\r') << "at " << i;
+        }
     }
 }
 
