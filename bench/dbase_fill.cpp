@@ -6,6 +6,7 @@
 #include <chrono>
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "dbase/attribute_table.h"
 #include "platform/text_file.h"
@@ -41,23 +42,22 @@ int main(int argc, char** argv) {
     vx::WriteWholeFile(folder + "/rows.csvt",
                        "Integer64,String(30),Integer,Real(13.2),String(1),Date\r\n");
 
-    vx::JobContext job;
-    job.options.CreateDbf = true;
-    job.outputFolder = folder;
-    job.midPath = folder + "/rows.mid";
-    job.midPresent = true;
-    job.columnList =
+    vx::AttributeRows source;
+    source.midPath = folder + "/rows.mid";
+    source.columnList =
         "SPATIAL_ID Decimal(20, 0),\r\n[NAME] Char(30),\r\n[COUNT] Integer,\r\n"
         "[AREA] Decimal(11,2),\r\n[OPEN] Logical,\r\n[SINCE] Date";
-    job.model.ObjectOrder.assign(static_cast<std::size_t>(rows), vx::kOrderRegion);
+    const std::vector<std::int32_t> order(static_cast<std::size_t>(rows), vx::kOrderRegion);
 
     auto start = std::chrono::steady_clock::now();
-    job.tableFileName = "ours.dbf";
-    std::string shortName = vx::ShortTableName(folder, job.tableFileName);
+    const std::string shortName = vx::ShortTableName(folder, "ours.dbf");
+    const std::string table = folder + "/ours.dbf";
     vx::TableConnection connection;
-    if (!connection.Open(folder) || !vx::CreateAttributeTable(job, connection, shortName, false) ||
-        !vx::FillAttributeTable(job, vx::kKindRegion, shortName)) {
-        std::fprintf(stderr, "filling the table failed\n");
+    std::string error;
+    if (!connection.Open(folder) ||
+        !vx::CreateAttributeTable(connection, shortName, table, source, false, error) ||
+        !vx::FillAttributeRows(table, source, order, {}, vx::kKindRegion)) {
+        std::fprintf(stderr, "filling the table failed %s\n", error.c_str());
         return 1;
     }
     std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
