@@ -131,6 +131,8 @@ class DgnCollector {
         const OGRGeometry* geometry = feature.GetGeometryRef();
         if (geometry == nullptr || geometry->IsEmpty()) return;
         const ElementLook look = LookOf(feature);
+        if (IntField(feature, "MSLink") != 0 || IntField(feature, "EntityNum") != 0) ++linked_;
+        if (IntField(feature, "GraphicGroup") != 0) ++grouped_;
         std::unique_ptr<OGRGeometry> linear;
         if (geometry->hasCurveGeometry()) {
             linear.reset(geometry->getLinearGeometry());
@@ -141,7 +143,26 @@ class DgnCollector {
     }
 
     ElementRows& Rows() { return rows_; }
-    std::size_t Skipped() const { return skipped_; }
+
+    // What the layers do not carry, a line each; empty when they carry everything.
+    std::string NotCarried() const {
+        std::string lines;
+        auto add = [&](std::size_t n, const char* one, const char* several) {
+            if (n == 0) return;
+            lines +=
+                (lines.empty() ? "" : "\n") + std::to_string(n) +
+                (n == 1 ? " element " + std::string(one) : " elements " + std::string(several));
+        };
+        const char* const unreadable =
+            "could not be converted (no points, lines or shapes, or coordinates that are not "
+            "numbers)";
+        add(skipped_, unreadable, unreadable);
+        add(linked_, "links to database records (EntityNum, MSLink), which the tables do not carry",
+            "link to database records (EntityNum, MSLink), which the tables do not carry");
+        add(grouped_, "belongs to a graphic group, which the layers do not carry",
+            "belong to graphic groups, which the layers do not carry");
+        return lines;
+    }
 
   private:
     void AddGeometry(const OGRGeometry& geometry, const ElementLook& look) {
@@ -312,6 +333,8 @@ class DgnCollector {
     LayerModel& model_;
     ElementRows rows_;
     std::size_t skipped_ = 0;
+    std::size_t linked_ = 0;
+    std::size_t grouped_ = 0;
 };
 
 void ReadDrawing(const std::string& source, DgnCollector& collector, GdalSession& session) {
@@ -415,6 +438,7 @@ extern "C" VX_GDAL_ROUTE int VxGdalDgnImport(const std::string& source, const st
             }
         }
         RemoveFiles(stale);
+        if (reason != nullptr) *reason = collector.NotCarried();
         return 1;
     } catch (const DgnFailure& failure) {
         RemoveFiles(written);

@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <exception>
 #include <functional>
 
@@ -113,6 +114,12 @@ bool Import::RunConverterImport(
             ctx_.Fail();
             AbandonOutputs();
             return false;
+        }
+        // What the converter could not carry is said before success.
+        for (std::size_t at = 0; at < reason.size();) {
+            const std::size_t end = std::min(reason.find('\n', at), reason.size());
+            ctx_.ReportStage(reason.substr(at, end - at));
+            at = end + 1;
         }
         ctx_.Report(kNewLine + "\tImport Successfully Completed." + kNewLine + kNewLine);
         if (ctx_.options.DeleteScrFile) DeleteFile(Inputfile);

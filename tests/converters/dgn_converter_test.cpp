@@ -104,6 +104,36 @@ TEST(DgnImport, LinesShapesAndTextsBecomeALayerSetWithTables) {
     EXPECT_EQ(Field(regionRows[0], "LEVEL"), "7");
 }
 
+// What the layers cannot hold is said, not dropped without a word: here a shape put into a
+// graphic group (GDAL's writer makes none, so the element's group word is set in the file).
+TEST(DgnImport, WhatTheLayersDoNotCarryIsSaid) {
+    test::TempDir dir;
+    WriteDrawing(dir, "grouped", {kShape, kLine});
+    std::string reason;
+    ASSERT_NE(DGNImport(dir / "grouped.dgn", dir / "plain.vxv", &reason), 0) << reason;
+    EXPECT_EQ(reason, "") << "a plain drawing leaves nothing behind";
+
+    std::string bytes = test::ReadFile(dir / "grouped.dgn");
+    bool patched = false;
+    // Elements follow each other: a four-byte head whose second word counts the words after
+    // it; the graphic group is the word at byte 28 of a graphic element.
+    for (std::size_t at = 0; !patched && at + 30 <= bytes.size();) {
+        const unsigned type = static_cast<unsigned char>(bytes[at + 1]) & 0x7F;
+        const std::size_t words = static_cast<unsigned char>(bytes[at + 2]) |
+                                  static_cast<unsigned char>(bytes[at + 3]) << 8;
+        if (words == 0xFFFF) break;
+        if (type == 6) {
+            bytes[at + 28] = 5;
+            patched = true;
+        }
+        at += 4 + 2 * words;
+    }
+    ASSERT_TRUE(patched);
+    test::WriteFile(dir / "grouped.dgn", bytes);
+    ASSERT_NE(DGNImport(dir / "grouped.dgn", dir / "grouped.vxv", &reason), 0) << reason;
+    EXPECT_EQ(reason, "1 element belongs to a graphic group, which the layers do not carry");
+}
+
 TEST(DgnImport, ADrawingOfOneKindKeepsThePlainNameAndReplacesAnEarlierSet) {
     test::TempDir dir;
     WriteDrawing(dir, "mixed", {kLine, kShape, kText});
