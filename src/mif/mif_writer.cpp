@@ -354,6 +354,8 @@ std::int32_t WriteMidRows(const LayerModel& model, TableRecordset& recordset, Te
     return rows;
 }
 
+namespace {
+
 // "None" for every number before object `i`'s that no object has, so that each object meets
 // the MID row of its number.
 template <typename Out>
@@ -393,7 +395,7 @@ void WriteMifRegions(const LayerModel& model, const std::vector<std::int32_t>& n
 
 template <typename Out>
 void WriteMifPlines(const LayerModel& model, const std::vector<std::int32_t>& numbers,
-                     std::size_t first, std::size_t last, Out& out) {
+                    std::size_t first, std::size_t last, Out& out) {
     std::string line;
     for (std::size_t i = first; i < last; ++i) {
         WriteGapBefore(numbers, i, out);
@@ -421,7 +423,7 @@ void WriteMifPlines(const LayerModel& model, const std::vector<std::int32_t>& nu
 
 template <typename Out>
 void WriteMIFPoints(const LayerModel& model, const std::vector<std::int32_t>& numbers,
-                     std::size_t first, std::size_t last, Out& out) {
+                    std::size_t first, std::size_t last, Out& out) {
     std::string line;
     std::string symbol;
     for (std::size_t i = first; i < last; ++i) {
@@ -499,16 +501,17 @@ struct ChunkHandover {
     std::exception_ptr failure;
     bool stop = false;
 };
+}  // namespace
 
 void WriteMifObjects(const LayerModel& model, TextWriter& out, std::int32_t rows) {
     const std::vector<std::int32_t> numbers = ObjectNumbers(model, model.LayerObjectCount, rows);
     const std::size_t count = numbers.size();
-    const bool kind = model.LayerKind.ObjectKind == kKindPoint ||
-                      model.LayerKind.ObjectKind == kKindLine ||
-                      model.LayerKind.ObjectKind == kKindRegion;
+    const bool knownKind = model.LayerKind.ObjectKind == kKindPoint ||
+                           model.LayerKind.ObjectKind == kKindLine ||
+                           model.LayerKind.ObjectKind == kKindRegion;
     // Rows after the last object's number belonged to null shapes too.
     auto finish = [&] {
-        for (std::int32_t n = count == 0 ? 1 : numbers.back() + 1; kind && n <= rows; ++n)
+        for (std::int32_t n = count == 0 ? 1 : numbers.back() + 1; knownKind && n <= rows; ++n)
             out.WriteLine(kNoGeometry);
     };
     // Most of the time goes into the numbers' text: a second thread makes the text of every
@@ -538,7 +541,8 @@ void WriteMifObjects(const LayerModel& model, TextWriter& out, std::int32_t rows
                 return;
             }
             std::unique_lock<std::mutex> guard(handover.lock);
-            handover.changed.wait(guard, [&] { return handover.stop || handover.ready.size() < 2; });
+            handover.changed.wait(guard,
+                                  [&] { return handover.stop || handover.ready.size() < 2; });
             if (handover.stop) return;
             handover.ready.push_back(std::move(chunk.text));
             handover.changed.notify_all();
