@@ -20,7 +20,6 @@
 #include "mif/mapinfo_files.h"
 #include "mif/mif_charset.h"
 #include "model/geometry.h"
-#include "platform/binary_file.h"
 #include "platform/file_system.h"
 #include "platform/paths.h"
 #include "platform/strings.h"
@@ -277,9 +276,9 @@ class MemoryFolder {
             const GByte* bytes = VSIGetMemFileBuffer((path_ + "/" + name).c_str(), &length, FALSE);
             if (bytes == nullptr) continue;
             const std::string path = JoinPath(folder, name);
-            BinaryWriter out;
-            if (out.Create(path)) out.Write(bytes, static_cast<std::size_t>(length));
-            if (!out.Close()) {
+            const std::string_view contents(reinterpret_cast<const char*>(bytes),
+                                            static_cast<std::size_t>(length));
+            if (!WriteWholeFile(path, contents)) {
                 const std::string why = TakeWriteFailure();
                 throw TabFailure("cannot write " + (why.empty() ? path : why));
             }
