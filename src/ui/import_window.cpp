@@ -260,6 +260,7 @@ ImportWindow::ImportWindow(UserPrompt& prompt, QWidget* parent) : QWidget(parent
     cmdBrowse_->setEnabled(false);
     optFolder_[1]->setChecked(true);
     txtStatus_->clear();
+    statusTail_.clear();
     ShowProgress(0, 0);
     optImport_[0]->setChecked(true);
 }
@@ -376,6 +377,7 @@ QString ImportWindow::OpenFilter() const {
 void ImportWindow::AddFiles() {
     const QStringList chosen = prompt_.ChooseOpenFiles(this, OpenFilter());
     txtStatus_->clear();
+    statusTail_.clear();
     // A file is converted once a run: a second copy would only fail on the first one's
     // outputs.
     std::vector<std::string> paths;
@@ -474,9 +476,10 @@ void ImportWindow::AppendStatus(const QString& status) {
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
     // A line left open (a refusal's text) is ended before the next one starts.
-    const QString shown = txtStatus_->toPlainText();
-    if (!shown.isEmpty() && !shown.endsWith(QLatin1Char('\n')) && !text.startsWith('\n'))
+    if (!statusTail_.isEmpty() && !statusTail_.endsWith(QLatin1Char('\n')) &&
+        !text.startsWith('\n'))
         text.prepend(QLatin1Char('\n'));
+    statusTail_ = (statusTail_ + text).right(2);
     QTextCursor cursor = txtStatus_->textCursor();
     cursor.movePosition(QTextCursor::End);
     cursor.insertText(text);
@@ -488,11 +491,11 @@ void ImportWindow::AppendWritten(const std::string& folder) {
     const QString where = folder.empty() ? QStringLiteral(".") : FromBytes(folder);
     const QString line =
         QLatin1Char('\t') + tr("Written to %1").arg(QDir::toNativeSeparators(where));
-    const QString shown = txtStatus_->toPlainText();
     QTextCursor cursor = txtStatus_->textCursor();
-    if (shown.endsWith(QStringLiteral("\n\n"))) {
+    if (statusTail_ == QStringLiteral("\n\n")) {
         // Right under the success line, before the blank line that closes the file's lines.
-        cursor.setPosition(static_cast<int>(shown.size()) - 1);
+        cursor.movePosition(QTextCursor::End);
+        cursor.movePosition(QTextCursor::Left);
         cursor.insertText(line + QLatin1Char('\n'));
     } else {
         AppendStatus(line + QLatin1Char('\n'));

@@ -105,6 +105,7 @@ class ImportWindow : public QWidget, public RunPrompt {
     QPushButton* cmdSaveLog_;
     QPushButton* cmdCancel_;
     QPlainTextEdit* txtStatus_;
+    QString statusTail_;  // the last two characters shown in txtStatus_
     QProgressBar* progress_;
 };
 
