@@ -113,12 +113,18 @@ bool BinaryWriter::Create(const std::string& path) {
         return false;
     }
     buffer_.reserve(kWriteBuffer);
+    writeback_.Reset();
     return true;
+}
+
+void BinaryWriter::Hand(const unsigned char* bytes, std::size_t length, std::uint64_t end) {
+    if (std::fwrite(bytes, 1, length, file_) != length) MarkFailed();
+    writeback_.Advance(file_, end);
 }
 
 void BinaryWriter::Flush() {
     if (file_ == nullptr || buffer_.empty()) return;
-    if (std::fwrite(buffer_.data(), 1, buffer_.size(), file_) != buffer_.size()) MarkFailed();
+    Hand(buffer_.data(), buffer_.size(), position_);
     buffer_.clear();
 }
 
@@ -129,12 +135,12 @@ void BinaryWriter::Write(const void* data, std::size_t length) {
     }
     auto bytes = static_cast<const unsigned char*>(data);
     if (buffer_.size() + length > kWriteBuffer) Flush();
+    position_ += length;
     if (length >= kWriteBuffer) {
-        if (std::fwrite(bytes, 1, length, file_) != length) MarkFailed();
+        Hand(bytes, length, position_);
     } else {
         buffer_.insert(buffer_.end(), bytes, bytes + length);
     }
-    position_ += length;
 }
 
 void BinaryWriter::WriteAt(std::uint64_t offset, const void* data, std::size_t length) {

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/endian.h"
+#include "platform/writeback.h"
 
 namespace vx {
 
@@ -124,10 +125,15 @@ class BinaryWriter {
     // Marks the writer failed, noting the reason of the first failure.
     void MarkFailed();
 
+    // Hands bytes to the file, which then reaches `end`, and starts the writeback of what
+    // has piled up.
+    void Hand(const unsigned char* bytes, std::size_t length, std::uint64_t end);
+
     std::FILE* file_ = nullptr;
     std::string path_;
     std::vector<unsigned char> buffer_;
     std::uint64_t position_ = 0;
+    WritebackMark writeback_;
     bool failed_ = false;
 };
 

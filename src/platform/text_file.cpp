@@ -123,6 +123,9 @@ bool TextWriter::OpenWith(const std::string& path, const char* mode) {
         return false;
     }
     buffer_.reserve(kWriteBuffer);
+    handed_ = 0;
+    appending_ = mode[0] == 'a';
+    writeback_.Reset();
     return true;
 }
 
@@ -153,7 +156,9 @@ void TextWriter::Flush() {
         if (!failed_) NoteWriteFailure(path_);
         failed_ = true;
     }
+    handed_ += buffer_.size();
     buffer_.clear();
+    if (!appending_) writeback_.Advance(file_, handed_);
 }
 
 bool TextWriter::Close() {

@@ -1,9 +1,12 @@
 #pragma once
 
+#include <cstdint>
 #include <cstdio>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "platform/writeback.h"
 
 namespace vx {
 
@@ -73,6 +76,9 @@ class TextWriter {
     std::FILE* file_ = nullptr;
     std::string path_;
     std::string buffer_;
+    std::uint64_t handed_ = 0;  // bytes given to the file since it was opened
+    bool appending_ = false;    // offsets are then not known: no writeback is started
+    WritebackMark writeback_;
     bool failed_ = false;
 };
 

@@ -4,6 +4,7 @@
 
 #include <limits>
 
+#include "platform/text_file.h"
 #include "support/test_support.h"
 
 namespace vx {
@@ -55,6 +56,38 @@ TEST(BinaryFile, WriteAtOffsetsThenReadWithinBoundsOnly) {
     EXPECT_EQ(in.Peek(0, 24), nullptr);
     EXPECT_EQ(in.Peek(std::numeric_limits<std::uint64_t>::max() - 2, 4), nullptr);
     EXPECT_EQ(in.Peek(1, std::numeric_limits<std::size_t>::max()), nullptr);
+}
+
+// Files of many writeback steps, two binary and one text, written side by side in pieces of
+// every size and patched at the start: each reads back exactly as written, so starting their
+// writeback never touches the writers' own descriptors or their bytes.
+TEST(BinaryFile, LargeFilesWrittenTogetherReadBackWhole) {
+    test::TempDir dir;
+    BinaryWriter first;
+    BinaryWriter second;
+    TextWriter text;
+    ASSERT_TRUE(first.Create(dir / "a.bin") && second.Create(dir / "b.bin") &&
+                text.Create(dir / "c.txt"));
+    std::string expectA;
+    std::string expectB;
+    std::string expectC;
+    std::uint32_t seed = 7;
+    for (std::size_t piece = 1; expectA.size() < 3 * kWritebackStep; piece = piece * 3 % 2500007) {
+        seed = seed * 1103515245u + 12345u;
+        const std::string bytes(piece, static_cast<char>('a' + seed % 26));
+        first.Write(bytes.data(), bytes.size());
+        second.Write(bytes.data(), bytes.size() / 2);
+        text.Write(bytes);
+        expectA += bytes;
+        expectB += bytes.substr(0, bytes.size() / 2);
+        expectC += bytes;
+    }
+    first.WriteAt(0, "HEAD", 4);
+    expectA.replace(0, 4, "HEAD");
+    ASSERT_TRUE(first.Close() && second.Close() && text.Close());
+    EXPECT_TRUE(test::ReadFile(dir / "a.bin") == expectA);
+    EXPECT_TRUE(test::ReadFile(dir / "b.bin") == expectB);
+    EXPECT_TRUE(test::ReadFile(dir / "c.txt") == expectC);
 }
 
 }  // namespace
