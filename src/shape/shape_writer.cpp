@@ -1,6 +1,7 @@
 #include "shape/shape_writer.h"
 
 #include <algorithm>
+#include <future>
 #include <limits>
 
 #include "dbase/dbase_layout.h"
@@ -11,6 +12,7 @@
 #include "platform/file_system.h"
 #include "platform/paths.h"
 #include "platform/strings.h"
+#include "platform/write_failure.h"
 #include "shape/shape_format.h"
 #include "vxv/layer_format.h"
 
@@ -131,33 +133,56 @@ ShapeWriteResult FailWith(StatusLines& status, const std::string& text) {
     return ShapeWriteResult::kFailed;
 }
 
-// The attribute table listed in the layer, copied from the layer's own folder. Only a plain
-// file name is taken from the layer file, so a damaged or crafted list cannot reach out of
-// that folder.
-ShapeWriteResult CopyAttributeTable(const LayerModel& model, const ShapeExportPaths& paths,
-                                    StatusLines& status, std::int32_t& rows) {
+// The copy of the attribute table listed in the layer, made while the geometry is written:
+// its failure, if any, with the reason of the write that failed.
+struct TableCopyFailure {
+    std::string line;
+    std::string writeFailure;
+};
+
+// Checks the attribute table listed in the layer and counts its rows, then starts copying it
+// from the layer's own folder. Only a plain file name is taken from the layer file, so a
+// damaged or crafted list cannot reach out of that folder.
+ShapeWriteResult StartTableCopy(const LayerModel& model, const ShapeExportPaths& paths,
+                                StatusLines& status, std::int32_t& rows,
+                                std::future<TableCopyFailure>& copy) {
     if (model.FileHeader.TableCount < 1 || model.TableNames.empty() ||
         !IsPlainFileName(model.TableNames.front())) {
         return FailWith(status, "Missing or Corrupt Data File");
     }
     const std::string table = JoinPath(paths.sourceFolder, model.TableNames.front());
     if (!FileExists(table)) return ShapeWriteResult::kTableMissing;
-    if (!CopyFile(table, paths.dbfPath, true)) {
-        return FailWith(status, "Cannot copy " + table + " to " + paths.dbfPath);
-    }
-    // The text keeps its bytes; the copy names their code page in the .cpg and the language
-    // driver byte that shapefile readers look at.
-    std::string codePage = ReadTableCodePage(table);
-    if (codePage.empty()) codePage = kDefaultCodePage;
-    if (!WriteTableCodePage(paths.dbfPath, codePage)) {
-        return FailWith(status, "Cannot write the code page of " + paths.dbfPath);
-    }
-    BinaryReader copy;
+    BinaryReader source;
     DbfLayout layout;
     std::string why;
-    rows = copy.Open(paths.dbfPath) && ReadDbfLayout(copy, layout, why) ? layout.header.recordCount
-                                                                        : 0;
+    rows = source.Open(table) && ReadDbfLayout(source, layout, why) ? layout.header.recordCount
+                                                                      : 0;
+    copy = std::async(std::launch::async, [table, dbfPath = paths.dbfPath] {
+        TableCopyFailure failure;
+        if (!CopyFile(table, dbfPath, true)) {
+            failure.line = "Cannot copy " + table + " to " + dbfPath;
+        } else {
+            // The text keeps its bytes; the copy names their code page in the .cpg and the
+            // language driver byte that shapefile readers look at.
+            std::string codePage = ReadTableCodePage(table);
+            if (codePage.empty()) codePage = kDefaultCodePage;
+            if (!WriteTableCodePage(dbfPath, codePage))
+                failure.line = "Cannot write the code page of " + dbfPath;
+        }
+        if (!failure.line.empty()) failure.writeFailure = TakeWriteFailure();
+        return failure;
+    });
     return ShapeWriteResult::kWritten;
+}
+
+// Waits for the table's copy; a failed copy fails the export.
+bool TableCopied(std::future<TableCopyFailure>& copy, StatusLines& status) {
+    if (!copy.valid()) return true;
+    TableCopyFailure failure = copy.get();
+    if (failure.line.empty()) return true;
+    if (!failure.writeFailure.empty()) PassWriteFailure(std::move(failure.writeFailure));
+    FailWith(status, failure.line);
+    return false;
 }
 
 void PutNullRecord(ByteBuffer& out, std::int32_t number) {
@@ -172,9 +197,11 @@ ShapeWriteResult WriteShapeFile(const LayerModel& model, const ShapeExportPaths&
                                 bool withTable, StatusLines& status) {
     status.ReportStage("Creating Data File....");
     std::int32_t tableRows = 0;
+    std::future<TableCopyFailure> tableCopy;
     if (withTable) {
-        const ShapeWriteResult copied = CopyAttributeTable(model, paths, status, tableRows);
-        if (copied != ShapeWriteResult::kWritten) return copied;
+        const ShapeWriteResult started =
+            StartTableCopy(model, paths, status, tableRows, tableCopy);
+        if (started != ShapeWriteResult::kWritten) return started;
     }
     status.ReportStage("Writing....");
 
@@ -285,7 +312,7 @@ ShapeWriteResult WriteShapeFile(const LayerModel& model, const ShapeExportPaths&
     if (!shpOk || !shxOk) {
         return FailWith(status, "Cannot write " + paths.shpPath);
     }
-    return ShapeWriteResult::kWritten;
+    return TableCopied(tableCopy, status) ? ShapeWriteResult::kWritten : ShapeWriteResult::kFailed;
 }
 
 bool ReadObjectNumbers(const std::string& vxvPath, LayerModel& model) {
