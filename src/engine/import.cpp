@@ -77,7 +77,19 @@ bool Import::OpenStage() {
     return false;
 }
 
+Import::~Import() {
+    // A program that ends does not wait for the freeing: the system takes the memory back.
+    if (freeing_.joinable()) freeing_.detach();
+}
+
 bool Import::CommitOutputs() {
+    // Every output is written by now. Freeing a large layer's hundreds of thousands of
+    // blocks takes as long as the commit, so it is done on another core, during the commit
+    // and whatever comes after it; the next commit waits for it, so that only one model is
+    // ever being freed.
+    if (freeing_.joinable()) freeing_.join();
+    freeing_ = std::thread([](LayerModel) {}, std::move(model_));
+    model_.Clear();
     if (stage_.Commit(commitFailure_)) return true;
     ctx_.Fail();
     return false;

@@ -2,8 +2,10 @@
 
 #include <exception>
 #include <functional>
+#include <future>
 #include <string>
 #include <string_view>
+#include <thread>
 
 #include "dbase/attribute_table.h"
 #include "dbase/table_engine.h"
@@ -15,12 +17,20 @@
 
 namespace vx {
 
+// The shapefile import's copy of the source table (see CheckShapeImport): empty `line` when
+// it was made, else the line of its failure, with the reason of the write that failed.
+struct ShapeTableCopy {
+    std::string line;
+    std::string writeFailure;
+};
+
 // The conversion engine: one instance converts one source file at a time, each conversion
 // a job. Public operations never let an error escape: a failure is a status line, the job's
 // failure flag and a false result.
 class Import {
   public:
     Import() = default;
+    ~Import();
     Import(const Import&) = delete;
     Import& operator=(const Import&) = delete;
 
@@ -168,12 +178,16 @@ class Import {
     // from the MID rows.
     void WriteMifLayerSet(const AttributeRows& rows, bool unsupportedShapes);
     // The check stages of the shapefile drivers: job reset, source checks, output names; the
-    // import also copies and prepares the table. False when the job was refused.
-    bool CheckShapeImport(const std::string& Inputfile, const std::string& OutputFile);
+    // import also starts copying and preparing the table (`table`). False when the job was
+    // refused.
+    bool CheckShapeImport(const std::string& Inputfile, const std::string& OutputFile,
+                          std::future<ShapeTableCopy>& table);
     bool CheckShapeExport(const std::string& Inputfile, const std::string& OutputFile);
 
     JobContext ctx_;
     LayerModel model_;  // the layer set or layer of the file in progress
+    // Frees the model of the last committed job, on another core (see CommitOutputs).
+    std::thread freeing_;
     OutputStage stage_;          // where the job in progress writes
     std::string commitFailure_;  // why the outputs could not be moved into place
     // What the front end shows, which changes the wording of some lines: whether its format

@@ -12,6 +12,7 @@
 #include "platform/paths.h"
 #include "platform/strings.h"
 #include "platform/text_file.h"
+#include "platform/write_failure.h"
 #include "shape/shape_reader.h"
 #include "vxv/layer_set_writer.h"
 
@@ -47,12 +48,11 @@ std::string TrimmedFieldName(const VXRecordset& table, int index) {
 
 // The copied table gets a fresh key column: a SPATIAL_ID of the source is dropped, or kept
 // under another name when it is the table's only field, so that the table keeps a field.
-bool PrepareShapeTable(JobContext& ctx, const std::string& path) {
+// Empty when done, else the failure's line.
+std::string PrepareShapeTable(const std::string& path) {
     VXRecordset table;
-    if (!table.OpenDBF(path) && !table.HasTable()) {
-        FailShapeCheck(ctx, "The table " + NameOf(path) + " cannot be read");
-        return false;
-    }
+    if (!table.OpenDBF(path) && !table.HasTable())
+        return "The table " + NameOf(path) + " cannot be read";
     for (int i = 1; i <= table.FieldCount(); ++i) {
         if (UpperAnsi(TrimmedFieldName(table, i)) != "SPATIAL_ID") continue;
         if (table.FieldCount() < 2) {
@@ -64,11 +64,24 @@ bool PrepareShapeTable(JobContext& ctx, const std::string& path) {
     }
     table.AddSpatialID();
     table.UpdateFile();
-    if (table.WriteFailed()) {
-        FailShapeCheck(ctx, "The table " + NameOf(path) + " cannot be written");
-        return false;
+    if (table.WriteFailed()) return "The table " + NameOf(path) + " cannot be written";
+    return {};
+}
+
+// The source's table copied into the stage, given its key column and its code page. It is
+// made on another core while the shapes are read and written.
+ShapeTableCopy CopyShapeTable(const std::string& source, const std::string& staged,
+                              const std::string& finalPath, const std::string& codePage) {
+    ShapeTableCopy copy;
+    if (!CopyFile(source, staged, true)) {
+        copy.line = "Cannot copy " + source + " to " + finalPath;
+    } else {
+        copy.line = PrepareShapeTable(staged);
+        if (copy.line.empty() && !WriteTableCodePage(staged, codePage))
+            copy.line = "The code page of the table " + NameOf(staged) + " cannot be written";
     }
-    return true;
+    if (!copy.line.empty()) copy.writeFailure = TakeWriteFailure();
+    return copy;
 }
 
 // A .prj is one line of WKT; anything far longer is not one.
@@ -140,7 +153,8 @@ std::string Import::CleanFileName(std::string_view name) {
     return clean;
 }
 
-bool Import::CheckShapeImport(const std::string& Inputfile, const std::string& OutputFile) {
+bool Import::CheckShapeImport(const std::string& Inputfile, const std::string& OutputFile,
+                              std::future<ShapeTableCopy>& table) {
     ResetJob();
     ctx_.ReportStage("Checking Input Files...");
     if (!FileExists(Inputfile)) {
@@ -193,12 +207,6 @@ bool Import::CheckShapeImport(const std::string& Inputfile, const std::string& O
             if (FileExists(path)) stage_.Retire(path);
         }
     }
-    if (!CopyFile(sourceTable, tablePath, true)) {
-        FailShapeCheck(ctx_, "Cannot copy " + sourceTable + " to " +
-                                 JoinPath(folder, ctx_.tableFileName));
-        return false;
-    }
-    if (!PrepareShapeTable(ctx_, tablePath)) return false;
     // The copy keeps the text's bytes, and says which code page they are in the way the
     // source did: by its .cpg, else by its language driver byte.
     std::string unknown;
@@ -207,11 +215,8 @@ bool Import::CheckShapeImport(const std::string& Inputfile, const std::string& O
         codePage = kDefaultCodePage;
         if (!unknown.empty()) ctx_.ReportStage(UnknownCodePageLine(unknown));
     }
-    if (!WriteTableCodePage(tablePath, codePage)) {
-        FailShapeCheck(ctx_,
-                       "The code page of the table " + NameOf(tablePath) + " cannot be written");
-        return false;
-    }
+    table = std::async(std::launch::async, CopyShapeTable, sourceTable, tablePath,
+                       JoinPath(folder, ctx_.tableFileName), codePage);
     return true;
 }
 
@@ -219,7 +224,8 @@ bool Import::ImportShapeFile(const std::string& Inputfile, const std::string& Ou
                              const ShapeImportArguments& arguments) {
     return Guarded([&] {
         ctx_.Report("Importing ShapeFile " + NameOf(Inputfile) + std::string(kCrLf));
-        if (!CheckShapeImport(Inputfile, OutputFile)) {
+        std::future<ShapeTableCopy> table;
+        if (!CheckShapeImport(Inputfile, OutputFile, table)) {
             ctx_.RaiseStatus();
             AbandonOutputs();
             return false;
@@ -235,6 +241,15 @@ bool Import::ImportShapeFile(const std::string& Inputfile, const std::string& Ou
             WriteShapeLayer();
         } else {
             ctx_.Fail();
+        }
+        // A table that could not be made refuses the job as the check would have.
+        if (ShapeTableCopy copy = table.valid() ? table.get() : ShapeTableCopy{};
+            !copy.line.empty()) {
+            if (!copy.writeFailure.empty()) PassWriteFailure(std::move(copy.writeFailure));
+            FailShapeCheck(ctx_, copy.line);
+            ctx_.RaiseStatus();
+            AbandonOutputs();
+            return false;
         }
         if (ctx_.Failed() || !CommitOutputs()) {
             ctx_.Report(std::string(kCrLf) + "There was some problem during import." +
