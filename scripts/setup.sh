@@ -8,6 +8,7 @@ packages=(
     libgtest-dev
     qt6-base-dev
     libgdal-dev gdal-bin
+    libjemalloc-dev
     python3-qgis
     time bc
     clang libclang-rt-14-dev
