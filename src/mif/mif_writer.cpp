@@ -493,11 +493,13 @@ void WriteObjectRange(const LayerModel& model, const std::vector<std::int32_t>& 
 }
 
 // Runs of objects handed from the thread that makes their text to the one that writes it,
-// in order; at most two wait.
+// in order; at most two wait. The written texts go back to the maker, which fills them
+// again: their memory is made once, not for every run.
 struct ChunkHandover {
     std::mutex lock;
     std::condition_variable changed;
     std::deque<std::string> ready;
+    std::vector<std::string> spare;
     std::exception_ptr failure;
     bool stop = false;
 };
@@ -531,6 +533,14 @@ void WriteMifObjects(const LayerModel& model, TextWriter& out, std::int32_t rows
     std::thread maker([&] {
         for (std::size_t run = 1; run < runs; run += 2) {
             TextChunk chunk;
+            {
+                const std::lock_guard<std::mutex> guard(handover.lock);
+                if (!handover.spare.empty()) {
+                    chunk.text = std::move(handover.spare.back());
+                    handover.spare.pop_back();
+                    chunk.text.clear();
+                }
+            }
             try {
                 const auto [first, last] = range(run);
                 WriteObjectRange(model, numbers, first, last, chunk);
@@ -578,6 +588,8 @@ void WriteMifObjects(const LayerModel& model, TextWriter& out, std::int32_t rows
         }
         handover.changed.notify_all();
         out.Write(text);
+        const std::lock_guard<std::mutex> guard(handover.lock);
+        handover.spare.push_back(std::move(text));
     }
     finish();
 }

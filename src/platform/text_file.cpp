@@ -141,6 +141,12 @@ void TextWriter::Write(std::string_view text) {
         failed_ = true;
         return;
     }
+    if (text.size() >= kWriteBuffer) {
+        // A large piece goes to the file as it is, after what the buffer holds.
+        Flush();
+        Hand(text);
+        return;
+    }
     buffer_.append(text);
     if (buffer_.size() >= kWriteBuffer) Flush();
 }
@@ -150,15 +156,19 @@ void TextWriter::WriteLine(std::string_view text) {
     Write("\r\n");
 }
 
-void TextWriter::Flush() {
-    if (file_ == nullptr || buffer_.empty()) return;
-    if (std::fwrite(buffer_.data(), 1, buffer_.size(), file_) != buffer_.size()) {
+void TextWriter::Hand(std::string_view text) {
+    if (std::fwrite(text.data(), 1, text.size(), file_) != text.size()) {
         if (!failed_) NoteWriteFailure(path_);
         failed_ = true;
     }
-    handed_ += buffer_.size();
-    buffer_.clear();
+    handed_ += text.size();
     if (!appending_) writeback_.Advance(file_, handed_);
+}
+
+void TextWriter::Flush() {
+    if (file_ == nullptr || buffer_.empty()) return;
+    Hand(buffer_);
+    buffer_.clear();
 }
 
 bool TextWriter::Close() {

@@ -72,6 +72,8 @@ class TextWriter {
   private:
     bool OpenWith(const std::string& path, const char* mode);
     void Flush();
+    // Gives text to the file, and starts the writeback of what has piled up.
+    void Hand(std::string_view text);
 
     std::FILE* file_ = nullptr;
     std::string path_;
