@@ -1,5 +1,6 @@
 #include "platform/strings.h"
 
+#include <algorithm>
 #include <charconv>
 
 namespace vx {
@@ -77,26 +78,33 @@ std::string_view Trim(std::string_view text) {
 
 std::vector<std::string> SplitQuoted(std::string_view text, char delimiter) {
     std::vector<std::string> fields(1);
+    const std::size_t size = text.size();
     bool quoted = false;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        char c = text[i];
+    std::size_t i = 0;
+    while (i < size) {
+        // A run of plain characters is taken whole.
+        std::size_t stop = i;
         if (quoted) {
-            if (c == '"') {
-                if (i + 1 < text.size() && text[i + 1] == '"') {
-                    fields.back() += '"';
-                    ++i;
-                } else {
-                    quoted = false;
-                }
-            } else {
-                fields.back() += c;
-            }
-        } else if (c == delimiter) {
-            fields.emplace_back();
-        } else if (c == '"') {
-            quoted = true;
+            stop = std::min(text.find('"', i), size);
         } else {
-            fields.back() += c;
+            while (stop < size && text[stop] != delimiter && text[stop] != '"')
+                ++stop;
+        }
+        fields.back().append(text.substr(i, stop - i));
+        if (stop == size) break;
+        i = stop + 1;
+        if (quoted) {
+            // A doubled quote inside quotes is one quote; a single one ends the quotes.
+            if (i < size && text[i] == '"') {
+                fields.back() += '"';
+                ++i;
+            } else {
+                quoted = false;
+            }
+        } else if (text[stop] == delimiter) {
+            fields.emplace_back();
+        } else {
+            quoted = true;
         }
     }
     return fields;

@@ -1,14 +1,37 @@
 #include "platform/text_file.h"
 
-#include "platform/write_failure.h"
-
+#include <bit>
 #include <cstring>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+#include "platform/write_failure.h"
 
 namespace vx {
 
 namespace {
 constexpr std::size_t kReadBuffer = 1 << 20;
 constexpr std::size_t kWriteBuffer = 1 << 20;
+
+// The first LF or CR in [p, stop), or stop. Lines of map files are short, so both bytes are
+// looked for in one pass, sixteen bytes at a time.
+const char* FindLineEnd(const char* p, const char* stop) {
+#if defined(__SSE2__)
+    const __m128i lf = _mm_set1_epi8('\n');
+    const __m128i cr = _mm_set1_epi8('\r');
+    for (; stop - p >= 16; p += 16) {
+        const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+        const int found = _mm_movemask_epi8(
+            _mm_or_si128(_mm_cmpeq_epi8(bytes, lf), _mm_cmpeq_epi8(bytes, cr)));
+        if (found != 0) return p + std::countr_zero(static_cast<unsigned>(found));
+    }
+#endif
+    while (p != stop && *p != '\n' && *p != '\r')
+        ++p;
+    return p;
+}
 }  // namespace
 
 TextReader::~TextReader() {
@@ -69,13 +92,8 @@ bool TextReader::ReadLine(std::string_view& line) {
         }
         const char* start = buffer_.data() + begin_;
         const char* stop = buffer_.data() + end_;
-        // The line ends at the first LF or CR, whichever comes first; memchr finds each fast.
-        const char* lf = static_cast<const char*>(
-            std::memchr(start, '\n', static_cast<std::size_t>(stop - start)));
-        const char* crEnd = lf != nullptr ? lf : stop;
-        const char* cr = static_cast<const char*>(
-            std::memchr(start, '\r', static_cast<std::size_t>(crEnd - start)));
-        const char* p = cr != nullptr ? cr : crEnd;
+        // The line ends at the first LF or CR, whichever comes first.
+        const char* p = FindLineEnd(start, stop);
         if (p == stop) {
             carry_.append(start, p);
             haveCarry = true;

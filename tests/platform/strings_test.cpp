@@ -21,6 +21,7 @@ TEST(SplitQuoted, QuotesProtectTheDelimiterAndADoubledQuoteIsOneQuote) {
         {"\"say \"\"hi\"\"\",2", ',', {"say \"hi\"", "2"}},
         {"\"\",x", ',', {"", "x"}},
         {"\"\"\"\"", ',', {"\""}},
+        {"ab\"c,d\"e,f", ',', {"abc,de", "f"}},  // quotes may open inside a field
     };
     for (const auto& [text, delimiter, fields] : cases)
         EXPECT_EQ(SplitQuoted(text, delimiter), fields) << text;

@@ -33,6 +33,16 @@ TEST(TextReader, EveryLineEndLongLinesBufferEdgesAndAllBytes) {
         ASSERT_TRUE(reader.Rewind());
         EXPECT_EQ(Read(reader), lines) << "a rewind starts over";
     }
+    // Every line end at every place in the blocks the reader looks through at once.
+    std::string text;
+    Lines lines;
+    for (std::size_t n = 0; n < 50; ++n) {
+        lines.push_back(std::string(n, static_cast<char>('a' + n % 26)));
+        text += lines.back() + (n % 3 == 0 ? "\r\n" : n % 3 == 1 ? "\n" : "\r");
+    }
+    test::WriteFile(dir / "steps.txt", text);
+    TextReader steps(dir / "steps.txt");
+    EXPECT_EQ(Read(steps), lines);
     // A line longer than the read buffer, a CR LF split by the buffer's edge, and every byte.
     const std::size_t edge = 1 << 20;
     Lines big = {std::string(edge - 1, 'a'), std::string(3 * edge, 'b'), ""};
