@@ -1,5 +1,6 @@
 #include "mif/mif_number_format.h"
 
+#include <bit>
 #include <charconv>
 #include <cmath>
 #include <cstring>
@@ -30,6 +31,29 @@ constexpr char kPairs[] =
     "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
     "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
     "8081828384858687888990919293949596979899";
+
+// The eight decimal digits of n (below 10^8) as text, the first in the lowest byte: n is
+// split into halves, quarters and digits in the lanes of one 64-bit number, each step one
+// multiplication for all lanes at once.
+std::uint64_t EightDigits(std::uint32_t n) {
+    const std::uint64_t halves = (n / 10000) | static_cast<std::uint64_t>(n % 10000) << 32;
+    // x / 100 is (x * 10486) >> 20 for x below 10^4, and x / 10 is (x * 103) >> 10 for x
+    // below 100; no lane's product reaches the next lane.
+    const std::uint64_t hundreds = (halves * 10486) >> 20 & 0x0000007F0000007Full;
+    const std::uint64_t quarters = hundreds | (halves - hundreds * 100) << 16;
+    const std::uint64_t tens = (quarters * 103) >> 10 & 0x000F000F000F000Full;
+    return (tens | (quarters - tens * 10) << 8) | 0x3030303030303030ull;
+}
+
+// Stores the sixteen bytes of text, the lowest byte first.
+void StoreText(char* at, Wide text) {
+    if constexpr (std::endian::native == std::endian::little) {
+        std::memcpy(at, &text, sizeof text);
+    } else {
+        for (int i = 0; i < 16; ++i)
+            at[i] = static_cast<char>(static_cast<unsigned char>(text >> (8 * i)));
+    }
+}
 
 // Most map coordinates are short decimals (512345.25). For those the digits are found
 // without the general conversion, which costs several times more. Let m be v * 1000 rounded
@@ -148,7 +172,8 @@ char* FormatFifteenDigits(char* at, double value) {
         const Wide rest = product - (whole << shift);
         const Wide half = static_cast<Wide>(1) << (shift - 1);
         m = static_cast<std::uint64_t>(whole);
-        if (rest > half || (rest == half && (m & 1) != 0)) ++m;
+        // Rounding up or not is a coin toss for real coordinates: done without a branch.
+        m += static_cast<std::uint64_t>((rest > half) | ((rest == half) & ((m & 1) != 0)));
         if (m >= kTens[15]) {
             ++power;  // v reaches the next power of ten, or rounds up to it
         } else if (m < kTens[14]) {
@@ -158,41 +183,40 @@ char* FormatFifteenDigits(char* at, double value) {
         }
     }
     if (m < kTens[14] || m >= kTens[15] || power < -4 || power >= 15) return nullptr;
-    // The digits without their trailing zeros (short decimals have many, so they go four at
-    // a time first), then written two at a time from the last.
-    int count = 15;
-    while (m % 10000 == 0) {
-        m /= 10000;
-        count -= 4;
-    }
-    while (m % 10 == 0) {
-        m /= 10;
-        --count;
-    }
-    char digits[16];
-    int i = count;
-    for (; i >= 2; i -= 2, m /= 100)
-        std::memcpy(digits + i - 2, kPairs + 2 * (m % 100), 2);
-    if (i == 1) digits[0] = static_cast<char>('0' + m);
+    // The fifteen digits as text in one 128-bit number, the first in its lowest byte; the
+    // digits the form drops are the zeros at its top. m is at least 10^14, so the first digit
+    // is no zero.
+    const Wide digits =
+        static_cast<Wide>(EightDigits(static_cast<std::uint32_t>(m / 100000000)) >> 8) |
+        static_cast<Wide>(EightDigits(static_cast<std::uint32_t>(m % 100000000))) << 56;
+    constexpr std::uint64_t kZeros = 0x3030303030303030ull;
+    const Wide values = digits ^ (static_cast<Wide>(kZeros >> 8) << 64 | kZeros);
+    const auto top = static_cast<std::uint64_t>(values >> 64);
+    const int zeroBytes = (top != 0 ? std::countl_zero(top)
+                                    : 64 + std::countl_zero(static_cast<std::uint64_t>(values))) /
+                          8;
+    const int count = 16 - zeroBytes;
 
-    if (value < 0) *at++ = '-';
+    // The text is made in a register and stored in one piece; the bytes it writes past the
+    // number stay inside the room the caller gives and are not part of the result.
+    *at = '-';
+    at += value < 0 ? 1 : 0;
     if (power < 0) {
         *at++ = '0';
         *at++ = '.';
         for (int z = -1; z > power; --z)
             *at++ = '0';
-        std::memcpy(at, digits, static_cast<std::size_t>(count));
+        StoreText(at, digits);
         return at + count;
     }
+    // The point goes after the whole part; a whole number ends there, its places after its
+    // last digits being the zeros the text already holds.
     const int whole = power + 1;
-    for (int i = 0; i < whole; ++i)
-        *at++ = i < count ? digits[i] : '0';
-    if (count > whole) {
-        *at++ = '.';
-        std::memcpy(at, digits + whole, static_cast<std::size_t>(count - whole));
-        at += count - whole;
-    }
-    return at;
+    const Wide wholePart =
+        whole >= 16 ? ~static_cast<Wide>(0) : (static_cast<Wide>(1) << (8 * whole)) - 1;
+    StoreText(at, (digits & wholePart) | (digits & ~wholePart) << 8 |
+                      static_cast<Wide>('.') << (8 * whole));
+    return at + (count > whole ? count + 1 : whole);
 }
 
 }  // namespace
