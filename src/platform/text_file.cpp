@@ -23,8 +23,8 @@ const char* FindLineEnd(const char* p, const char* stop) {
     const __m128i cr = _mm_set1_epi8('\r');
     for (; stop - p >= 16; p += 16) {
         const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-        const int found = _mm_movemask_epi8(
-            _mm_or_si128(_mm_cmpeq_epi8(bytes, lf), _mm_cmpeq_epi8(bytes, cr)));
+        const int found =
+            _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(bytes, lf), _mm_cmpeq_epi8(bytes, cr)));
         if (found != 0) return p + std::countr_zero(static_cast<unsigned>(found));
     }
 #endif

@@ -22,7 +22,9 @@ struct WritebackAsk {
 // each file's descriptor, so a writer may close its file before the ask is carried out.
 class WritebackHelper {
   public:
-    WritebackHelper() { std::thread([this] { Serve(); }).detach(); }
+    WritebackHelper() {
+        std::thread([this] { Serve(); }).detach();
+    }
 
     void Ask(const WritebackAsk& ask) {
         {

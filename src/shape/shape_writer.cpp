@@ -155,8 +155,7 @@ ShapeWriteResult StartTableCopy(const LayerModel& model, const ShapeExportPaths&
     BinaryReader source;
     DbfLayout layout;
     std::string why;
-    rows = source.Open(table) && ReadDbfLayout(source, layout, why) ? layout.header.recordCount
-                                                                      : 0;
+    rows = source.Open(table) && ReadDbfLayout(source, layout, why) ? layout.header.recordCount : 0;
     copy = std::async(std::launch::async, [table, dbfPath = paths.dbfPath] {
         TableCopyFailure failure;
         if (!CopyFile(table, dbfPath, true)) {
@@ -199,8 +198,7 @@ ShapeWriteResult WriteShapeFile(const LayerModel& model, const ShapeExportPaths&
     std::int32_t tableRows = 0;
     std::future<TableCopyFailure> tableCopy;
     if (withTable) {
-        const ShapeWriteResult started =
-            StartTableCopy(model, paths, status, tableRows, tableCopy);
+        const ShapeWriteResult started = StartTableCopy(model, paths, status, tableRows, tableCopy);
         if (started != ShapeWriteResult::kWritten) return started;
     }
     status.ReportStage("Writing....");
