@@ -247,10 +247,14 @@ TEST_F(InterruptedRuns, AKillAtAnyMomentLeavesTheOlderSetOrTheWholeNewOne) {
             ::kill(pid, SIGKILL);
             if (Wait(pid) == 0) ++finished;
             Tree after = Visible(dir / "out");
-            // A commit whose journal is written is finished by the next job into the folder.
+            // A commit whose journal is written whole (it ends in its end mark) is finished
+            // by the next job into the folder; a kill while the journal was being written
+            // leaves one the next job discards.
             bool journalled = false;
-            for (const std::string& stage : Stages(dir / "out"))
-                journalled |= fs::path(stage).filename() == ".vxtranslate-commit";
+            for (const std::string& stage : Stages(dir / "out")) {
+                journalled |= fs::path(stage).filename() == ".vxtranslate-commit" &&
+                              test::ReadFile(stage).ends_with(std::string("E") + '\0');
+            }
             if (after != older && after != newer) {
                 // Only a commit cut between its moves may show a mix; its journal is then
                 // there, and the next job into the folder finishes it.
@@ -266,7 +270,8 @@ TEST_F(InterruptedRuns, AKillAtAnyMomentLeavesTheOlderSetOrTheWholeNewOne) {
             // The next job into the folder removes what the killed run left.
             RunTinyJobs();
             EXPECT_EQ(Stages(dir / "out"), std::vector<std::string>{});
-            EXPECT_TRUE(Visible(dir / "out") == (journalled ? newer : after));
+            EXPECT_TRUE(Visible(dir / "out") == (journalled ? newer : after))
+                << "journal " << journalled << ": " << Names(Visible(dir / "out"));
         }
         EXPECT_GT(sawOlder, 0) << "some kills land before the commit";
         EXPECT_GT(sawNewer, 0) << "some runs finish: " << finished;
