@@ -13,16 +13,10 @@
 #include "model/job_context.h"
 #include "platform/output_stage.h"
 #include "platform/prompt.h"
+#include "platform/write_failure.h"
 #include "shape/shape_style.h"
 
 namespace vx {
-
-// The shapefile import's copy of the source table (see CheckShapeImport): empty `line` when
-// it was made, else the line of its failure, with the reason of the write that failed.
-struct ShapeTableCopy {
-    std::string line;
-    std::string writeFailure;
-};
 
 // The conversion engine: one instance converts one source file at a time, each conversion
 // a job. Public operations never let an error escape: a failure is a status line, the job's
@@ -181,7 +175,7 @@ class Import {
     // import also starts copying and preparing the table (`table`). False when the job was
     // refused.
     bool CheckShapeImport(const std::string& Inputfile, const std::string& OutputFile,
-                          std::future<ShapeTableCopy>& table);
+                          std::future<HelperFailure>& table);
     bool CheckShapeExport(const std::string& Inputfile, const std::string& OutputFile);
 
     JobContext ctx_;

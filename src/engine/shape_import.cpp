@@ -70,18 +70,17 @@ std::string PrepareShapeTable(const std::string& path) {
 
 // The source's table copied into the stage, given its key column and its code page. It is
 // made on another core while the shapes are read and written.
-ShapeTableCopy CopyShapeTable(const std::string& source, const std::string& staged,
-                              const std::string& finalPath, const std::string& codePage) {
-    ShapeTableCopy copy;
+HelperFailure CopyShapeTable(const std::string& source, const std::string& staged,
+                             const std::string& finalPath, const std::string& codePage) {
+    HelperFailure failure;
     if (!CopyFile(source, staged, true)) {
-        copy.line = "Cannot copy " + source + " to " + finalPath;
-    } else {
-        copy.line = PrepareShapeTable(staged);
-        if (copy.line.empty() && !WriteTableCodePage(staged, codePage))
-            copy.line = "The code page of the table " + NameOf(staged) + " cannot be written";
+        failure.Fail("Cannot copy " + source + " to " + finalPath);
+    } else if (std::string line = PrepareShapeTable(staged); !line.empty()) {
+        failure.Fail(std::move(line));
+    } else if (!WriteTableCodePage(staged, codePage)) {
+        failure.Fail("The code page of the table " + NameOf(staged) + " cannot be written");
     }
-    if (!copy.line.empty()) copy.writeFailure = TakeWriteFailure();
-    return copy;
+    return failure;
 }
 
 // A .prj is one line of WKT; anything far longer is not one.
@@ -154,7 +153,7 @@ std::string Import::CleanFileName(std::string_view name) {
 }
 
 bool Import::CheckShapeImport(const std::string& Inputfile, const std::string& OutputFile,
-                              std::future<ShapeTableCopy>& table) {
+                              std::future<HelperFailure>& table) {
     ResetJob();
     ctx_.ReportStage("Checking Input Files...");
     if (!FileExists(Inputfile)) {
@@ -224,7 +223,7 @@ bool Import::ImportShapeFile(const std::string& Inputfile, const std::string& Ou
                              const ShapeImportArguments& arguments) {
     return Guarded([&] {
         ctx_.Report("Importing ShapeFile " + NameOf(Inputfile) + std::string(kCrLf));
-        std::future<ShapeTableCopy> table;
+        std::future<HelperFailure> table;
         if (!CheckShapeImport(Inputfile, OutputFile, table)) {
             ctx_.RaiseStatus();
             AbandonOutputs();
@@ -243,10 +242,9 @@ bool Import::ImportShapeFile(const std::string& Inputfile, const std::string& Ou
             ctx_.Fail();
         }
         // A table that could not be made refuses the job as the check would have.
-        if (ShapeTableCopy copy = table.valid() ? table.get() : ShapeTableCopy{};
-            !copy.line.empty()) {
-            if (!copy.writeFailure.empty()) PassWriteFailure(std::move(copy.writeFailure));
-            FailShapeCheck(ctx_, copy.line);
+        if (HelperFailure failure = table.valid() ? table.get() : HelperFailure{};
+            failure.Happened()) {
+            FailShapeCheck(ctx_, failure.line);
             ctx_.RaiseStatus();
             AbandonOutputs();
             return false;

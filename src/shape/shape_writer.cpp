@@ -133,19 +133,12 @@ ShapeWriteResult FailWith(StatusLines& status, const std::string& text) {
     return ShapeWriteResult::kFailed;
 }
 
-// The copy of the attribute table listed in the layer, made while the geometry is written:
-// its failure, if any, with the reason of the write that failed.
-struct TableCopyFailure {
-    std::string line;
-    std::string writeFailure;
-};
-
 // Checks the attribute table listed in the layer and counts its rows, then starts copying it
 // from the layer's own folder. Only a plain file name is taken from the layer file, so a
 // damaged or crafted list cannot reach out of that folder.
 ShapeWriteResult StartTableCopy(const LayerModel& model, const ShapeExportPaths& paths,
                                 StatusLines& status, std::int32_t& rows,
-                                std::future<TableCopyFailure>& copy) {
+                                std::future<HelperFailure>& copy) {
     if (model.FileHeader.TableCount < 1 || model.TableNames.empty() ||
         !IsPlainFileName(model.TableNames.front())) {
         return FailWith(status, "Missing or Corrupt Data File");
@@ -157,29 +150,27 @@ ShapeWriteResult StartTableCopy(const LayerModel& model, const ShapeExportPaths&
     std::string why;
     rows = source.Open(table) && ReadDbfLayout(source, layout, why) ? layout.header.recordCount : 0;
     copy = std::async(std::launch::async, [table, dbfPath = paths.dbfPath] {
-        TableCopyFailure failure;
+        HelperFailure failure;
         if (!CopyFile(table, dbfPath, true)) {
-            failure.line = "Cannot copy " + table + " to " + dbfPath;
+            failure.Fail("Cannot copy " + table + " to " + dbfPath);
         } else {
             // The text keeps its bytes; the copy names their code page in the .cpg and the
             // language driver byte that shapefile readers look at.
             std::string codePage = ReadTableCodePage(table);
             if (codePage.empty()) codePage = kDefaultCodePage;
             if (!WriteTableCodePage(dbfPath, codePage))
-                failure.line = "Cannot write the code page of " + dbfPath;
+                failure.Fail("Cannot write the code page of " + dbfPath);
         }
-        if (!failure.line.empty()) failure.writeFailure = TakeWriteFailure();
         return failure;
     });
     return ShapeWriteResult::kWritten;
 }
 
 // Waits for the table's copy; a failed copy fails the export.
-bool TableCopied(std::future<TableCopyFailure>& copy, StatusLines& status) {
+bool TableCopied(std::future<HelperFailure>& copy, StatusLines& status) {
     if (!copy.valid()) return true;
-    TableCopyFailure failure = copy.get();
-    if (failure.line.empty()) return true;
-    if (!failure.writeFailure.empty()) PassWriteFailure(std::move(failure.writeFailure));
+    HelperFailure failure = copy.get();
+    if (!failure.Happened()) return true;
     FailWith(status, failure.line);
     return false;
 }
@@ -196,7 +187,7 @@ ShapeWriteResult WriteShapeFile(const LayerModel& model, const ShapeExportPaths&
                                 bool withTable, StatusLines& status) {
     status.ReportStage("Creating Data File....");
     std::int32_t tableRows = 0;
-    std::future<TableCopyFailure> tableCopy;
+    std::future<HelperFailure> tableCopy;
     if (withTable) {
         const ShapeWriteResult started = StartTableCopy(model, paths, status, tableRows, tableCopy);
         if (started != ShapeWriteResult::kWritten) return started;

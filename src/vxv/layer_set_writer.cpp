@@ -88,13 +88,13 @@ bool WriteLayerSet(LayerModel& model, const std::string& target, const LayerStag
         written.insert(written.end(), {files.vxv, files.vxs, files.dbf});
         // The table is filled on a second thread while the layer's files are written;
         // leaving early waits for it (the future's destructor does).
-        std::string fillFailure;  // why the filling's write failed, noted on its thread
-        std::future<bool> rows;   // made last, so leaving early waits before the rest goes
+        std::future<HelperFailure> rows;  // made last, so leaving early waits before the rest goes
         if (stages.fill) {
-            rows = std::async(std::launch::async, [&stages, &fillFailure, kind, files] {
-                const bool filled = stages.fill(kind, files);
-                if (!filled) fillFailure = TakeWriteFailure();
-                return filled;
+            rows = std::async(std::launch::async, [&stages, kind, files] {
+                HelperFailure failure;
+                if (!stages.fill(kind, files))
+                    failure.Fail("the attribute table could not be filled");
+                return failure;
             });
         }
         const std::int32_t count =
@@ -113,9 +113,9 @@ bool WriteLayerSet(LayerModel& model, const std::string& target, const LayerStag
             if (error.empty()) error = "the layer's table could not be written";
             return false;
         }
-        if (rows.valid() && !rows.get()) {
-            if (!fillFailure.empty()) PassWriteFailure(std::move(fillFailure));
-            error = "the attribute table could not be filled";
+        if (HelperFailure failure = rows.valid() ? rows.get() : HelperFailure{};
+            failure.Happened()) {
+            error = failure.line;
             return false;
         }
     }
