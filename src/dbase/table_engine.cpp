@@ -166,6 +166,19 @@ void TableRecordset::SeekLive() {
     current_.clear();
 }
 
+std::int32_t TableRecordset::LiveRowCount() {
+    if (!IsOpen()) return 0;
+    std::int32_t live = 0;
+    const std::size_t length = layout_.header.recordLength;
+    for (std::int32_t row = 0; row < layout_.header.recordCount; ++row) {
+        const unsigned char* p =
+            file_.Peek(layout_.header.headerLength + std::uint64_t(row) * length, 1);
+        if (p == nullptr) break;  // as SeekLive: only a file changed under us ends early
+        if (p[0] != '*') ++live;
+    }
+    return live;
+}
+
 void TableRecordset::MoveFirst() {
     if (!IsOpen()) return;
     row_ = 0;

@@ -74,6 +74,9 @@ class TableRecordset {
     // Back to the first live row.
     void MoveFirst();
 
+    // The number of live rows, the ones the recordset stands on in turn.
+    std::int32_t LiveRowCount();
+
     int FieldCount() const { return static_cast<int>(fields_.size()); }
     const std::vector<TableField>& Fields() const { return fields_; }
     // 0-based, as in ADO's field collection.

@@ -160,9 +160,9 @@ class Import {
         }
         return false;
     }
-    // Reads a layer for the MIF export: the objects, styles and index, then, when attributes
-    // are carried, opens the layer's table. On failure the job fails with "Error Reading
-    // VXV....".
+    // Reads a layer for the MIF export: its styles and index (the objects are read as they
+    // are written), then, when attributes are carried, opens the layer's table. On failure
+    // the job fails with "Error Reading VXV....".
     void ReadLayerFile(const std::string& vxvPath);
     // The line every failed layer read ends with, and the failure flag.
     void ReportLayerReadError();

@@ -37,7 +37,8 @@ void Import::ReadLayerFile(const std::string& vxvPath) {
     if (vxsPath.empty()) vxsPath = ReplaceInName(vxvPath, ".vxv", ".vxs");
     ctx_.vxsPath = vxsPath;
     std::string error;
-    if (!ReadLayerData(model_, vxvPath, vxsPath, LayerTarget::kObjects, nullptr, error)) {
+    // The objects themselves are read as they are written (WriteMifFile's sources).
+    if (!ReadLayerData(model_, vxvPath, vxsPath, LayerTarget::kIndex, nullptr, error)) {
         ReportLayerReadError();
         ctx_.AppendLog("\t(" + error + ")" + std::string(kCrLf));
         return;
@@ -143,8 +144,18 @@ bool Import::ExportMifFile(const std::string& Inputfile, const std::string& Outp
                 AbandonOutputs();
                 return false;
             }
-            WriteMifFile(model_, Staged(ctx_.outputName), ctx_.options.CreateDbf, recordset_,
-                         ctx_);
+            // Each thread that writes objects reads them with a reader of its own.
+            const std::string vxsPath = ctx_.vxsPath;
+            const LayerModel& layer = model_;
+            try {
+                WriteMifFile(model_, Staged(ctx_.outputName), ctx_.options.CreateDbf, recordset_,
+                             ctx_, [&layer, vxsPath] {
+                                 return std::make_unique<LayerObjectReader>(layer, vxsPath);
+                             });
+            } catch (const LayerReadError& e) {
+                ReportLayerReadError();
+                ctx_.AppendLog("\t(" + std::string(e.what()) + ")" + std::string(kCrLf));
+            }
         }
         if (ctx_.Failed() || !CommitOutputs()) {
             ctx_.Report("\r\nThere was some problem during export.\r\n");

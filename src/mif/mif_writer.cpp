@@ -5,10 +5,13 @@
 #include <cctype>
 #include <condition_variable>
 #include <cstring>
-#include <deque>
+#include <map>
+#include <memory>
 #include <exception>
+#include <future>
 #include <mutex>
 #include <thread>
+#include <utility>
 
 #include "mif/mif_charset.h"
 #include "mif/mif_coordsys.h"
@@ -58,37 +61,79 @@ bool IsCharacterType(int type) {
     return type == kAdChar || type == kAdWChar || type == kAdVarChar || type == kAdVarWChar;
 }
 
-// The vertex lines of a ring or section, made in place and handed to the writer in one
-// piece: these are most of the file.
-template <typename Out>
-void WriteVertices(const std::vector<Vertex>& vertices, std::string& text, Out& out) {
+// The text of a run of objects, made apart from the file and written into it later. Vertex
+// lines are made straight in its room; emptied, it keeps its memory for the next run.
+class TextChunk {
+  public:
+    TextChunk() = default;
+    TextChunk(TextChunk&& other) noexcept { *this = std::move(other); }
+    TextChunk& operator=(TextChunk&& other) noexcept {
+        data_ = std::move(other.data_);
+        size_ = std::exchange(other.size_, 0);
+        capacity_ = std::exchange(other.capacity_, 0);
+        return *this;
+    }
+
+    // Room for `length` more characters at the end; Used says where the text now ends.
+    char* Room(std::size_t length) {
+        if (capacity_ - size_ < length) Grow(length);
+        return data_.get() + size_;
+    }
+    void Used(const char* end) { size_ = static_cast<std::size_t>(end - data_.get()); }
+    void Write(std::string_view part) {
+        std::memcpy(Room(part.size()), part.data(), part.size());
+        size_ += part.size();
+    }
+    void WriteLine(std::string_view part) {
+        char* const at = Room(part.size() + 2);
+        std::memcpy(at, part.data(), part.size());
+        std::memcpy(at + part.size(), "\r\n", 2);
+        size_ += part.size() + 2;
+    }
+    void Clear() { size_ = 0; }
+    std::string_view Text() const { return {data_.get(), size_}; }
+
+  private:
+    void Grow(std::size_t length) {
+        const std::size_t capacity = std::max({capacity_ * 2, size_ + length, std::size_t{1} << 16});
+        auto larger = std::make_unique_for_overwrite<char[]>(capacity);
+        if (size_ > 0) std::memcpy(larger.get(), data_.get(), size_);
+        data_ = std::move(larger);
+        capacity_ = capacity;
+    }
+
+    std::unique_ptr<char[]> data_;
+    std::size_t size_ = 0;
+    std::size_t capacity_ = 0;
+};
+
+// The vertex lines of a ring or section, made in place: these are most of the file.
+void WriteVertices(const std::vector<Vertex>& vertices, TextChunk& out) {
     constexpr std::size_t kLineRoom = 3 * (kMaxNumberText + 2) + 2;
-    // Grown only, so that its room is not filled again for every ring.
-    if (text.size() < vertices.size() * kLineRoom) text.resize(vertices.size() * kLineRoom);
-    char* const start = text.data();
-    char* at = start;
+    // A zone has at most 13 blanks to fill; they are stored sixteen at a time, inside the room.
+    static constexpr char kBlanks[16] = {' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ',
+                                         ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' '};
+    char* at = out.Room(vertices.size() * kLineRoom);
     for (const Vertex& v : vertices) {
         char* const line = at;
         at = FormatPrint(at, v.X);
         const std::size_t padding = ZonePadding(static_cast<std::size_t>(at - line));
-        std::memset(at, ' ', padding);
+        std::memcpy(at, kBlanks, sizeof kBlanks);
         at = FormatPrint(at + padding, v.Y);
         *at++ = '\r';
         *at++ = '\n';
     }
-    out.Write(std::string_view(start, static_cast<std::size_t>(at - start)));
+    out.Used(at);
 }
 
 // "  n " before each ring and each section of a multiple polyline.
-template <typename Out>
-void WriteCount(std::size_t count, std::string& line, Out& out) {
+void WriteCount(std::size_t count, std::string& line, TextChunk& out) {
     line.assign("  ");
     AppendPrint(line, static_cast<std::int64_t>(count));
     out.WriteLine(line);
 }
 
-template <typename Out>
-void WritePen(const LayerModel& model, std::int32_t index, std::string& line, Out& out) {
+void WritePen(const LayerModel& model, std::int32_t index, std::string& line, TextChunk& out) {
     const PenStyle& pen = model.Pens.At(index);
     line.assign("Pen (");
     AppendPrint(line, pen.PenSize);
@@ -358,19 +403,18 @@ namespace {
 
 // "None" for every number before object `i`'s that no object has, so that each object meets
 // the MID row of its number.
-template <typename Out>
-void WriteGapBefore(const std::vector<std::int32_t>& numbers, std::size_t i, Out& out) {
+void WriteGapBefore(const std::vector<std::int32_t>& numbers, std::size_t i, TextChunk& out) {
     for (std::int32_t n = i == 0 ? 1 : numbers[i - 1] + 1; n < numbers[i]; ++n)
         out.WriteLine(kNoGeometry);
 }
 
-template <typename Out>
-void WriteMifRegions(const LayerModel& model, const std::vector<std::int32_t>& numbers,
-                     std::size_t first, std::size_t last, Out& out) {
+void WriteMifRegions(const LayerModel& model, ObjectSource& objects,
+                     const std::vector<std::int32_t>& numbers, std::size_t first, std::size_t last,
+                     TextChunk& out) {
     std::string line;
     for (std::size_t i = first; i < last; ++i) {
         WriteGapBefore(numbers, i, out);
-        const RegionObject& region = model.Regions.at(i);
+        const RegionObject& region = objects.Region(i);
         if (region.Parts.empty()) {
             out.WriteLine(kNoGeometry);
             continue;
@@ -380,7 +424,7 @@ void WriteMifRegions(const LayerModel& model, const std::vector<std::int32_t>& n
         out.WriteLine(line);
         for (const RegionPart& ring : region.Parts) {
             WriteCount(ring.Vertices.size(), line, out);
-            WriteVertices(ring.Vertices, line, out);
+            WriteVertices(ring.Vertices, out);
         }
         WritePen(model, region.PenIndex, line, out);
         const BrushStyle& brush = model.Brushes.At(region.BrushIndex);
@@ -393,13 +437,13 @@ void WriteMifRegions(const LayerModel& model, const std::vector<std::int32_t>& n
     }
 }
 
-template <typename Out>
-void WriteMifPlines(const LayerModel& model, const std::vector<std::int32_t>& numbers,
-                    std::size_t first, std::size_t last, Out& out) {
+void WriteMifPlines(const LayerModel& model, ObjectSource& objects,
+                    const std::vector<std::int32_t>& numbers, std::size_t first, std::size_t last,
+                    TextChunk& out) {
     std::string line;
     for (std::size_t i = first; i < last; ++i) {
         WriteGapBefore(numbers, i, out);
-        const LineObject& pline = model.Lines.at(i);
+        const LineObject& pline = objects.Line(i);
         if (pline.Parts.empty()) {
             out.WriteLine(kNoGeometry);
             continue;
@@ -415,20 +459,20 @@ void WriteMifPlines(const LayerModel& model, const std::vector<std::int32_t>& nu
         out.WriteLine(line);
         for (const LinePart& part : pline.Parts) {
             if (multiple) WriteCount(part.Vertices.size(), line, out);
-            WriteVertices(part.Vertices, line, out);
+            WriteVertices(part.Vertices, out);
         }
         WritePen(model, pline.PenIndex, line, out);
     }
 }
 
-template <typename Out>
-void WriteMIFPoints(const LayerModel& model, const std::vector<std::int32_t>& numbers,
-                    std::size_t first, std::size_t last, Out& out) {
+void WriteMIFPoints(const LayerModel& model, ObjectSource& objects,
+                    const std::vector<std::int32_t>& numbers, std::size_t first, std::size_t last,
+                    TextChunk& out) {
     std::string line;
     std::string symbol;
     for (std::size_t i = first; i < last; ++i) {
         WriteGapBefore(numbers, i, out);
-        const PointObject& point = model.Points.at(i);
+        const PointObject& point = objects.Point(i);
         if (point.Vertices.empty()) {
             out.WriteLine(kNoGeometry);
             continue;
@@ -458,144 +502,186 @@ void WriteMIFPoints(const LayerModel& model, const std::vector<std::int32_t>& nu
             line = "Multipoint ";
             AppendPlain(line, static_cast<std::int64_t>(point.Vertices.size()));
             out.WriteLine(line);
-            WriteVertices(point.Vertices, line, out);
+            WriteVertices(point.Vertices, out);
         }
         out.WriteLine(symbol);
     }
 }
 
-// The text of a run of objects, made apart from the file and written into it later.
-struct TextChunk {
-    std::string text;
-    void Write(std::string_view part) { text.append(part); }
-    void WriteLine(std::string_view part) {
-        text.append(part);
-        text.append("\r\n");
-    }
-};
-
-template <typename Out>
-void WriteObjectRange(const LayerModel& model, const std::vector<std::int32_t>& numbers,
-                      std::size_t first, std::size_t last, Out& out) {
+void WriteObjectRange(const LayerModel& model, ObjectSource& objects,
+                      const std::vector<std::int32_t>& numbers, std::size_t first, std::size_t last,
+                      TextChunk& out) {
     switch (model.LayerKind.ObjectKind) {
         case kKindPoint:
-            WriteMIFPoints(model, numbers, first, last, out);
+            WriteMIFPoints(model, objects, numbers, first, last, out);
             break;
         case kKindLine:
-            WriteMifPlines(model, numbers, first, last, out);
+            WriteMifPlines(model, objects, numbers, first, last, out);
             break;
         case kKindRegion:
-            WriteMifRegions(model, numbers, first, last, out);
+            WriteMifRegions(model, objects, numbers, first, last, out);
             break;
         default:
             break;  // a layer of no known kind has no objects to write
     }
 }
 
-// Runs of objects handed from the thread that makes their text to the one that writes it,
-// in order; at most two wait. The written texts go back to the maker, which fills them
-// again: their memory is made once, not for every run.
-struct ChunkHandover {
-    std::mutex lock;
-    std::condition_variable changed;
-    std::deque<std::string> ready;
-    std::vector<std::string> spare;
-    std::exception_ptr failure;
-    bool stop = false;
+// Runs of objects whose text two threads make, a run at a time, and one thread writes in
+// their order. The writing thread makes a run itself whenever the next one to write is not
+// ready yet, so the thread that also pays for the writes makes fewer runs and neither core
+// waits. At most kAhead runs are taken beyond the next one to write; written chunks go back to
+// be filled again, so their memory is made once, not for every run.
+class RunQueue {
+  public:
+    static constexpr std::size_t kAhead = 4;
+
+    explicit RunQueue(std::size_t runs) : runs_(runs) {}
+
+    // The next run to make with an empty chunk for its text, or false once there is none to
+    // make or the queue stops. The making thread waits while it is too far ahead.
+    bool Take(std::size_t& run, TextChunk& text) {
+        std::unique_lock<std::mutex> guard(lock_);
+        changed_.wait(guard, [&] { return Stopped() || claimed_ >= runs_ || MayClaim(); });
+        if (Stopped() || claimed_ >= runs_) return false;
+        Claim(run, text);
+        return true;
+    }
+    void Made(std::size_t run, TextChunk text) {
+        {
+            const std::lock_guard<std::mutex> guard(lock_);
+            made_.emplace(run, std::move(text));
+        }
+        changed_.notify_all();
+    }
+    void Fail(std::exception_ptr failure) {
+        {
+            const std::lock_guard<std::mutex> guard(lock_);
+            failure_ = failure;
+        }
+        changed_.notify_all();
+    }
+    void Stop() {
+        {
+            const std::lock_guard<std::mutex> guard(lock_);
+            stop_ = true;
+        }
+        changed_.notify_all();
+    }
+
+    // For the writing thread: every run in order, each passed to `write` once it is made;
+    // `make` makes a run's text when none is ready to write. Rethrows a failure of the other
+    // thread.
+    template <typename Make, typename Write>
+    void WriteAll(Make make, Write write) {
+        while (written_ < runs_) {
+            std::unique_lock<std::mutex> guard(lock_);
+            changed_.wait(guard, [&] {
+                return made_.count(written_) != 0 || failure_ != nullptr || MayClaim();
+            });
+            const auto ready = made_.find(written_);
+            if (ready != made_.end()) {
+                TextChunk text = std::move(ready->second);
+                made_.erase(ready);
+                guard.unlock();
+                write(text);
+                guard.lock();
+                spare_.push_back(std::move(text));
+                ++written_;
+                guard.unlock();
+                changed_.notify_all();
+            } else if (failure_ != nullptr) {
+                std::rethrow_exception(failure_);
+            } else {
+                std::size_t run = 0;
+                TextChunk text;
+                Claim(run, text);
+                guard.unlock();
+                make(run, text);
+                Made(run, std::move(text));
+            }
+        }
+    }
+
+  private:
+    bool Stopped() const { return stop_ || failure_ != nullptr; }
+    bool MayClaim() const { return claimed_ < runs_ && claimed_ < written_ + kAhead; }
+    void Claim(std::size_t& run, TextChunk& text) {
+        run = claimed_++;
+        if (!spare_.empty()) {
+            text = std::move(spare_.back());
+            spare_.pop_back();
+        }
+        text.Clear();
+    }
+
+    const std::size_t runs_;
+    std::mutex lock_;
+    std::condition_variable changed_;
+    std::size_t claimed_ = 0;
+    std::size_t written_ = 0;
+    std::map<std::size_t, TextChunk> made_;
+    std::vector<TextChunk> spare_;
+    std::exception_ptr failure_;
+    bool stop_ = false;
 };
+
 }  // namespace
 
-void WriteMifObjects(const LayerModel& model, TextWriter& out, std::int32_t rows) {
+void WriteMifObjects(const LayerModel& model, TextWriter& out, std::int32_t rows,
+                     const ObjectSources& sources) {
+    const ObjectSources& open = sources ? sources : ModelObjects(model);
     const std::vector<std::int32_t> numbers = ObjectNumbers(model, model.LayerObjectCount, rows);
     const std::size_t count = numbers.size();
+    // Most of the time goes into the numbers' text, which a second thread shares on a large
+    // layer.
+    constexpr std::size_t kRun = 2048;
+    const std::unique_ptr<ObjectSource> objects = open();
+    auto make = [&](ObjectSource& source, std::size_t run, TextChunk& text) {
+        WriteObjectRange(model, source, numbers, run * kRun, std::min(count, (run + 1) * kRun),
+                         text);
+    };
+    auto write = [&](const TextChunk& text) { out.Write(text.Text()); };
+    if (count <= 2 * kRun) {
+        TextChunk text;
+        make(*objects, 0, text);
+        write(text);
+    } else {
+        RunQueue queue((count + kRun - 1) / kRun);
+        std::thread maker([&] {
+            try {
+                const std::unique_ptr<ObjectSource> own = open();
+                std::size_t run = 0;
+                TextChunk text;
+                while (queue.Take(run, text)) {
+                    make(*own, run, text);
+                    queue.Made(run, std::move(text));
+                }
+            } catch (...) {
+                queue.Fail(std::current_exception());
+            }
+        });
+        // The maker is stopped and joined however this thread leaves.
+        struct Join {
+            RunQueue& queue;
+            std::thread& maker;
+            ~Join() {
+                queue.Stop();
+                maker.join();
+            }
+        } join{queue, maker};
+        queue.WriteAll([&](std::size_t run, TextChunk& text) { make(*objects, run, text); },
+                       write);
+    }
+    // Rows after the last object's number belonged to null shapes too.
     const bool knownKind = model.LayerKind.ObjectKind == kKindPoint ||
                            model.LayerKind.ObjectKind == kKindLine ||
                            model.LayerKind.ObjectKind == kKindRegion;
-    // Rows after the last object's number belonged to null shapes too.
-    auto finish = [&] {
-        for (std::int32_t n = count == 0 ? 1 : numbers.back() + 1; knownKind && n <= rows; ++n)
-            out.WriteLine(kNoGeometry);
-    };
-    // Most of the time goes into the numbers' text: a second thread makes the text of every
-    // other run of objects while this one makes and writes the rest, and writes the runs in
-    // their order, so the file is the same as one thread's.
-    constexpr std::size_t kRun = 2048;
-    if (count <= 2 * kRun) {
-        WriteObjectRange(model, numbers, 0, count, out);
-        finish();
-        return;
-    }
-    const std::size_t runs = (count + kRun - 1) / kRun;
-    auto range = [&](std::size_t run) {
-        return std::pair{run * kRun, std::min(count, (run + 1) * kRun)};
-    };
-    ChunkHandover handover;
-    std::thread maker([&] {
-        for (std::size_t run = 1; run < runs; run += 2) {
-            TextChunk chunk;
-            {
-                const std::lock_guard<std::mutex> guard(handover.lock);
-                if (!handover.spare.empty()) {
-                    chunk.text = std::move(handover.spare.back());
-                    handover.spare.pop_back();
-                    chunk.text.clear();
-                }
-            }
-            try {
-                const auto [first, last] = range(run);
-                WriteObjectRange(model, numbers, first, last, chunk);
-            } catch (...) {
-                const std::lock_guard<std::mutex> guard(handover.lock);
-                handover.failure = std::current_exception();
-                handover.changed.notify_all();
-                return;
-            }
-            std::unique_lock<std::mutex> guard(handover.lock);
-            handover.changed.wait(guard,
-                                  [&] { return handover.stop || handover.ready.size() < 2; });
-            if (handover.stop) return;
-            handover.ready.push_back(std::move(chunk.text));
-            handover.changed.notify_all();
-        }
-    });
-    // The maker is stopped and joined however this thread leaves.
-    struct Join {
-        ChunkHandover& handover;
-        std::thread& maker;
-        ~Join() {
-            {
-                const std::lock_guard<std::mutex> guard(handover.lock);
-                handover.stop = true;
-            }
-            handover.changed.notify_all();
-            maker.join();
-        }
-    } join{handover, maker};
-    for (std::size_t run = 0; run < runs; ++run) {
-        if (run % 2 == 0) {
-            const auto [first, last] = range(run);
-            WriteObjectRange(model, numbers, first, last, out);
-            continue;
-        }
-        std::string text;
-        {
-            std::unique_lock<std::mutex> guard(handover.lock);
-            handover.changed.wait(
-                guard, [&] { return !handover.ready.empty() || handover.failure != nullptr; });
-            if (handover.ready.empty()) std::rethrow_exception(handover.failure);
-            text = std::move(handover.ready.front());
-            handover.ready.pop_front();
-        }
-        handover.changed.notify_all();
-        out.Write(text);
-        const std::lock_guard<std::mutex> guard(handover.lock);
-        handover.spare.push_back(std::move(text));
-    }
-    finish();
+    for (std::int32_t n = count == 0 ? 1 : numbers.back() + 1; knownKind && n <= rows; ++n)
+        out.WriteLine(kNoGeometry);
 }
 
 void WriteMifFile(const LayerModel& model, const std::string& mifPath, bool withMid,
-                  TableRecordset& recordset, StatusLines& status) {
+                  TableRecordset& recordset, StatusLines& status, const ObjectSources& objects) {
     status.ReportStage("Writing ...");
     const std::string midPath = MidPathFor(mifPath);
 
@@ -635,11 +721,24 @@ void WriteMifFile(const LayerModel& model, const std::string& mifPath, bool with
 
     WriteMifHeader(model, recordset, mif, text);
     CheckWritten(mif, mifPath);
+    // The MID rows are written on a thread of their own while the objects are; the objects
+    // need only the number of rows, which the table says.
     std::int32_t rows = 0;
+    std::future<void> midRows;
     if (withMid) {
-        rows = WriteMidRows(model, recordset, mid, text);
-        if (!mid.Close()) throw MifWriteError("Cannot write " + midPath);
+        recordset.MoveFirst();
+        rows = recordset.IsOpen() ? recordset.LiveRowCount() : std::max(model.LayerObjectCount, 0);
+        midRows = std::async(std::launch::async, [&] {
+            const std::int32_t written = WriteMidRows(model, recordset, mid, text);
+            if (!mid.Close()) throw MifWriteError("Cannot write " + midPath);
+            // Rows and objects would no longer meet.
+            if (written != rows) throw MifWriteError("The table changed while " + midPath + " was written");
+        });
     }
+    // However the objects end, the future of std::async waits for the MID thread before the
+    // files and the table go.
+    WriteMifObjects(model, mif, rows, objects);
+    if (midRows.valid()) midRows.get();
     if (recoder && recoder->Lost() > 0) {
         const std::size_t lost = recoder->Lost();
         status.ReportStage(
@@ -648,7 +747,6 @@ void WriteMifFile(const LayerModel& model, const std::string& mifPath, bool with
             std::string(text.charset) +
             (lost == 1 ? ": it is written as \"?\"." : ": they are written as \"?\"."));
     }
-    WriteMifObjects(model, mif, rows);
     if (!mif.Close()) throw MifWriteError("Cannot write " + mifPath);
 }
 

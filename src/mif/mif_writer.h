@@ -39,10 +39,12 @@ struct MifTextEncoding {
 // MidPathFor). `recordset` is the layer's open table, or closed when the layer has none; it
 // is left at its end. The file declares the code page of the table's text; text in a code
 // page MIF cannot name is written in the one of MIF's that holds most of it, with a status
-// line saying so and another for characters it cannot hold. Throws MifWriteError when a file
-// cannot be created or written.
+// line saying so and another for characters it cannot hold. The objects come from `objects`,
+// or from the model when it is empty. Throws MifWriteError when a file cannot be created or
+// written, and passes on what the objects' sources throw.
 void WriteMifFile(const LayerModel& model, const std::string& mifPath, bool withMid,
-                  TableRecordset& recordset, StatusLines& status);
+                  TableRecordset& recordset, StatusLines& status,
+                  const ObjectSources& objects = {});
 
 // Version, Charset, Delimiter, CoordSys, Columns and Data, then an empty line.
 void WriteMifHeader(const LayerModel& model, const TableRecordset& recordset, TextWriter& out,
@@ -78,8 +80,10 @@ std::int32_t MifDatumNumber(std::int32_t code);
 
 // The objects of the layer's kind, 1 to LayerObjectCount, each meeting the MID row of its
 // number (ObjectNumbers): "None" stands for every number up to `rows` that no object has,
-// as for a shapefile's null records.
-void WriteMifObjects(const LayerModel& model, TextWriter& out, std::int32_t rows = 0);
+// as for a shapefile's null records. The objects come from `objects` (two sources for a large
+// layer, one for each thread), or from the model when it is empty.
+void WriteMifObjects(const LayerModel& model, TextWriter& out, std::int32_t rows = 0,
+                     const ObjectSources& objects = {});
 
 // The layer model's pen and brush patterns as MapInfo pattern numbers; 0 for a pattern
 // without an equivalent.

@@ -27,4 +27,23 @@ std::vector<std::int32_t> ObjectNumbers(const LayerModel& model, std::int32_t co
     return numbers;
 }
 
+namespace {
+
+class HeldObjects final : public ObjectSource {
+  public:
+    explicit HeldObjects(const LayerModel& model) : model_(model) {}
+    const RegionObject& Region(std::size_t i) override { return model_.Regions.at(i); }
+    const LineObject& Line(std::size_t i) override { return model_.Lines.at(i); }
+    const PointObject& Point(std::size_t i) override { return model_.Points.at(i); }
+
+  private:
+    const LayerModel& model_;
+};
+
+}  // namespace
+
+ObjectSources ModelObjects(const LayerModel& model) {
+    return [&model] { return std::make_unique<HeldObjects>(model); };
+}
+
 }  // namespace vx

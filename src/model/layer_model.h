@@ -1,6 +1,8 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -243,5 +245,23 @@ struct LayerModel {
 // records had), otherwise its position.
 std::vector<std::int32_t> ObjectNumbers(const LayerModel& model, std::int32_t count,
                                         std::int32_t rows);
+
+// The objects of a layer of one kind, handed out one at a time by their 0-based position, for
+// writers that go through them in order. The reference stays valid until the next call: a
+// source may read each object from the layer's files into storage it reuses. A source serves
+// one thread; failures are thrown.
+class ObjectSource {
+  public:
+    virtual ~ObjectSource() = default;
+    virtual const RegionObject& Region(std::size_t i) = 0;
+    virtual const LineObject& Line(std::size_t i) = 0;
+    virtual const PointObject& Point(std::size_t i) = 0;
+};
+
+// Opens a new source over the same objects, one for each thread that writes them.
+using ObjectSources = std::function<std::unique_ptr<ObjectSource>()>;
+
+// The sources of objects the model holds in its Regions, Lines and Points.
+ObjectSources ModelObjects(const LayerModel& model);
 
 }  // namespace vx

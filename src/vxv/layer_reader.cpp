@@ -15,15 +15,6 @@ constexpr std::size_t kPointHead = 28;     // seven Int32/Float32 fields
 constexpr std::size_t kPartHead = 4 + 32;  // VertexCount and the four bounds
 constexpr std::size_t kVertexSize = 16;
 
-class LayerReadError {
-  public:
-    explicit LayerReadError(std::string what) : what_(std::move(what)) {}
-    const std::string& what() const { return what_; }
-
-  private:
-    std::string what_;
-};
-
 // Reads records from the .vxs, each field checked against the file's size.
 class RecordCursor {
   public:
@@ -138,6 +129,24 @@ void ReadStyleTables(BinaryReader& vxv, LayerModel& m, bool brushes) {
     }
 }
 
+// Where object `i`'s record starts, refused when the index points outside the geometry file.
+std::uint64_t RecordStart(const IndexEntry& entry, std::size_t i, const BinaryReader& vxs) {
+    if (entry.DataOffset < 0 || static_cast<std::uint64_t>(entry.DataOffset) >= vxs.Size()) {
+        throw LayerReadError("object " + std::to_string(i + 1) +
+                             " points outside the geometry file");
+    }
+    return static_cast<std::uint64_t>(entry.DataOffset);
+}
+
+// Records never share bytes, so all of them together are no longer than the geometry file;
+// index entries that point at one record over and over are refused instead of reading it
+// again and again.
+void CountRecordBytes(std::uint64_t& total, std::uint64_t start, std::uint64_t end,
+                      const BinaryReader& vxs) {
+    total += end - start;
+    if (total > vxs.Size()) throw LayerReadError("records overlap in the geometry file");
+}
+
 IndexEntry DecodeIndexEntry(const unsigned char* p) {
     IndexEntry e;
     e.Flags = p[0];
@@ -159,15 +168,17 @@ void ReadObjects(BinaryReader& vxv, BinaryReader& vxs, LayerModel& m, LayerTarge
     CheckSection(vxv, h.IndexOffset, h.ObjectCount, kIndexEntrySize, "object index");
     const auto count = static_cast<std::size_t>(h.ObjectCount);
     const bool shape = target == LayerTarget::kShapeExport;
+    // Room for the objects themselves only when they are read now.
+    const std::size_t held = target == LayerTarget::kIndex ? 0 : count;
 
     if (kind == kKindRegion) {
         if (progress != nullptr) progress->ReportStage("Reading Regions");
         ReadStyleTables(vxv, m, true);
-        shape ? m.ShapeRegions.resize(count) : m.Regions.resize(count);
+        shape ? m.ShapeRegions.resize(held) : m.Regions.resize(held);
     } else if (kind == kKindLine) {
         if (progress != nullptr) progress->ReportStage("Reading Lines");
         ReadStyleTables(vxv, m, false);
-        shape ? m.ShapeLines.resize(count) : m.Lines.resize(count);
+        shape ? m.ShapeLines.resize(held) : m.Lines.resize(held);
     } else {
         if (progress != nullptr) progress->ReportStage("Reading Points");
         CheckSection(vxv, h.FontListOffset, h.FontCount, 4, "font name list");
@@ -178,25 +189,20 @@ void ReadObjects(BinaryReader& vxv, BinaryReader& vxs, LayerModel& m, LayerTarge
         }
         for (std::size_t i = 0; i < names.size(); ++i)
             m.Fonts.Append(names[i], lengths[i]);
-        shape ? m.ShapePoints.resize(count) : m.Points.resize(count);
+        shape ? m.ShapePoints.resize(held) : m.Points.resize(held);
     }
     if (!shape) m.ObjectIndex.resize(count);
 
-    // Records never share bytes, so all of them together are no longer than the geometry
-    // file; index entries that point at one record over and over are refused instead of
-    // reading it again and again.
     std::uint64_t recordBytes = 0;
     for (std::size_t i = 0; i < count; ++i) {
         const unsigned char* p = vxv.Peek(
             static_cast<std::uint64_t>(h.IndexOffset) + kIndexEntrySize * i, kIndexEntrySize);
         if (p == nullptr) throw LayerReadError("object index runs past the end of the layer file");
         const IndexEntry entry = DecodeIndexEntry(p);
-        if (entry.DataOffset < 0 || static_cast<std::uint64_t>(entry.DataOffset) >= vxs.Size()) {
-            throw LayerReadError("object " + std::to_string(i + 1) +
-                                 " points outside the geometry file");
-        }
-        RecordCursor cursor(vxs, static_cast<std::uint64_t>(entry.DataOffset));
         if (!shape) m.ObjectIndex[i] = entry;
+        if (target == LayerTarget::kIndex) continue;
+        const std::uint64_t start = RecordStart(entry, i, vxs);
+        RecordCursor cursor(vxs, start);
         if (kind == kKindRegion) {
             if (shape) {
                 CopyBox(entry, m.ShapeRegions[i]);
@@ -218,8 +224,7 @@ void ReadObjects(BinaryReader& vxv, BinaryReader& vxs, LayerModel& m, LayerTarge
             // writer needs them in the object.
             if (shape) CopyBox(entry, point);
         }
-        recordBytes += cursor.Position() - static_cast<std::uint64_t>(entry.DataOffset);
-        if (recordBytes > vxs.Size()) throw LayerReadError("records overlap in the geometry file");
+        CountRecordBytes(recordBytes, start, cursor.Position(), vxs);
     }
 }
 
@@ -247,14 +252,38 @@ bool ReadLayerData(LayerModel& m, const std::string& vxvPath, const std::string&
         BinaryReader vxs;
         if (!vxs.Open(vxsPath)) throw LayerReadError("cannot open " + vxsPath);
         ReadObjects(vxv, vxs, m, target, progress);
-    } catch (const LayerReadError& e) {
-        error = e.what();
-        return false;
     } catch (const std::exception& e) {
         error = e.what();
         return false;
     }
     return true;
+}
+
+LayerObjectReader::LayerObjectReader(const LayerModel& model, const std::string& vxsPath)
+    : model_(model) {
+    if (!vxs_.Open(vxsPath)) throw LayerReadError("cannot open " + vxsPath);
+}
+
+template <typename Object, typename ReadRecord>
+const Object& LayerObjectReader::Take(std::size_t i, Object& object, ReadRecord read) {
+    if (i >= model_.ObjectIndex.size()) throw LayerReadError("object outside the object index");
+    const std::uint64_t start = RecordStart(model_.ObjectIndex[i], i, vxs_);
+    RecordCursor cursor(vxs_, start);
+    read(cursor, object);
+    CountRecordBytes(recordBytes_, start, cursor.Position(), vxs_);
+    return object;
+}
+
+const RegionObject& LayerObjectReader::Region(std::size_t i) {
+    return Take(i, region_, ReadRegionRecord<RegionObject>);
+}
+
+const LineObject& LayerObjectReader::Line(std::size_t i) {
+    return Take(i, line_, ReadLineRecord<LineObject>);
+}
+
+const PointObject& LayerObjectReader::Point(std::size_t i) {
+    return Take(i, point_, ReadPointRecord);
 }
 
 bool OpenAttributeTable(const LayerModel& m, const std::string& vxvPath,

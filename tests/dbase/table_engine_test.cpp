@@ -120,6 +120,7 @@ TEST(Recordset, WalksLiveRowsInFileOrderWithTypedValues) {
     EXPECT_EQ(read, (std::vector<Row>{{"1", "first", "12.5", "True", "20050314", null},
                                       {"3", null, null, null, null, null}}));
     EXPECT_FALSE(rows.Value(0)) << "past the end";
+    EXPECT_EQ(rows.LiveRowCount(), 2) << "the rows walked, wherever the recordset stands";
 
     EXPECT_FALSE(rows.Open(connection, "[missing]", error));
     WriteFile(dir / "short.dbf", bytes.substr(0, bytes.size() - 10));

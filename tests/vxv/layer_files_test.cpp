@@ -189,6 +189,33 @@ TEST_F(LayerRoundTrip, ObjectsStylesHolesAndIndexComeBack) {
     }
 }
 
+// The MIF export reads the index first and each object as it writes it, into storage the
+// next object reuses: the objects are the ones the whole read gives.
+TEST_F(LayerRoundTrip, ObjectsReadOneAtATimeAreTheObjectsReadWhole) {
+    LayerModel whole, index;
+    ASSERT_TRUE(Read(whole, dir / "r"));
+    ASSERT_TRUE(Read(index, dir / "r", LayerTarget::kIndex));
+    EXPECT_TRUE(index.Regions.empty());
+    EXPECT_EQ(index.Pens.Entries(), whole.Pens.Entries());
+    LayerObjectReader regions(index, dir / "r.vxs");
+    for (std::size_t i : {1u, 0u}) {
+        const RegionObject& r = regions.Region(i);
+        ASSERT_EQ(r.Parts.size(), 2u);
+        EXPECT_EQ(std::tie(r.PenIndex, r.BrushIndex, r.Parts[1].IsHole), std::tuple(2, 1, 1)) << i;
+        EXPECT_EQ(r.Parts[0].Vertices, whole.Regions[i].Parts[0].Vertices) << i;
+        EXPECT_EQ(r.Parts[1].Vertices, whole.Regions[i].Parts[1].Vertices) << i;
+    }
+    EXPECT_THROW(regions.Region(2), LayerReadError);
+
+    ASSERT_TRUE(Read(whole, dir / "p"));
+    ASSERT_TRUE(Read(index, dir / "p", LayerTarget::kIndex));
+    LayerObjectReader points(index, dir / "p.vxs");
+    const PointObject& p = points.Point(1);
+    EXPECT_EQ(std::tie(p.PointStyle, p.PointRot, p.Vertices),
+              std::tie(whole.Points[1].PointStyle, whole.Points[1].PointRot,
+                       whole.Points[1].Vertices));
+}
+
 TEST_F(LayerRoundTrip, PointBoundsOnlyFromTheShapeExportReader) {
     LayerModel objects, shapes;
     test::StatusLog progress;
@@ -228,11 +255,19 @@ TEST_F(LayerRoundTrip, DamagedLayersAreRefusedNotTrusted) {
         test::WriteFile(dir / "bad.vxv", badVxv);
         std::remove((dir / "bad.vxs").c_str());
         if (badVxs != "-") test::WriteFile(dir / "bad.vxs", badVxs);
-        // Both readers: the MIF export's and the shapefile export's.
+        // Every reader: the whole reads, and the index with each object read after it.
         for (LayerTarget target : {LayerTarget::kObjects, LayerTarget::kShapeExport}) {
             LayerModel m;
             EXPECT_FALSE(Read(m, dir / "bad", target)) << what;
         }
+        LayerModel m;
+        if (!Read(m, dir / "bad", LayerTarget::kIndex)) continue;
+        auto everyObject = [&] {
+            LayerObjectReader objects(m, dir / "bad.vxs");
+            for (std::size_t i = 0; i < m.ObjectIndex.size(); ++i)
+                objects.Region(i);
+        };
+        EXPECT_THROW(everyObject(), LayerReadError) << what;
     }
 }
 
