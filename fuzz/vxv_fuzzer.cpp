@@ -1,13 +1,16 @@
-// The two readers of a VXV layer: the MIF export's (objects, styles, the whole index, then
-// the layer's table) and the shapefile export's (GetDataset: shape arrays with their bounds
+// The readers of a VXV layer: the whole read (objects, styles, the whole index, then the
+// layer's table); the MIF export's (the index, then the objects one at a time as the MIF
+// writer takes them); and the shapefile export's (GetDataset: shape arrays with their bounds
 // and the objects' numbers), the latter followed by the shapefile writer on what it read.
 // The input is split into the .vxv and the .vxs (see SplitInput).
 #include <cstddef>
 #include <cstdint>
+#include <exception>
 #include <filesystem>
 
 #include "dbase/table_engine.h"
 #include "fuzz_support.h"
+#include "mif/mif_writer.h"
 #include "platform/paths.h"
 #include "shape/shape_writer.h"
 #include "vxv/layer_reader.h"
@@ -31,6 +34,24 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             for (; recordset.IsOpen() && !recordset.IsEOF(); recordset.MoveNext()) {
                 for (int f = 0; f < recordset.FieldCount(); ++f)
                     recordset.Value(f);
+            }
+        }
+    }
+
+    {
+        LayerModel model;
+        if (ReadLayerData(model, vxvPath, vxsPath, LayerTarget::kIndex, nullptr, error)) {
+            TextWriter mif;
+            if (mif.Create(fuzz::WorkPath("out.mif"))) {
+                try {
+                    WriteMifObjects(model, mif, 0, [&] {
+                        return std::make_unique<LayerObjectReader>(model, vxsPath);
+                    });
+                } catch (const std::exception&) {
+                    // A damaged record, or a style a damaged object names: the export
+                    // driver reports either and fails the job.
+                }
+                mif.Close();
             }
         }
     }

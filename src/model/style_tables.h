@@ -62,9 +62,9 @@ class StyleTable {
         lookup_.try_emplace(style, static_cast<std::int32_t>(entries_.size()));
     }
     std::int32_t Count() const { return static_cast<std::int32_t>(entries_.size()); }
-    // Entry `index`, counted from 1.
+    // Entry `index`, counted from 1; an index outside the table (any int) throws out_of_range.
     const Style& At(std::int32_t index) const {
-        return entries_.at(static_cast<std::size_t>(index - 1));
+        return entries_.at(static_cast<std::size_t>(index) - 1);
     }
     bool HasIndex(std::int32_t index) const { return index >= 1 && index <= Count(); }
     const std::vector<Style>& Entries() const { return entries_; }
@@ -90,10 +90,10 @@ class FontTable {
     void Append(const std::string& name, std::int32_t length);
     std::int32_t Count() const { return static_cast<std::int32_t>(names_.size()); }
     const std::string& Name(std::int32_t index) const {
-        return names_.at(static_cast<std::size_t>(index - 1));
+        return names_.at(static_cast<std::size_t>(index) - 1);
     }
     std::int32_t Length(std::int32_t index) const {
-        return lengths_.at(static_cast<std::size_t>(index - 1));
+        return lengths_.at(static_cast<std::size_t>(index) - 1);
     }
     bool HasIndex(std::int32_t index) const { return index >= 1 && index <= Count(); }
     const std::vector<std::string>& Names() const { return names_; }

@@ -164,8 +164,10 @@ void ReadObjects(BinaryReader& vxv, BinaryReader& vxs, LayerModel& m, LayerTarge
                  StatusLines* progress) {
     const LayerFileHeader& h = m.FileHeader;
     const int kind = m.LayerKind.ObjectKind;
-    if (kind != kKindPoint && kind != kKindLine && kind != kKindRegion) return;
+    // The object count is believed only as far as the index holds it, whatever the kind: the
+    // writers make a row or a number for every object counted.
     CheckSection(vxv, h.IndexOffset, h.ObjectCount, kIndexEntrySize, "object index");
+    if (kind != kKindPoint && kind != kKindLine && kind != kKindRegion) return;
     const auto count = static_cast<std::size_t>(h.ObjectCount);
     const bool shape = target == LayerTarget::kShapeExport;
     // Room for the objects themselves only when they are read now.

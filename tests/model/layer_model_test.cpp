@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+#include <stdexcept>
+
 namespace vx {
 namespace {
 
@@ -30,6 +33,12 @@ TEST(StyleTables, FirstEqualEntryWinsAndIndicesStartAtOne) {
     fonts.Append("Symbol", 6);
     fonts.Append("symbol", 6);
     EXPECT_EQ(fonts.FindOrAdd("SYMBOL"), 1);
+    // Indices read from a damaged layer can be anything; none reaches outside a table.
+    for (const std::int32_t index : {0, 3, -1, std::numeric_limits<std::int32_t>::min()}) {
+        EXPECT_THROW(pens.At(index), std::out_of_range) << index;
+        EXPECT_THROW(fonts.Name(index), std::out_of_range) << index;
+        EXPECT_THROW(fonts.Length(index), std::out_of_range) << index;
+    }
 }
 
 TEST(StyleTables, ManyDistinctPensStayDistinctAndStable) {

@@ -235,11 +235,15 @@ TEST_F(LayerRoundTrip, PointBoundsOnlyFromTheShapeExportReader) {
 TEST_F(LayerRoundTrip, DamagedLayersAreRefusedNotTrusted) {
     const std::string vxv = test::ReadFile(dir / "r.vxv"), vxs = test::ReadFile(dir / "r.vxs");
     const std::size_t index = static_cast<std::size_t>(At<std::int32_t>(vxv, 52));
+    // A kind no reader knows: the writers still give every counted object a row.
+    std::string unknownKind = Patched(vxv, 56, 1000000000);
+    unknownKind.at(static_cast<std::size_t>(At<std::int32_t>(vxv, 12)) + 4) = 9;
     const std::tuple<const char*, std::string, std::string> cases[] = {
         {"truncated layer file", vxv.substr(0, vxv.size() - 1), vxs},
         {"truncated geometry", vxv, vxs.substr(0, vxs.size() - 10)},
         {"billion objects", Patched(vxv, 56, 1000000000), vxs},
         {"negative objects", Patched(vxv, 56, -5), vxs},
+        {"billion objects of an unknown kind", unknownKind, vxs},
         {"huge pen count", Patched(vxv, 40, 0x7FFFFFFF), vxs},
         {"index past the end", Patched(vxv, 52, 0x7FFFFF00), vxs},
         {"data offset outside", Patched(vxv, index + 6, 1 << 30), vxs},
