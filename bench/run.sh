@@ -58,6 +58,11 @@ bench_set() {
     echo "== $name: $regions regions, $vertices vertices; MIF $(du -m "$mif" | cut -f1) MB," \
         "shapefile $(du -m "$shp" | cut -f1) MB; peak memory limit $limit_mb MB"
     rm -rf "$work" && mkdir -p "$work"
+    # Our outputs are flushed before a job ends and ogr2ogr's are not, so the disk's speed
+    # of the moment is part of every figure of ours: it is printed with them.
+    echo "disk: $(dd if=/dev/zero of="$work/disk-test" bs=1M count=256 conv=fsync 2>&1 |
+        awk '/copied/ {print $(NF-1), $NF}') written and flushed (dd, 256 MB)"
+    rm -f "$work/disk-test"
 
     # MIF import: MIF/MID into a VXV layer set, against ogr2ogr MIF/MID to shapefile.
     compare "import mif" 15 "$work/mif_in" "$vx import mif '$mif' -o '$work/mif_in' -q" \
