@@ -57,6 +57,7 @@ void PairLineReader::StopReadAhead() {
         full_.pop_front();
     }
     next_ = 0;
+    nextPair_ = 0;
 }
 
 void PairLineReader::Produce() {
@@ -75,22 +76,29 @@ void PairLineReader::Produce() {
             parse = !full_.empty();
         }
         block->text.clear();
-        block->entries.clear();
+        block->lines.clear();
+        block->pairs.clear();
         block->last = false;
         block->failed = false;
         block->parsed = parse;
         try {
             std::string_view line;
-            while (block->entries.size() < kBlockLines && block->text.size() < kBlockBytes) {
+            while (block->lines.size() < kBlockLines && block->text.size() < kBlockBytes) {
                 if (!reader_.ReadLine(line)) {
                     block->last = true;
                     block->failed = reader_.Failed();
                     break;
                 }
-                Entry entry{block->text.size(), line.size(), 0.0, 0.0, false};
-                if (parse) entry.isPair = parser_(line, entry.first, entry.second);
+                std::uint64_t entry = block->text.size() + line.size();
+                if (parse) {
+                    Pair pair;
+                    if (parser_(line, pair.first, pair.second)) {
+                        block->pairs.push_back(pair);
+                        entry |= kPairBit;
+                    }
+                }
                 block->text.append(line);
-                block->entries.push_back(entry);
+                block->lines.push_back(entry);
             }
         } catch (const std::exception&) {
             // Out of memory for a giant line: the caller sees the end, marked as a failure.
@@ -107,11 +115,12 @@ void PairLineReader::Produce() {
     }
 }
 
-const PairLineReader::Entry* PairLineReader::NextEntry() {
-    while (!current_ || next_ >= current_->entries.size()) {
+bool PairLineReader::NextLine(std::string_view& line, bool& isPair, double& first,
+                              double& second) {
+    while (!current_ || next_ >= current_->lines.size()) {
         if (current_ && current_->last) {
             failed_ = current_->failed;
-            return nullptr;
+            return false;
         }
         {
             std::unique_lock<std::mutex> lock(mutex_);
@@ -123,14 +132,34 @@ const PairLineReader::Entry* PairLineReader::NextEntry() {
         }
         if (!current_->parsed) ParseBlock(*current_);
         next_ = 0;
+        nextPair_ = 0;
     }
-    return &current_->entries[next_++];
+    const std::uint64_t entry = current_->lines[next_];
+    const std::size_t begin = next_ == 0 ? 0 : current_->lines[next_ - 1] & ~kPairBit;
+    line = std::string_view(current_->text).substr(begin, (entry & ~kPairBit) - begin);
+    isPair = (entry & kPairBit) != 0;
+    if (isPair) {
+        first = current_->pairs[nextPair_].first;
+        second = current_->pairs[nextPair_].second;
+        ++nextPair_;
+    }
+    ++next_;
+    ++lineNumber_;
+    return true;
 }
 
 void PairLineReader::ParseBlock(Block& block) const {
     const std::string_view text(block.text);
-    for (Entry& entry : block.entries)
-        entry.isPair = parser_(text.substr(entry.offset, entry.length), entry.first, entry.second);
+    std::size_t begin = 0;
+    for (std::uint64_t& entry : block.lines) {
+        const std::size_t end = entry;
+        Pair pair;
+        if (parser_(text.substr(begin, end - begin), pair.first, pair.second)) {
+            block.pairs.push_back(pair);
+            entry |= kPairBit;
+        }
+        begin = end;
+    }
     block.parsed = true;
 }
 
@@ -140,13 +169,12 @@ bool PairLineReader::ReadLine(std::string_view& line) {
             failed_ = reader_.Failed();
             return false;
         }
-    } else {
-        const Entry* entry = NextEntry();
-        if (entry == nullptr) return false;
-        line = std::string_view(current_->text).substr(entry->offset, entry->length);
+        ++lineNumber_;
+        return true;
     }
-    ++lineNumber_;
-    return true;
+    bool isPair = false;
+    double first = 0, second = 0;
+    return NextLine(line, isPair, first, second);
 }
 
 bool PairLineReader::ReadLineOrPair(std::string_view& line, bool& isPair, double& first,
@@ -156,17 +184,7 @@ bool PairLineReader::ReadLineOrPair(std::string_view& line, bool& isPair, double
         isPair = parser_(line, first, second);
         return true;
     }
-    const Entry* entry = NextEntry();
-    if (entry == nullptr) return false;
-    ++lineNumber_;
-    isPair = entry->isPair;
-    if (isPair) {
-        first = entry->first;
-        second = entry->second;
-    } else {
-        line = std::string_view(current_->text).substr(entry->offset, entry->length);
-    }
-    return true;
+    return NextLine(line, isPair, first, second);
 }
 
 }  // namespace vx

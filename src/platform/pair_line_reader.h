@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <condition_variable>
+#include <cstdint>
 #include <deque>
 #include <memory>
 #include <mutex>
@@ -46,13 +47,16 @@ class PairLineReader {
     template <typename Sink>
     std::size_t ReadPairs(std::size_t max, Sink&& sink) {
         if (!readAhead_ || !current_) return 0;
-        const std::vector<Entry>& entries = current_->entries;
-        const std::size_t stop = std::min(entries.size(), next_ + max);
+        const std::vector<std::uint64_t>& lines = current_->lines;
+        const std::size_t stop = std::min(lines.size(), next_ + max);
         const std::size_t first = next_;
-        while (next_ < stop && entries[next_].isPair) {
-            sink(entries[next_].first, entries[next_].second);
+        const Pair* pair = current_->pairs.data() + nextPair_;
+        while (next_ < stop && (lines[next_] & kPairBit) != 0) {
+            sink(pair->first, pair->second);
+            ++pair;
             ++next_;
         }
+        nextPair_ += next_ - first;
         lineNumber_ += static_cast<long long>(next_ - first);
         return next_ - first;
     }
@@ -62,22 +66,26 @@ class PairLineReader {
     bool Failed() const { return failed_; }
 
   private:
-    struct Entry {
-        std::size_t offset;
-        std::size_t length;
+    // A block's lines travel to the caller's thread as compactly as they can: one word per
+    // line (where its text ends, and whether it is a pair) and the numbers of its pairs in a
+    // row, so that little memory passes between the two cores.
+    static constexpr std::uint64_t kPairBit = std::uint64_t{1} << 63;
+    struct Pair {
         double first;
         double second;
-        bool isPair;
     };
     struct Block {
-        std::string text;
-        std::vector<Entry> entries;
-        bool last = false;    // the file ends after these lines
-        bool failed = false;  // ... because it could not be read
-        bool parsed = false;  // the pairs have been looked for
+        std::string text;                  // the lines one after another
+        std::vector<std::uint64_t> lines;  // end of each line in text, kPairBit for a pair
+        std::vector<Pair> pairs;           // the numbers of the pair lines, in their order
+        bool last = false;                 // the file ends after these lines
+        bool failed = false;               // ... because it could not be read
+        bool parsed = false;               // the pairs have been looked for
     };
 
-    const Entry* NextEntry();
+    // Moves to the next line of the read-ahead, with its text (and its numbers when it is a
+    // pair); false at the end.
+    bool NextLine(std::string_view& line, bool& isPair, double& first, double& second);
     void ParseBlock(Block& block) const;
     void Produce();
     void StopReadAhead();
@@ -97,7 +105,8 @@ class PairLineReader {
     std::deque<std::unique_ptr<Block>> full_;
     bool stopping_ = false;
     std::unique_ptr<Block> current_;
-    std::size_t next_ = 0;
+    std::size_t next_ = 0;      // the next line of current_
+    std::size_t nextPair_ = 0;  // the next pair of current_
 };
 
 }  // namespace vx
