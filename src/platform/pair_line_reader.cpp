@@ -90,13 +90,7 @@ void PairLineReader::Produce() {
                     break;
                 }
                 std::uint64_t entry = block->text.size() + line.size();
-                if (parse) {
-                    Pair pair;
-                    if (parser_(line, pair.first, pair.second)) {
-                        block->pairs.push_back(pair);
-                        entry |= kPairBit;
-                    }
-                }
+                if (parse && ParseInto(block->pairs, line)) entry |= kPairBit;
                 block->text.append(line);
                 block->lines.push_back(entry);
             }
@@ -148,16 +142,20 @@ bool PairLineReader::NextLine(std::string_view& line, bool& isPair, double& firs
     return true;
 }
 
+bool PairLineReader::ParseInto(std::vector<Pair>& pairs, std::string_view line) const {
+    // The numbers are parsed into their place, not into a copy moved there afterwards.
+    Pair& pair = pairs.emplace_back();
+    if (parser_(line, pair.first, pair.second)) return true;
+    pairs.pop_back();
+    return false;
+}
+
 void PairLineReader::ParseBlock(Block& block) const {
     const std::string_view text(block.text);
     std::size_t begin = 0;
     for (std::uint64_t& entry : block.lines) {
         const std::size_t end = entry;
-        Pair pair;
-        if (parser_(text.substr(begin, end - begin), pair.first, pair.second)) {
-            block.pairs.push_back(pair);
-            entry |= kPairBit;
-        }
+        if (ParseInto(block.pairs, text.substr(begin, end - begin))) entry |= kPairBit;
         begin = end;
     }
     block.parsed = true;

@@ -86,6 +86,8 @@ class PairLineReader {
     // Moves to the next line of the read-ahead, with its text (and its numbers when it is a
     // pair); false at the end.
     bool NextLine(std::string_view& line, bool& isPair, double& first, double& second);
+    // True, with its numbers added to `pairs`, when the line is a pair.
+    bool ParseInto(std::vector<Pair>& pairs, std::string_view line) const;
     void ParseBlock(Block& block) const;
     void Produce();
     void StopReadAhead();
