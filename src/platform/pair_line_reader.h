@@ -92,23 +92,33 @@ class PairLineReader {
     void Produce();
     void StopReadAhead();
 
-    PairParser parser_;
-    TextReader reader_;
-    long long lineNumber_ = 0;
+    // While reading ahead, the caller's thread and the second one each keep to their own
+    // members, and each group starts a cache line of its own: the caller counts every line it
+    // takes, and a count sharing a line with the reader's position would send that line from
+    // core to core twice per line read.
+    static constexpr std::size_t kCacheLine = 64;
+
+    const PairParser parser_;
+
+    // The caller's side.
+    alignas(kCacheLine) long long lineNumber_ = 0;
     bool failed_ = false;
+    bool readAhead_ = false;
+    std::unique_ptr<Block> current_;
+    std::size_t next_ = 0;      // the next line of current_
+    std::size_t nextPair_ = 0;  // the next pair of current_
+
+    // The file, read on the second thread while reading ahead, else on the caller's.
+    alignas(kCacheLine) TextReader reader_;
 
     // Read-ahead: the second thread fills empty blocks and queues them; the caller takes
     // them in order and gives each back when it moves on to the next.
-    bool readAhead_ = false;
-    std::thread producer_;
+    alignas(kCacheLine) std::thread producer_;
     std::mutex mutex_;
     std::condition_variable changed_;
     std::vector<std::unique_ptr<Block>> empty_;
     std::deque<std::unique_ptr<Block>> full_;
     bool stopping_ = false;
-    std::unique_ptr<Block> current_;
-    std::size_t next_ = 0;      // the next line of current_
-    std::size_t nextPair_ = 0;  // the next pair of current_
 };
 
 }  // namespace vx
