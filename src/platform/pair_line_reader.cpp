@@ -4,10 +4,8 @@ namespace vx {
 
 namespace {
 
-// A block ends at this many lines or once its text reaches this many bytes; a few blocks
-// in flight keep the second thread busy without holding much of the file in memory.
-constexpr std::size_t kBlockLines = 16384;
-constexpr std::size_t kBlockBytes = std::size_t{1} << 20;
+// A few blocks in flight keep the second thread busy without holding much of the file in
+// memory.
 constexpr std::size_t kBlocks = 4;
 
 }  // namespace
@@ -61,6 +59,7 @@ void PairLineReader::StopReadAhead() {
 }
 
 void PairLineReader::Produce() {
+    std::string carry;
     for (;;) {
         std::unique_ptr<Block> block;
         bool parse = false;
@@ -75,25 +74,8 @@ void PairLineReader::Produce() {
             // block goes out as soon as it is split and the caller parses it.
             parse = !full_.empty();
         }
-        block->text.clear();
-        block->lines.clear();
-        block->pairs.clear();
-        block->last = false;
-        block->failed = false;
-        block->parsed = parse;
         try {
-            std::string_view line;
-            while (block->lines.size() < kBlockLines && block->text.size() < kBlockBytes) {
-                if (!reader_.ReadLine(line)) {
-                    block->last = true;
-                    block->failed = reader_.Failed();
-                    break;
-                }
-                std::uint64_t entry = block->text.size() + line.size();
-                if (parse && ParseInto(block->pairs, line)) entry |= kPairBit;
-                block->text.append(line);
-                block->lines.push_back(entry);
-            }
+            FillBlock(*block, carry, parse);
         } catch (const std::exception&) {
             // Out of memory for a giant line: the caller sees the end, marked as a failure.
             block->last = true;
@@ -109,8 +91,79 @@ void PairLineReader::Produce() {
     }
 }
 
-bool PairLineReader::NextLine(std::string_view& line, bool& isPair, double& first,
-                              double& second) {
+void PairLineReader::FillBlock(Block& block, std::string& carry, bool parse) {
+    block.lines.clear();
+    block.pairs.clear();
+    block.last = false;
+    block.failed = false;
+    block.parsed = parse;
+    if (block.text.size() < carry.size() + blockBytes_)
+        block.text.resize(carry.size() + blockBytes_);
+    std::copy(carry.begin(), carry.end(), block.text.begin());
+    block.size = carry.size();
+    carry.clear();
+
+    std::size_t lineStart = 0;  // of the line being looked at
+    std::size_t scan = 0;       // where the search for its end goes on
+    for (;;) {
+        // Another read, into the room after the bytes not yet split; a line longer than
+        // the block makes it grow.
+        if (block.text.size() - block.size < blockBytes_)
+            block.text.resize(block.size + blockBytes_);
+        const std::size_t got = reader_.ReadBytes(block.text.data() + block.size, blockBytes_);
+        block.size += got;
+        const bool atEnd = got < blockBytes_;
+        const char* const text = block.text.data();
+        const char* const stop = text + block.size;
+        // CR LF, LF and a lone CR end a line. A CR as the last byte read is left for the
+        // next read to tell which, unless the file ends there.
+        for (;;) {
+            const char* end = FindLineEnd(text + scan, stop);
+            if (end == stop) break;
+            std::size_t next = static_cast<std::size_t>(end - text) + 1;
+            if (*end == '\r') {
+                if (next == block.size && !atEnd) break;
+                if (next < block.size && text[next] == '\n') ++next;
+            }
+            std::uint64_t entry = next;
+            if (parse && ParseInto(block.pairs,
+                                   std::string_view(text + lineStart, end - (text + lineStart))))
+                entry |= kPairBit;
+            block.lines.push_back(entry);
+            lineStart = scan = next;
+        }
+        if (atEnd) {
+            block.failed = reader_.Failed();
+            block.last = true;
+            // The last line may lack its line end.
+            if (lineStart < block.size) {
+                std::uint64_t entry = block.size;
+                if (parse && ParseInto(block.pairs,
+                                       std::string_view(text + lineStart, block.size - lineStart)))
+                    entry |= kPairBit;
+                block.lines.push_back(entry);
+            }
+            return;
+        }
+        if (!block.lines.empty()) break;
+        // No line has ended yet: the search goes on where it stopped, before a CR it
+        // stopped at.
+        scan = static_cast<std::size_t>(std::max(stop - 1, text + scan) - text);
+    }
+    carry.assign(block.text.data() + lineStart, block.size - lineStart);
+    block.size = lineStart;
+}
+
+std::string_view PairLineReader::Block::Line(std::size_t i) const {
+    const std::size_t begin = i == 0 ? 0 : lines[i - 1] & ~kPairBit;
+    std::size_t end = lines[i] & ~kPairBit;
+    // A line holds no CR or LF: what ends it is its line end.
+    if (end > begin && text[end - 1] == '\n') --end;
+    if (end > begin && text[end - 1] == '\r') --end;
+    return std::string_view(text.data() + begin, end - begin);
+}
+
+bool PairLineReader::NextLine(std::string_view& line, bool& isPair, double& first, double& second) {
     while (!current_ || next_ >= current_->lines.size()) {
         if (current_ && current_->last) {
             failed_ = current_->failed;
@@ -128,10 +181,8 @@ bool PairLineReader::NextLine(std::string_view& line, bool& isPair, double& firs
         next_ = 0;
         nextPair_ = 0;
     }
-    const std::uint64_t entry = current_->lines[next_];
-    const std::size_t begin = next_ == 0 ? 0 : current_->lines[next_ - 1] & ~kPairBit;
-    line = std::string_view(current_->text).substr(begin, (entry & ~kPairBit) - begin);
-    isPair = (entry & kPairBit) != 0;
+    line = current_->Line(next_);
+    isPair = (current_->lines[next_] & kPairBit) != 0;
     if (isPair) {
         first = current_->pairs[nextPair_].first;
         second = current_->pairs[nextPair_].second;
@@ -151,12 +202,8 @@ bool PairLineReader::ParseInto(std::vector<Pair>& pairs, std::string_view line) 
 }
 
 void PairLineReader::ParseBlock(Block& block) const {
-    const std::string_view text(block.text);
-    std::size_t begin = 0;
-    for (std::uint64_t& entry : block.lines) {
-        const std::size_t end = entry;
-        if (ParseInto(block.pairs, text.substr(begin, end - begin))) entry |= kPairBit;
-        begin = end;
+    for (std::size_t i = 0; i < block.lines.size(); ++i) {
+        if (ParseInto(block.pairs, block.Line(i))) block.lines[i] |= kPairBit;
     }
     block.parsed = true;
 }

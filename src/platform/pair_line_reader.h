@@ -24,7 +24,9 @@ class PairLineReader {
     // True, with the two numbers, when a whole line (without its line end) is a pair.
     using PairParser = bool (*)(std::string_view line, double& first, double& second);
 
-    explicit PairLineReader(PairParser parser) : parser_(parser) {}
+    // The read-ahead reads `blockBytes` at a time (small blocks are for tests).
+    explicit PairLineReader(PairParser parser, std::size_t blockBytes = std::size_t{1} << 20)
+        : parser_(parser), blockBytes_(blockBytes < 1 ? 1 : blockBytes) {}
     ~PairLineReader();
     PairLineReader(const PairLineReader&) = delete;
     PairLineReader& operator=(const PairLineReader&) = delete;
@@ -74,15 +76,25 @@ class PairLineReader {
         double first;
         double second;
     };
+    // The file's bytes as read, line ends included, and where each line ends. The text
+    // holds only whole lines; a line cut by the end of a read goes on to the next block.
     struct Block {
-        std::string text;                  // the lines one after another
-        std::vector<std::uint64_t> lines;  // end of each line in text, kPairBit for a pair
+        std::vector<char> text;  // grows, never shrinks: `size` bytes are used
+        std::size_t size = 0;
+        std::vector<std::uint64_t> lines;  // where the line after each begins, kPairBit for a pair
         std::vector<Pair> pairs;           // the numbers of the pair lines, in their order
         bool last = false;                 // the file ends after these lines
         bool failed = false;               // ... because it could not be read
         bool parsed = false;               // the pairs have been looked for
+
+        // The text of line i, without its line end.
+        std::string_view Line(std::size_t i) const;
     };
 
+    // Fills a block with the lines of the next read, after the piece of a line the last
+    // read ended in (`carry`, which then holds the piece this one ends in), parsing them when
+    // `parse`.
+    void FillBlock(Block& block, std::string& carry, bool parse);
     // Moves to the next line of the read-ahead, with its text (and its numbers when it is a
     // pair); false at the end.
     bool NextLine(std::string_view& line, bool& isPair, double& first, double& second);
@@ -99,6 +111,7 @@ class PairLineReader {
     static constexpr std::size_t kCacheLine = 64;
 
     const PairParser parser_;
+    const std::size_t blockBytes_;
 
     // The caller's side.
     alignas(kCacheLine) long long lineNumber_ = 0;
@@ -112,7 +125,8 @@ class PairLineReader {
     alignas(kCacheLine) TextReader reader_;
 
     // Read-ahead: the second thread fills empty blocks and queues them; the caller takes
-    // them in order and gives each back when it moves on to the next.
+    // them in order and gives each back when it moves on to the next. The second thread
+    // splits the lines itself, as TextReader would, reading the file in blocks.
     alignas(kCacheLine) std::thread producer_;
     std::mutex mutex_;
     std::condition_variable changed_;

@@ -1,5 +1,6 @@
 #include "platform/text_file.h"
 
+#include <algorithm>
 #include <bit>
 #include <cstring>
 
@@ -14,9 +15,10 @@ namespace vx {
 namespace {
 constexpr std::size_t kReadBuffer = 1 << 20;
 constexpr std::size_t kWriteBuffer = 1 << 20;
+}  // namespace
 
-// The first LF or CR in [p, stop), or stop. Lines of map files are short, so both bytes are
-// looked for in one pass, sixteen bytes at a time.
+// Lines of map files are short, so both bytes are looked for in one pass, sixteen bytes at a
+// time.
 const char* FindLineEnd(const char* p, const char* stop) {
 #if defined(__SSE2__)
     const __m128i lf = _mm_set1_epi8('\n');
@@ -32,7 +34,6 @@ const char* FindLineEnd(const char* p, const char* stop) {
         ++p;
     return p;
 }
-}  // namespace
 
 TextReader::~TextReader() {
     Close();
@@ -118,6 +119,21 @@ bool TextReader::ReadLine(std::string_view& line) {
         }
         return true;
     }
+}
+
+std::size_t TextReader::ReadBytes(char* to, std::size_t count) {
+    std::size_t given = std::min(count, end_ - begin_);
+    if (given > 0) std::memcpy(to, buffer_.data() + begin_, given);
+    begin_ += given;
+    if (given < count && !eof_ && file_ != nullptr) {
+        const std::size_t got = std::fread(to + given, 1, count - given, file_);
+        if (got < count - given) {
+            eof_ = true;
+            if (std::ferror(file_)) failed_ = true;
+        }
+        given += got;
+    }
+    return given;
 }
 
 bool TextReader::ReadLine(std::string& line) {

@@ -10,6 +10,9 @@
 
 namespace vx {
 
+// The first LF or CR in [p, stop), or stop: where a line of text ends.
+const char* FindLineEnd(const char* p, const char* stop);
+
 // Reads a text file line by line through a large buffer. CR LF, LF and a lone CR all end a
 // line; the line end is not part of the line. Bytes pass through unchanged.
 class TextReader {
@@ -30,6 +33,10 @@ class TextReader {
     bool ReadLine(std::string_view& line);
     // The same, copied into `line`.
     bool ReadLine(std::string& line);
+    // Up to `count` bytes of the file from where the lines read so far end, as they stand,
+    // for a caller that splits the lines itself; 0 at the end of the file. Not to be mixed
+    // with ReadLine after a line that ended in CR.
+    std::size_t ReadBytes(char* to, std::size_t count);
     // Number of lines returned so far (the 1-based number of the last one).
     long long LineNumber() const { return lineNumber_; }
     // True when reading failed for another reason than the end of the file.

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+
 #include "platform/pair_line_reader.h"
 #include "support/test_support.h"
 
@@ -141,6 +143,34 @@ TEST(PairLineReader, ReadAheadHandsOutExactlyWhatTheCallersThreadWouldRead) {
     const Lines texts = Taken(ahead, false);
     EXPECT_EQ(texts, Taken(direct, false));
     EXPECT_EQ(texts.size(), expected.size());
+}
+
+TEST(PairLineReader, EveryLineEndAtEveryBlockEdgeSplitsAsOnTheCallersThread) {
+    // The second thread splits the lines itself: small blocks put every edge case of the line
+    // ends (a CR LF or a lone CR cut by a read, a line longer than many blocks, empty lines,
+    // a last line with and without its end) at a block's edge somewhere.
+    test::TempDir dir;
+    std::mt19937 random(7);
+    const char pieces[] = {'1', '2', ' ', 'x', '\r', '\n', '\r', '\n'};
+    for (int round = 0; round < 40; ++round) {
+        std::string text;
+        const int length = round < 4 ? round : static_cast<int>(random() % 300);
+        for (int i = 0; i < length; ++i)
+            text += pieces[random() % sizeof pieces];
+        if (round % 5 == 0) text += std::string(70, '7') + " 8\r";
+        test::WriteFile(dir / "lines.txt", text);
+        PairLineReader direct(IntPair);
+        ASSERT_TRUE(direct.Open(dir / "lines.txt"));
+        const Lines expected = Taken(direct, true);
+        for (std::size_t blockBytes : {1, 2, 3, 5, 16}) {
+            PairLineReader ahead(IntPair, blockBytes);
+            ASSERT_TRUE(ahead.Open(dir / "lines.txt") && ahead.Rewind(true));
+            ASSERT_EQ(Taken(ahead, true, SIZE_MAX, round % 2 == 1), expected)
+                << "block of " << blockBytes << " bytes, text of " << text.size();
+            ASSERT_TRUE(ahead.Rewind(true) && direct.Rewind());
+            ASSERT_EQ(Taken(ahead, false), Taken(direct, false));
+        }
+    }
 }
 
 TEST(PairLineReader, AReadErrorIsNotTheEndOfTheFile) {
