@@ -1,8 +1,7 @@
 // The readers of a VXV layer: the whole read (objects, styles, the whole index, then the
-// layer's table); the MIF export's (the index, then the objects one at a time as the MIF
-// writer takes them); and the shapefile export's (GetDataset: shape arrays with their bounds
-// and the objects' numbers), the latter followed by the shapefile writer on what it read.
-// The input is split into the .vxv and the .vxs (see SplitInput).
+// layer's table), and the exports' (the index, then the objects one at a time as the MIF
+// writer and the shapefile writer take them). The input is split into the .vxv and the .vxs
+// (see SplitInput).
 #include <cstddef>
 #include <cstdint>
 #include <exception>
@@ -38,30 +37,23 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         }
     }
 
-    {
-        LayerModel model;
-        if (ReadLayerData(model, vxvPath, vxsPath, LayerTarget::kIndex, nullptr, error)) {
-            TextWriter mif;
-            if (mif.Create(fuzz::WorkPath("out.mif"))) {
-                try {
-                    WriteMifObjects(model, mif, 0, [&] {
-                        return std::make_unique<LayerObjectReader>(model, vxsPath);
-                    });
-                } catch (const std::exception&) {
-                    // A damaged record, or a style a damaged object names: the export
-                    // driver reports either and fails the job.
-                }
-                mif.Close();
-            }
-        }
-    }
-
     fuzz::Silent status;
     LayerModel model;
-    if (!ReadLayerData(model, vxvPath, vxsPath, LayerTarget::kShapeExport, &status, error) ||
-        !ReadObjectNumbers(vxvPath, model)) {
-        return 0;
+    if (!ReadLayerData(model, vxvPath, vxsPath, LayerTarget::kIndex, &status, error)) return 0;
+    const ObjectSources objects = [&] {
+        return std::make_unique<LayerObjectReader>(model, vxsPath);
+    };
+    TextWriter mif;
+    if (mif.Create(fuzz::WorkPath("out.mif"))) {
+        try {
+            WriteMifObjects(model, mif, 0, objects);
+        } catch (const std::exception&) {
+            // A damaged record, or a style a damaged object names: the export driver
+            // reports either and fails the job.
+        }
+        mif.Close();
     }
+
     const std::string out = fuzz::WorkPath("out");
     std::filesystem::create_directory(out);
     ShapeExportPaths paths;
@@ -69,6 +61,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     paths.shxPath = JoinPath(out, "layer.shx");
     paths.dbfPath = JoinPath(out, "layer.dbf");
     paths.sourceFolder = fuzz::WorkFolder();
-    WriteShapeFile(model, paths, true, status);
+    try {
+        WriteShapeFile(model, paths, true, status, objects);
+    } catch (const LayerReadError&) {
+        // A damaged record: the export driver reports it and fails the job.
+    }
     return 0;
 }

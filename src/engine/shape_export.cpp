@@ -125,11 +125,12 @@ bool Import::GetDataset(const std::string& FileName) {
             if (store.empty()) store = ReplaceInName(FileName, ".vxv", ".vxs");
         }
         std::string error;
-        if (!ReadLayerData(model_, FileName, store, LayerTarget::kShapeExport, &ctx_, error) ||
-            !ReadObjectNumbers(FileName, model_)) {
+        // The objects themselves are read as they are written (WriteShapeFile's sources).
+        if (!ReadLayerData(model_, FileName, store, LayerTarget::kIndex, &ctx_, error)) {
             ReportLayerReadError();
             return false;
         }
+        ctx_.vxsPath = store;
         return true;
     });
 }
@@ -142,7 +143,19 @@ bool Import::WriteShapeFile() {
         paths.dbfPath = Staged(WithExtension(ctx_.outputName, ".dbf"));
         paths.sourceFolder = ctx_.sourceFolder;
         ShapePrj prj(model_);
-        switch (vx::WriteShapeFile(model_, paths, ctx_.options.CreateDbf, ctx_)) {
+        const std::string vxsPath = ctx_.vxsPath;
+        const LayerModel& layer = model_;
+        ShapeWriteResult result = ShapeWriteResult::kFailed;
+        try {
+            result = vx::WriteShapeFile(
+                model_, paths, ctx_.options.CreateDbf, ctx_,
+                [&layer, vxsPath] { return std::make_unique<LayerObjectReader>(layer, vxsPath); });
+        } catch (const LayerReadError&) {
+            // A damaged record, met as it is written, fails the job as a damaged index does.
+            ReportLayerReadError();
+            return false;
+        }
+        switch (result) {
             case ShapeWriteResult::kWritten:
                 break;
             case ShapeWriteResult::kTableMissing:

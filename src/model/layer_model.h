@@ -99,28 +99,6 @@ struct RegionObject {
     std::vector<RegionPart> Parts;
 };
 
-// The shapefile export's records: the object's bounds come before its parts.
-struct ShapeLineObject {
-    std::int32_t PartCount = 0;
-    std::int32_t PenIndex = 0;
-    double MinX = 0.0;
-    double MinY = 0.0;
-    double MaxX = 0.0;
-    double MaxY = 0.0;
-    std::vector<LinePart> Parts;
-};
-
-struct ShapeRegionObject {
-    std::int32_t PartCount = 0;
-    std::int32_t PenIndex = 0;
-    std::int32_t BrushIndex = 0;
-    double MinX = 0.0;
-    double MinY = 0.0;
-    double MaxX = 0.0;
-    double MaxY = 0.0;
-    std::vector<RegionPart> Parts;
-};
-
 // One entry of the object index of a layer.
 struct IndexEntry {
     std::uint8_t Flags = 0;
@@ -221,9 +199,6 @@ struct LayerModel {
     std::vector<std::string> TextLabels;
 
     std::int32_t LayerObjectCount = 0;
-    std::vector<PointObject> ShapePoints;
-    std::vector<ShapeLineObject> ShapeLines;
-    std::vector<ShapeRegionObject> ShapeRegions;
 
     LayerInfo Layer;          // the current layer's description
     LayerKindInfo LayerKind;  // its last byte is the kind being written or read

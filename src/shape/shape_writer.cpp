@@ -41,12 +41,12 @@ void PutHeader(ByteBuffer& out, std::int32_t shapeType, const LayerInfo& layer) 
     out.PutZeros(kShapeHeaderSize - out.Size());  // no Z or M ranges
 }
 
-template <typename Object>
-void PutBox(ByteBuffer& out, const Object& object) {
-    out.PutLE<double>(object.MinX);
-    out.PutLE<double>(object.MinY);
-    out.PutLE<double>(object.MaxX);
-    out.PutLE<double>(object.MaxY);
+// An object's box, as its index entry holds it.
+void PutBox(ByteBuffer& out, const IndexEntry& entry) {
+    out.PutLE<double>(entry.MinX);
+    out.PutLE<double>(entry.MinY);
+    out.PutLE<double>(entry.MaxX);
+    out.PutLE<double>(entry.MaxY);
 }
 
 void PutVertex(ByteBuffer& out, const Vertex& v) {
@@ -95,7 +95,7 @@ void PutParts(ByteBuffer& out, const std::vector<PartPlan>& plans) {
         PutPart(out, plan);
 }
 
-void PlanRegion(const ShapeRegionObject& region, std::vector<PartPlan>& plans,
+void PlanRegion(const RegionObject& region, std::vector<PartPlan>& plans,
                 std::vector<Vertex>& scratch) {
     plans.clear();
     const std::vector<bool> holes =
@@ -118,7 +118,7 @@ void PlanRegion(const ShapeRegionObject& region, std::vector<PartPlan>& plans,
     }
 }
 
-void PlanLine(const ShapeLineObject& line, std::vector<PartPlan>& plans) {
+void PlanLine(const LineObject& line, std::vector<PartPlan>& plans) {
     plans.clear();
     for (const LinePart& part : line.Parts) {
         PartPlan plan;
@@ -184,7 +184,7 @@ void PutNullRecord(ByteBuffer& out, std::int32_t number) {
 }  // namespace
 
 ShapeWriteResult WriteShapeFile(const LayerModel& model, const ShapeExportPaths& paths,
-                                bool withTable, StatusLines& status) {
+                                bool withTable, StatusLines& status, const ObjectSources& sources) {
     status.ReportStage("Creating Data File....");
     std::int32_t tableRows = 0;
     std::future<HelperFailure> tableCopy;
@@ -196,21 +196,25 @@ ShapeWriteResult WriteShapeFile(const LayerModel& model, const ShapeExportPaths&
 
     const int kind = model.LayerKind.ObjectKind;
     std::int32_t shapeType = kShapeNull;
-    std::size_t held = 0;
+    std::size_t held = 0;  // objects the model itself holds
     if (kind == kKindPoint) {
         shapeType = kShapeMultiPoint;
-        held = model.ShapePoints.size();
+        held = model.Points.size();
     } else if (kind == kKindLine) {
         shapeType = kShapePolyLine;
-        held = model.ShapeLines.size();
+        held = model.Lines.size();
     } else if (kind == kKindRegion) {
         shapeType = kShapePolygon;
-        held = model.ShapeRegions.size();
+        held = model.Regions.size();
     }
+    // Each record's box is its object's index entry; the objects come from the sources, or
+    // from the model when none are given.
     const std::int32_t count = model.LayerObjectCount;
-    if (count < 0 || static_cast<std::size_t>(count) > held) {
+    if (count < 0 || static_cast<std::size_t>(count) > model.ObjectIndex.size() ||
+        (!sources && static_cast<std::size_t>(count) > held)) {
         return FailWith(status, "The layer holds fewer objects than its index lists");
     }
+    const std::unique_ptr<ObjectSource> objects = sources ? sources() : ModelObjects(model)();
 
     // Made anew, so that nothing of an older, longer file survives past the new end.
     BinaryWriter shp;
@@ -265,21 +269,17 @@ ShapeWriteResult WriteShapeFile(const LayerModel& model, const ShapeExportPaths&
         record.PutBE<std::int32_t>(next++);
         record.PutBE<std::int32_t>(0);  // content length, known once the content is built
         record.PutLE<std::int32_t>(shapeType);
+        PutBox(record, model.ObjectIndex[at]);
         if (kind == kKindPoint) {
-            const PointObject& point = model.ShapePoints[at];
-            PutBox(record, point);
+            const PointObject& point = objects->Point(at);
             record.PutLE<std::int32_t>(static_cast<std::int32_t>(point.Vertices.size()));
             for (const Vertex& v : point.Vertices)
                 PutVertex(record, v);
         } else if (kind == kKindLine) {
-            const ShapeLineObject& line = model.ShapeLines[at];
-            PutBox(record, line);
-            PlanLine(line, plans);
+            PlanLine(objects->Line(at), plans);
             PutParts(record, plans);
         } else {
-            const ShapeRegionObject& region = model.ShapeRegions[at];
-            PutBox(record, region);
-            PlanRegion(region, plans, scratch);
+            PlanRegion(objects->Region(at), plans, scratch);
             PutParts(record, plans);
         }
         fits = fits && emit(record);
@@ -302,25 +302,6 @@ ShapeWriteResult WriteShapeFile(const LayerModel& model, const ShapeExportPaths&
         return FailWith(status, "Cannot write " + paths.shpPath);
     }
     return TableCopied(tableCopy, status) ? ShapeWriteResult::kWritten : ShapeWriteResult::kFailed;
-}
-
-bool ReadObjectNumbers(const std::string& vxvPath, LayerModel& model) {
-    BinaryReader file;
-    LayerFileHeader header;
-    if (!file.Open(vxvPath) || !ReadLayerFileHeader(file, header)) return false;
-    if (header.ObjectCount < 0 || header.IndexOffset < 0 ||
-        !file.Contains(static_cast<std::uint64_t>(header.IndexOffset),
-                       kIndexEntrySize * static_cast<std::uint64_t>(header.ObjectCount))) {
-        return false;
-    }
-    model.ObjectIndex.resize(static_cast<std::size_t>(header.ObjectCount));
-    for (std::size_t i = 0; i < model.ObjectIndex.size(); ++i) {
-        // ObjectNo follows the entry's one flag byte.
-        const std::uint64_t at =
-            static_cast<std::uint64_t>(header.IndexOffset) + kIndexEntrySize * i + 1;
-        if (!file.ReadLE(at, model.ObjectIndex[i].ObjectNo)) return false;
-    }
-    return true;
 }
 
 }  // namespace vx

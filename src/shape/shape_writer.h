@@ -7,10 +7,10 @@
 #include "model/layer_model.h"
 #include "platform/status_lines.h"
 
-// Writing the layer GetDataset left in the model (ShapePoints, ShapeLines or ShapeRegions
-// with their bounds) as a shapefile: the main file, the index file and a copy of the layer's
+// Writing a layer as a shapefile: the main file, the index file and a copy of the layer's
 // attribute table. A points layer becomes a MultiPoint file, a lines layer a PolyLine file,
-// a regions layer a Polygon file; one object, one record.
+// a regions layer a Polygon file; one object, one record, its box the one of its entry in
+// the object index.
 namespace vx {
 
 struct ShapeExportPaths {
@@ -28,17 +28,15 @@ enum class ShapeWriteResult {
 // Copies the attribute table `withTable` (the table must be listed in the layer and exist in
 // its folder), with a .cpg naming the code page of its text, then writes the .shp and .shx
 // as new files. Rings are written as shapefiles require: closed, outer rings clockwise and
-// holes counter-clockwise. When the model's object index holds the objects' numbers
-// (ReadObjectNumbers), an object becomes the record of its number and null records fill the
+// holes counter-clockwise. When the entries of the object index number the objects (see
+// ObjectNumbers), an object becomes the record of its number and null records fill the
 // numbers no object has, up to the rows of the copied table: record n stays with row n of
-// the table. Failures are reported to `status`, but for a missing table.
+// the table. The objects are taken from `objects` one at a time (a layer read with its
+// index alone, its objects read as they are written), or from the model's own Regions, Lines
+// or Points when none are given. Failures are reported to `status`, but for a missing table;
+// a source's failure is thrown.
 ShapeWriteResult WriteShapeFile(const LayerModel& model, const ShapeExportPaths& paths,
-                                bool withTable, StatusLines& status);
-
-// The ObjectNo of every entry of the object index of the layer file at `vxvPath`, into the
-// model's object index (reading a layer for the export keeps only the entries' bounds). A
-// layer imported from a shapefile numbers its objects by record, with gaps where records
-// were null. False when the index cannot be read whole.
-bool ReadObjectNumbers(const std::string& vxvPath, LayerModel& model);
+                                bool withTable, StatusLines& status,
+                                const ObjectSources& objects = {});
 
 }  // namespace vx

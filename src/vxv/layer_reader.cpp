@@ -169,18 +169,17 @@ void ReadObjects(BinaryReader& vxv, BinaryReader& vxs, LayerModel& m, LayerTarge
     CheckSection(vxv, h.IndexOffset, h.ObjectCount, kIndexEntrySize, "object index");
     if (kind != kKindPoint && kind != kKindLine && kind != kKindRegion) return;
     const auto count = static_cast<std::size_t>(h.ObjectCount);
-    const bool shape = target == LayerTarget::kShapeExport;
     // Room for the objects themselves only when they are read now.
     const std::size_t held = target == LayerTarget::kIndex ? 0 : count;
 
     if (kind == kKindRegion) {
         if (progress != nullptr) progress->ReportStage("Reading Regions");
         ReadStyleTables(vxv, m, true);
-        shape ? m.ShapeRegions.resize(held) : m.Regions.resize(held);
+        m.Regions.resize(held);
     } else if (kind == kKindLine) {
         if (progress != nullptr) progress->ReportStage("Reading Lines");
         ReadStyleTables(vxv, m, false);
-        shape ? m.ShapeLines.resize(held) : m.Lines.resize(held);
+        m.Lines.resize(held);
     } else {
         if (progress != nullptr) progress->ReportStage("Reading Points");
         CheckSection(vxv, h.FontListOffset, h.FontCount, 4, "font name list");
@@ -191,9 +190,9 @@ void ReadObjects(BinaryReader& vxv, BinaryReader& vxs, LayerModel& m, LayerTarge
         }
         for (std::size_t i = 0; i < names.size(); ++i)
             m.Fonts.Append(names[i], lengths[i]);
-        shape ? m.ShapePoints.resize(held) : m.Points.resize(held);
+        m.Points.resize(held);
     }
-    if (!shape) m.ObjectIndex.resize(count);
+    m.ObjectIndex.resize(count);
 
     std::uint64_t recordBytes = 0;
     for (std::size_t i = 0; i < count; ++i) {
@@ -201,30 +200,16 @@ void ReadObjects(BinaryReader& vxv, BinaryReader& vxs, LayerModel& m, LayerTarge
             static_cast<std::uint64_t>(h.IndexOffset) + kIndexEntrySize * i, kIndexEntrySize);
         if (p == nullptr) throw LayerReadError("object index runs past the end of the layer file");
         const IndexEntry entry = DecodeIndexEntry(p);
-        if (!shape) m.ObjectIndex[i] = entry;
+        m.ObjectIndex[i] = entry;
         if (target == LayerTarget::kIndex) continue;
         const std::uint64_t start = RecordStart(entry, i, vxs);
         RecordCursor cursor(vxs, start);
         if (kind == kKindRegion) {
-            if (shape) {
-                CopyBox(entry, m.ShapeRegions[i]);
-                ReadRegionRecord(cursor, m.ShapeRegions[i]);
-            } else {
-                ReadRegionRecord(cursor, m.Regions[i]);
-            }
+            ReadRegionRecord(cursor, m.Regions[i]);
         } else if (kind == kKindLine) {
-            if (shape) {
-                CopyBox(entry, m.ShapeLines[i]);
-                ReadLineRecord(cursor, m.ShapeLines[i]);
-            } else {
-                ReadLineRecord(cursor, m.Lines[i]);
-            }
+            ReadLineRecord(cursor, m.Lines[i]);
         } else {
-            PointObject& point = shape ? m.ShapePoints[i] : m.Points[i];
-            ReadPointRecord(cursor, point);
-            // The MIF export takes a point's bounds from the index; only the shapefile
-            // writer needs them in the object.
-            if (shape) CopyBox(entry, point);
+            ReadPointRecord(cursor, m.Points[i]);
         }
         CountRecordBytes(recordBytes, start, cursor.Position(), vxs);
     }

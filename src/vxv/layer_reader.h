@@ -14,9 +14,8 @@
 namespace vx {
 
 enum class LayerTarget {
-    kObjects,      // Points, Lines, Regions and the whole object index (the MIF export)
-    kShapeExport,  // ShapePoints, ShapeLines, ShapeRegions with each object's bounds
-    kIndex,        // the object index alone: a LayerObjectReader reads the objects later
+    kObjects,  // Points, Lines, Regions and the whole object index
+    kIndex,    // the object index alone: a LayerObjectReader reads the objects later
 };
 
 // A layer whose files are damaged; what() is the short reason.

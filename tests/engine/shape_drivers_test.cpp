@@ -175,11 +175,15 @@ TEST_F(ShapeDrivers, ExportFailsOnADamagedLayer) {
     ASSERT_TRUE(engine.ImportShapeFile(dir / "roads.shp", dir / "roads.vxv")) << engine.JobLog();
     const std::string layer = dir / "VXV/roads.vxv";
     const std::string vxs = test::ReadFile(dir / "VXV/roads.vxs");
+    // The index is whole: the damage is met at the records, once the writing has begun.
     test::WriteFile(dir / "VXV/roads.vxs", vxs.substr(0, vxs.size() / 2));
-    EXPECT_FALSE(engine.ExportShapeFile(layer, dir / "roads.shp"));
+    EXPECT_FALSE(engine.ExportShapeFile(layer, dir / "out/roads.shp"));
     EXPECT_TRUE(
         engine.JobLog().ends_with("Error Reading VXV....\r\n\r\nThere was some problem "
                                   "during export.\r\n"));
+    EXPECT_NE(engine.JobLog().find("Writing...."), std::string::npos);
+    EXPECT_EQ(test::TakeTree(dir / "out"), test::FileTree{})
+        << "no file of the cut-short export stays";
 }
 
 }  // namespace

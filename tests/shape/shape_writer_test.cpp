@@ -30,15 +30,16 @@ class ShapeWriterTest : public ::testing::Test {
     void SetRegions(const std::vector<Rings>& regions, std::uint8_t firstHoles = 0) {
         model.LayerKind.ObjectKind = kKindRegion;
         model.LayerObjectCount = static_cast<std::int32_t>(regions.size());
-        model.ShapeRegions.clear();
+        model.Regions.clear();
+        model.ObjectIndex.clear();
         for (const Rings& rings : regions) {
-            ShapeRegionObject& r = model.ShapeRegions.emplace_back();
+            RegionObject& r = model.Regions.emplace_back();
             r.PartCount = static_cast<std::int32_t>(rings.size());
             for (const auto& ring : rings) {
                 const std::uint8_t hole = r.Parts.size() < firstHoles && !r.Parts.empty();
                 r.Parts.push_back({hole, static_cast<std::int32_t>(ring.size()), 0, 0, 0, 0, ring});
             }
-            r.MaxX = r.MaxY = 30;
+            model.ObjectIndex.push_back({.MaxX = 30, .MaxY = 30});  // the record's box
         }
     }
     bool Write() {
@@ -108,12 +109,13 @@ TEST_F(ShapeWriterTest, RecordLayoutsAndIndexOfEachKind) {
     model.LayerObjectCount = 2;  // more than the layer holds
     EXPECT_FALSE(Write());
 
-    // Points become multipoints: 20 + 8 x points words each, the box from the object's bounds.
+    // Points become multipoints: 20 + 8 x points words each, the box from the index entry.
     model.LayerKind.ObjectKind = kKindPoint;
+    model.ObjectIndex.clear();
     for (auto vertices : {std::vector<Vertex>{{1, 2}}, {{3, 4}}, {{7, 8}, {9, 10}}}) {
-        model.ShapePoints.push_back({.VertexCount = static_cast<std::int32_t>(vertices.size()),
-                                     .MaxY = vertices.back().Y,
-                                     .Vertices = vertices});
+        model.Points.push_back(
+            {.VertexCount = static_cast<std::int32_t>(vertices.size()), .Vertices = vertices});
+        model.ObjectIndex.push_back({.MaxY = vertices.back().Y});
     }
     model.LayerObjectCount = 3;
     ASSERT_TRUE(Write()) << log.log;
@@ -128,10 +130,10 @@ TEST_F(ShapeWriterTest, RecordLayoutsAndIndexOfEachKind) {
         EXPECT_EQ(IntAt(shp, 2 * offsets[i] + 44), i < 2 ? 1 : 2);
     }
     EXPECT_EQ(DoubleAt(shp, 2 * 114 + 36), 10.0);
-    EXPECT_EQ(ReadBack().Points.at(2).Vertices, model.ShapePoints[2].Vertices);
+    EXPECT_EQ(ReadBack().Points.at(2).Vertices, model.Points[2].Vertices);
 
     // A line of one part of two vertices: 22 + 2 + 16 words.
-    ShapeLineObject& line = model.ShapeLines.emplace_back();
+    LineObject& line = model.Lines.emplace_back();
     line.PartCount = 1;
     line.Parts.push_back({2, 0, 0, 0, 0, {{0, 0}, {3, 4}}});
     model.LayerKind.ObjectKind = kKindLine;
