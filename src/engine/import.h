@@ -70,8 +70,9 @@ class Import {
     // VXV layer to shapefile: .shp, .shx and a copy of the layer's table, in the SHP folder
     // beside the output.
     bool ExportShapeFile(const std::string& Inputfile, const std::string& OutputFile);
-    // Reads the layer at FileName, with its geometry from the .vxs the export check named
-    // (or the companion of FileName), into the shapefile writer's arrays.
+    // Reads the header, styles and object index of the layer at FileName; WriteShapeFile
+    // reads its objects from the .vxs the export check named (or the companion of FileName)
+    // as it writes them.
     bool GetDataset(const std::string& FileName);
     // Writes the layer GetDataset read as the shapefile set the export check named.
     bool WriteShapeFile();

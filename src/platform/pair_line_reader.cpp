@@ -105,6 +105,14 @@ void PairLineReader::FillBlock(Block& block, std::string& carry, bool parse) {
 
     std::size_t lineStart = 0;  // of the line being looked at
     std::size_t scan = 0;       // where the search for its end goes on
+    // The line from lineStart ends its text at `end` and the next line begins at `next`.
+    auto addLine = [&](std::size_t end, std::size_t next) {
+        std::uint64_t entry = next;
+        const std::string_view line(block.text.data() + lineStart, end - lineStart);
+        if (parse && ParseInto(block.pairs, line)) entry |= kPairBit;
+        block.lines.push_back(entry);
+        lineStart = scan = next;
+    };
     for (;;) {
         // Another read, into the room after the bytes not yet split; a line longer than
         // the block makes it grow.
@@ -125,24 +133,13 @@ void PairLineReader::FillBlock(Block& block, std::string& carry, bool parse) {
                 if (next == block.size && !atEnd) break;
                 if (next < block.size && text[next] == '\n') ++next;
             }
-            std::uint64_t entry = next;
-            if (parse && ParseInto(block.pairs,
-                                   std::string_view(text + lineStart, end - (text + lineStart))))
-                entry |= kPairBit;
-            block.lines.push_back(entry);
-            lineStart = scan = next;
+            addLine(static_cast<std::size_t>(end - text), next);
         }
         if (atEnd) {
             block.failed = reader_.Failed();
             block.last = true;
             // The last line may lack its line end.
-            if (lineStart < block.size) {
-                std::uint64_t entry = block.size;
-                if (parse && ParseInto(block.pairs,
-                                       std::string_view(text + lineStart, block.size - lineStart)))
-                    entry |= kPairBit;
-                block.lines.push_back(entry);
-            }
+            if (lineStart < block.size) addLine(block.size, block.size);
             return;
         }
         if (!block.lines.empty()) break;
