@@ -127,10 +127,15 @@ char* FormatShortDecimal(char* at, double value) {
 // M * 2^E with M below 2^53; for the 15 digits, v * 10^q with q = 14 - e10 (e10 the power of ten of
 // v) is rounded to a whole number, which M * 10^q (below 2^113, as q is at most 19) shifted right
 // by -E gives exactly in 128 bits, a tie going to the even number as in the general conversion.
-// Null when the value is outside that range or its 15 digits call for the exponent form.
-char* FormatFifteenDigits(char* at, double value) {
-    const double magnitude = std::fabs(value);
-    if (!(magnitude >= 1e-5 && magnitude < 1e16)) return nullptr;
+// False when the value is outside that range or its 15 digits call for the exponent form.
+struct FifteenDigits {
+    Wide text;   // the digits, the first in the lowest byte, zeros after the last one
+    int count;   // how many the form keeps: the trailing zeros dropped
+    int power;   // the power of ten of the first digit
+};
+
+inline bool FindFifteenDigits(double magnitude, FifteenDigits& found) {
+    if (!(magnitude >= 1e-5 && magnitude < 1e16)) return false;
     std::uint64_t bits = 0;
     std::memcpy(&bits, &magnitude, sizeof bits);
     const std::uint64_t mantissa = (bits & ((1ull << 52) - 1)) | (1ull << 52);
@@ -166,7 +171,7 @@ char* FormatFifteenDigits(char* at, double value) {
     std::uint64_t m = 0;
     for (int attempt = 0; attempt < 3; ++attempt) {
         const int q = 14 - power;
-        if (q < 0 || q >= static_cast<int>(std::size(kTens)) || shift >= 128) return nullptr;
+        if (q < 0 || q >= static_cast<int>(std::size(kTens)) || shift >= 128) return false;
         const Wide product = static_cast<Wide>(mantissa) * kTens[q];
         const Wide whole = product >> shift;
         const Wide rest = product - (whole << shift);
@@ -182,7 +187,7 @@ char* FormatFifteenDigits(char* at, double value) {
             break;
         }
     }
-    if (m < kTens[14] || m >= kTens[15] || power < -4 || power >= 15) return nullptr;
+    if (m < kTens[14] || m >= kTens[15] || power < -4 || power >= 15) return false;
     // The fifteen digits as text in one 128-bit number, the first in its lowest byte; the
     // digits the form drops are the zeros at its top. m is at least 10^14, so the first digit
     // is no zero.
@@ -195,28 +200,54 @@ char* FormatFifteenDigits(char* at, double value) {
     const int zeroBytes = (top != 0 ? std::countl_zero(top)
                                     : 64 + std::countl_zero(static_cast<std::uint64_t>(values))) /
                           8;
-    const int count = 16 - zeroBytes;
+    found = {digits, 16 - zeroBytes, power};
+    return true;
+}
 
+// The digits without a sign, the point in its place.
+inline char* WriteFifteenDigits(char* at, const FifteenDigits& found) {
     // The text is made in a register and stored in one piece; the bytes it writes past the
     // number stay inside the room the caller gives and are not part of the result.
-    *at = '-';
-    at += value < 0 ? 1 : 0;
-    if (power < 0) {
+    if (found.power < 0) {
         *at++ = '0';
         *at++ = '.';
-        for (int z = -1; z > power; --z)
+        for (int z = -1; z > found.power; --z)
             *at++ = '0';
-        StoreText(at, digits);
-        return at + count;
+        StoreText(at, found.text);
+        return at + found.count;
     }
     // The point goes after the whole part; a whole number ends there, its places after its
     // last digits being the zeros the text already holds.
-    const int whole = power + 1;
+    const int whole = found.power + 1;
     const Wide wholePart =
         whole >= 16 ? ~static_cast<Wide>(0) : (static_cast<Wide>(1) << (8 * whole)) - 1;
-    StoreText(at, (digits & wholePart) | (digits & ~wholePart) << 8 |
+    StoreText(at, (found.text & wholePart) | (found.text & ~wholePart) << 8 |
                       static_cast<Wide>('.') << (8 * whole));
-    return at + (count > whole ? count + 1 : whole);
+    return at + (found.count > whole ? found.count + 1 : whole);
+}
+
+char* FormatFifteenDigits(char* at, double value) {
+    FifteenDigits found;
+    if (!FindFifteenDigits(std::fabs(value), found)) return nullptr;
+    *at = '-';
+    return WriteFifteenDigits(at + (value < 0 ? 1 : 0), found);
+}
+
+// A print form from found digits.
+char* WriteFifteenDigitsPrint(char* at, bool negative, const FifteenDigits& found) {
+    *at++ = negative ? '-' : ' ';
+    at = WriteFifteenDigits(at, found);
+    *at++ = ' ';
+    return at;
+}
+
+// Blanks from `at` to the next zone start of the line that begins at `line`. A zone has at
+// most 13 blanks to fill; they are stored sixteen at a time, inside the room.
+char* PadZone(const char* line, char* at) {
+    static constexpr char kBlanks[16] = {' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ',
+                                         ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' '};
+    std::memcpy(at, kBlanks, sizeof kBlanks);
+    return at + ZonePadding(static_cast<std::size_t>(at - line));
 }
 
 }  // namespace
@@ -233,6 +264,25 @@ char* FormatPlain(char* at, double value) {
 
 char* FormatPlain(char* at, float value) {
     return FormatGeneral(at, value, 7);
+}
+
+char* FormatZonedPair(char* at, double first, double second) {
+    char* const line = at;
+    *at = ' ';
+    char* const end = FormatShortDecimal(first < 0 ? at : at + 1, first);
+    if (end != nullptr) {
+        *end = ' ';
+        return FormatPrint(PadZone(line, end + 1), second);
+    }
+    // Numbers of full precision: the digits of both are found before either is written, so
+    // the processor works on the two at once.
+    FifteenDigits a;
+    FifteenDigits b;
+    const bool foundA = FindFifteenDigits(std::fabs(first), a);
+    const bool foundB = FindFifteenDigits(std::fabs(second), b);
+    at = foundA ? WriteFifteenDigitsPrint(at, first < 0, a) : FormatPrint(at, first);
+    at = PadZone(line, at);
+    return foundB ? WriteFifteenDigitsPrint(at, second < 0, b) : FormatPrint(at, second);
 }
 
 void PadToNextZone(std::string& line, std::size_t lineStart) {

@@ -75,4 +75,9 @@ constexpr std::size_t ZonePadding(std::size_t used) {
 }
 void PadToNextZone(std::string& line, std::size_t lineStart = 0);
 
+// The print forms of two numbers on a line that begins at `at`, the second at the first zone
+// start after the first: a vertex line without its end. Room for 2 * (kMaxNumberText + 2) +
+// kPrintZoneWidth + 16 characters; returns the end of the text.
+char* FormatZonedPair(char* at, double first, double second);
+
 }  // namespace vx

@@ -109,17 +109,10 @@ class TextChunk {
 
 // The vertex lines of a ring or section, made in place: these are most of the file.
 void WriteVertices(const std::vector<Vertex>& vertices, TextChunk& out) {
-    constexpr std::size_t kLineRoom = 3 * (kMaxNumberText + 2) + 2;
-    // A zone has at most 13 blanks to fill; they are stored sixteen at a time, inside the room.
-    static constexpr char kBlanks[16] = {' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ',
-                                         ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' '};
+    constexpr std::size_t kLineRoom = 2 * (kMaxNumberText + 2) + kPrintZoneWidth + 16 + 2;
     char* at = out.Room(vertices.size() * kLineRoom);
     for (const Vertex& v : vertices) {
-        char* const line = at;
-        at = FormatPrint(at, v.X);
-        const std::size_t padding = ZonePadding(static_cast<std::size_t>(at - line));
-        std::memcpy(at, kBlanks, sizeof kBlanks);
-        at = FormatPrint(at + padding, v.Y);
+        at = FormatZonedPair(at, v.X, v.Y);
         *at++ = '\r';
         *at++ = '\n';
     }

@@ -92,6 +92,7 @@ TEST(MifNumbers, PlainPrintAndZones) {
     }
     EXPECT_EQ(count, 19);
     std::mt19937_64 random(7);
+    double previous = 0;
     for (int i = 0; i < 600000; ++i) {
         double v = 0;
         if (i % 3 == 0) {
@@ -110,6 +111,17 @@ TEST(MifNumbers, PlainPrintAndZones) {
                            static_cast<int>(random() % 120) - 60);
         }
         ASSERT_EQ(PlainNumber(v), General15(v)) << std::hexfloat << v;
+        // A vertex line puts the same texts side by side, the second at its zone, whichever
+        // roads the two numbers take.
+        for (auto [first, second] : {std::pair{previous, v}, {v, previous}, {v, -v / 3}}) {
+            std::string line = PrintNumber(first);
+            PadToNextZone(line);
+            line += PrintNumber(second);
+            char text[2 * (kMaxNumberText + 2) + kPrintZoneWidth + 16];
+            ASSERT_EQ(std::string(text, FormatZonedPair(text, first, second)), line)
+                << std::hexfloat << first << " " << second;
+        }
+        previous = v;
     }
 
     // Y starts at the first zone start after X's text: 1 to 14 characters give column 15.
