@@ -33,4 +33,4 @@ compare "--jobs 2" - "$out/two" "$vx import mif '$set_dir'/*.mif -o '$out/two' -
     "$out/gdal" "$loop"
 # The two runs of ours write the same files.
 diff -r -q "$out/one" "$out/two" >/dev/null || { echo "--jobs 2 wrote other files than one job" >&2; exit 1; }
-echo "             --jobs 2 wrote the same files as one job"
+echo "                  --jobs 2 wrote the same files as one job"

@@ -31,9 +31,9 @@ compare() {
         all_theirs+=" $s"
     done
     ratio=$(echo "scale=1; $theirs_s / $ours_s" | bc -l)
-    printf '%-12s ours %6.2f s, %5d MB peak | ogr2ogr %6.2f s, %5d MB peak | %5sx (target %sx)\n' \
+    printf '%-17s ours %6.2f s, %5d MB peak | ogr2ogr %6.2f s, %5d MB peak | %5sx (target %sx)\n' \
         "$label" "$ours_s" "$((ours_kb / 1024))" "$theirs_s" "$((theirs_kb / 1024))" "$ratio" "$target"
-    echo "             runs: ours$all_ours | ogr2ogr$all_theirs"
+    echo "                  runs: ours$all_ours | ogr2ogr$all_theirs"
 }
 
 # same_count SOURCE RESULT [WORK FORMAT]: a fast wrong answer is no answer. GDAL must read as
@@ -47,6 +47,6 @@ same_count() {
     count() { ogrinfo -ro -so -al "$1" | sed -n 's/^Feature Count: //p'; }
     theirs=$(count "$source")
     ours=$(count "$result")
-    echo "             features: source $theirs, ours $ours"
+    echo "                  features: source $theirs, ours $ours"
     [ "$theirs" = "$ours" ] || { echo "feature counts differ" >&2; exit 1; }
 }
