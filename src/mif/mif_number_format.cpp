@@ -122,18 +122,19 @@ char* FormatShortDecimal(char* at, double value) {
     return at + k;
 }
 
+// The 15 significant digits of a double, as the form writes them.
+struct FifteenDigits {
+    Wide text;  // the digits, the first in the lowest byte, zeros after the last one
+    int count;  // how many the form keeps: the trailing zeros dropped
+    int power;  // the power of ten of the first digit
+};
+
 // A double between 1E-5 and 1E+16, as coordinates and parameters are: its 15 significant
 // digits found exactly from its bits, several times faster than the general conversion. A double is
 // M * 2^E with M below 2^53; for the 15 digits, v * 10^q with q = 14 - e10 (e10 the power of ten of
 // v) is rounded to a whole number, which M * 10^q (below 2^113, as q is at most 19) shifted right
 // by -E gives exactly in 128 bits, a tie going to the even number as in the general conversion.
 // False when the value is outside that range or its 15 digits call for the exponent form.
-struct FifteenDigits {
-    Wide text;   // the digits, the first in the lowest byte, zeros after the last one
-    int count;   // how many the form keeps: the trailing zeros dropped
-    int power;   // the power of ten of the first digit
-};
-
 inline bool FindFifteenDigits(double magnitude, FifteenDigits& found) {
     if (!(magnitude >= 1e-5 && magnitude < 1e16)) return false;
     std::uint64_t bits = 0;
